@@ -1,0 +1,22 @@
+// One listed table of a catalogue.
+#pragma once
+
+#include <string>
+
+enum class EntryStatus : unsigned char {
+    None = 0,     // installed entries carry no status
+    Updated = 1,  // installed copy older: blue swatch
+    New = 2,      // not installed: red swatch
+};
+
+struct CatalogueEntry {
+    std::string DeviceName;   // DeviceTypeName of the header's DeviceType
+    std::string FileName;     // as the search returned it, extension included
+    std::string Description;  // the header's Title; row text and sort key
+    EntryStatus Status = EntryStatus::None;
+    std::string DateText;     // last-write time in UTC, or "Unknown"
+};
+
+// The single row a list shows when its catalogue is empty.
+inline constexpr const char* NoTablesPlaceholder =
+    "No new or updated ZTB's for this film recorder";

@@ -1,0 +1,24 @@
+// The film recorder models the user chooses from, with the file name letter
+// of each model's tables, and the device names of the device type codes.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+struct FilmRecorderModel {
+    const char* ModelText;
+    const char* FilePrefix;
+};
+
+// In the order of the dialog's model box.
+extern const std::array<FilmRecorderModel, 12> FilmRecorderModels;
+
+inline constexpr const char* DefaultModel = "Orvane A";
+
+// The file name letter for a model text (exact, case-sensitive match);
+// "D" for any text that names no model.
+std::string ModelFilePrefix(const std::string& modelText);
+
+// The device name of a device type code, or the empty text.
+const char* DeviceTypeName(std::int16_t deviceType);

@@ -1,0 +1,21 @@
+// The two scans behind the dialog's lists. Each loads and validates every
+// matching table file of its folder and returns the entries sorted by
+// description; a file that fails to load ends the scan in the error abort,
+// and the caller keeps what it had.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "catalogue/CatalogueEntry.h"
+
+// The tables in installedFolder whose names match the model's letter
+// followed by "*.ztb".
+std::vector<CatalogueEntry> ScanInstalled(const std::string& installedFolder,
+                                          const std::string& modelText);
+
+// The tables in distributionFolder for the model that are not installed
+// (New) or whose installed copy has a smaller date text (Updated).
+std::vector<CatalogueEntry> ScanNew(const std::string& distributionFolder,
+                                    const std::string& modelText,
+                                    const std::vector<CatalogueEntry>& installed);

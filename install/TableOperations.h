@@ -1,0 +1,51 @@
+// Installing and removing the tables of selected catalogue rows. Rows are
+// processed from the highest index down. A table that fails to load ends
+// the operation in the error abort: rows done before stay done, the others
+// are untouched. Everything else that fails is reported per row.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "catalogue/CatalogueEntry.h"
+#include "catalogue/Folders.h"
+
+inline constexpr const char* NothingToInstallMessage =
+    "No film tables have been selected to install. Please select one or more "
+    "film tables from the left list box.";
+inline constexpr const char* NothingToRemoveMessage =
+    "No film tables have been selected to remove. Please select one or more "
+    "film tables from the right list box.";
+
+struct RowReport {
+    int row = 0;
+    std::string fileName;
+    bool ok = false;
+    std::string failure;  // why the row failed; empty when ok
+};
+
+struct OperationReport {
+    // True when the catalogue listed nothing: message is the refusal and
+    // nothing was touched.
+    bool refused = false;
+    // The refusal, or the count text ("%d ZTB(s) have been installed." or
+    // "... removed.") with the number of rows that succeeded.
+    std::string message;
+    std::vector<RowReport> rows;  // in processing order
+    int succeeded = 0;
+
+    // One line per failed row, naming its file and the reason; empty when
+    // no row failed.
+    std::string FailureText() const;
+};
+
+// Installs the distribution copies of the selected rows of newEntries.
+OperationReport InstallTables(const CatalogueFolders& folders,
+                              const std::vector<CatalogueEntry>& newEntries,
+                              const std::vector<int>& selectedRows);
+
+// Takes the selected rows of installedEntries out of the installed folder
+// through the backup step.
+OperationReport RemoveTables(const CatalogueFolders& folders,
+                             const std::vector<CatalogueEntry>& installedEntries,
+                             const std::vector<int>& selectedRows);

@@ -1,0 +1,141 @@
+// File services of the operating system, as the rest of the system needs
+// them. One interface; the build picks FileSystemWin32.cpp on Windows and
+// FileSystemPosix.cpp elsewhere. Nothing outside this folder calls the
+// operating system for files.
+//
+// Paths are 8-bit texts. Folder texts used by the core end in
+// kPathSeparator; a path is a folder text followed by a name.
+//
+// On POSIX the services give the results the Windows calls give: names are
+// found without regard to case, a move never replaces its target, a copy
+// never leaves its target half written, and file times are Windows file
+// times.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// '\\' on Windows, '/' on POSIX.
+extern const char kPathSeparator;
+
+// A Windows file time: 100-nanosecond intervals since 1601-01-01, UTC.
+using FileTime = std::uint64_t;
+
+struct FileTimes {
+    FileTime creation = 0;
+    FileTime lastAccess = 0;
+    FileTime lastWrite = 0;
+};
+
+// Calendar fields of a file time in UTC (FileTimeToSystemTime).
+struct CalendarTime {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+
+// Empty when the time cannot be converted to calendar fields.
+std::optional<CalendarTime> FileTimeToCalendar(FileTime time);
+
+// A file opened for reading by others too, existing files only
+// (GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING). Opening a folder fails.
+class InFile {
+public:
+    InFile() = default;
+    ~InFile();
+    InFile(const InFile&) = delete;
+    InFile& operator=(const InFile&) = delete;
+
+    bool Open(const std::string& path);
+    bool IsOpen() const;
+    void Close();
+
+    // Reads up to size bytes from the current position; returns how many
+    // arrived (0 at the end of the file or on failure).
+    std::size_t Read(void* buffer, std::size_t size);
+    // Positions the file offset bytes from its start.
+    bool Seek(std::uint64_t offset);
+    bool GetTimes(FileTimes& times) const;
+
+private:
+    std::intptr_t handle_ = -1;
+};
+
+// A file opened for writing. OpenExisting serves only to set the file times
+// (GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING); Create makes or empties a
+// file for writing content.
+class OutFile {
+public:
+    OutFile() = default;
+    ~OutFile();
+    OutFile(const OutFile&) = delete;
+    OutFile& operator=(const OutFile&) = delete;
+
+    bool OpenExisting(const std::string& path);
+    bool Create(const std::string& path);
+    bool IsOpen() const;
+    // Closes the file; false when pending data could not be written.
+    bool Close();
+
+    // Writes all size bytes; false when any could not be written.
+    bool Write(const void* buffer, std::size_t size);
+    // Sets all three times. On POSIX the creation time cannot be set and is
+    // left as it is.
+    bool SetTimes(const FileTimes& times);
+
+private:
+    std::intptr_t handle_ = -1;
+};
+
+// An entry found by a wildcard search.
+struct FoundEntry {
+    std::string name;  // as stored, without folder
+    bool isFolder = false;
+};
+
+// The entries of one folder whose names match the last component of
+// pattern ("*" any run of characters, "?" one character, letters without
+// regard to case), in the order the system returns them. Folders are found
+// too; "." and ".." are not. Empty when the folder does not exist.
+std::vector<FoundEntry> FindFiles(const std::string& pattern);
+
+// True when something exists under path (_access with mode 0).
+bool PathExists(const std::string& path);
+
+// Creates one folder level; false when it could not be created.
+bool CreateFolder(const std::string& path);
+
+// Moves a file; fails and changes nothing when the target exists.
+bool MoveFileNoReplace(const std::string& from, const std::string& to);
+
+// Deletes a file.
+bool RemoveFile(const std::string& path);
+
+// Copies a file, replacing the target. The target is never left half
+// written: on failure it is unchanged, or absent if it did not exist. The
+// copy gets the source's last-write time, as CopyFileA gives it.
+bool CopyFileReplacing(const std::string& from, const std::string& to);
+
+// The whole content of a file; empty when it cannot be read.
+std::optional<std::vector<unsigned char>> ReadWholeFile(const std::string& path);
+
+// Creates or replaces a file with the given bytes.
+bool WriteWholeFile(const std::string& path, const std::vector<unsigned char>& bytes);
+
+// The Windows directory without a trailing separator (GetWindowsDirectoryA;
+// the WINDIR environment variable on POSIX); empty when unknown.
+std::string WindowsFolder();
+
+// Full path of the running executable (GetModuleFileNameA with a buffer of
+// bufferSize characters); empty when it cannot be obtained.
+std::string ExecutablePath(std::size_t bufferSize = 260);
+
+}  // namespace platform

@@ -1,0 +1,15 @@
+// The error abort: a table file that cannot be used ends the current
+// operation with a fixed message. The core raises it as an exception that
+// carries the message; the user interface shows the text where it catches
+// it, before anything else happens.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+class ErrorAbort : public std::runtime_error {
+public:
+    explicit ErrorAbort(const std::string& message) : std::runtime_error(message) {}
+};
+
+[[noreturn]] void AbortWithMessage(const std::string& text);

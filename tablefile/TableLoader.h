@@ -1,0 +1,60 @@
+// Loading one ZTB file into a CalibrationTable: read, convert, validate and
+// complete empty exposure values. Any fault that makes the file unusable
+// ends in the error abort (ErrorAbort.h).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include <optional>
+
+#include "platform/FileSystem.h"
+#include "tablefile/ZtbFormat.h"
+
+// Where ReadTable takes its bytes from: an open file or a memory buffer.
+class TableSource {
+public:
+    virtual ~TableSource() = default;
+    // Reads up to size bytes at the current position; returns how many came.
+    virtual std::size_t Read(void* buffer, std::size_t size) = 0;
+    // Positions the source offset bytes from its start.
+    virtual bool Seek(std::uint64_t offset) = 0;
+};
+
+class FileTableSource : public TableSource {
+public:
+    explicit FileTableSource(platform::InFile& file) : file_(file) {}
+    std::size_t Read(void* buffer, std::size_t size) override;
+    bool Seek(std::uint64_t offset) override;
+
+private:
+    platform::InFile& file_;
+};
+
+class MemoryTableSource : public TableSource {
+public:
+    explicit MemoryTableSource(std::span<const unsigned char> bytes) : bytes_(bytes) {}
+    std::size_t Read(void* buffer, std::size_t size) override;
+    bool Seek(std::uint64_t offset) override;
+
+private:
+    std::span<const unsigned char> bytes_;
+    std::size_t position_ = 0;
+};
+
+// Reads header, directory and records into table, validating on the way.
+void ReadTable(TableSource& source, CalibrationTable& table);
+
+// Fills the empty exposure values of every present record, index 0 to 3.
+void FillTableExposureDefaults(CalibrationTable& table);
+
+// Loads, validates and completes the table file at path. When times is
+// given, it receives the file's times, read from the same open handle, or
+// nothing when they cannot be read.
+void LoadTableFile(const std::string& path, CalibrationTable& table,
+                   std::optional<platform::FileTimes>* times = nullptr);
+
+// The same from bytes in memory.
+void LoadTableFromMemory(std::span<const unsigned char> bytes, CalibrationTable& table);
