@@ -4,12 +4,9 @@
 enable_testing()
 
 if(WIN32)
-  set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  # Defines GTest::gtest, GTest::gtest_main and GTest::gmock itself.
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
-  add_library(GTest::gtest ALIAS gtest)
-  add_library(GTest::gtest_main ALIAS gtest_main)
-  add_library(GTest::gmock ALIAS gmock)
 else()
   find_package(GTest REQUIRED)
 endif()
