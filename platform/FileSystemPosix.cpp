@@ -1,0 +1,548 @@
+// File services on POSIX (Linux), giving the results the Windows calls give:
+// names are found without regard to case, a move never replaces its target,
+// a copy is written under a temporary name and renamed over its target, and
+// times are Windows file times.
+//
+// Creation times: read from the file system's birth time (statx) where it
+// reports one, else reported as the last-write time. Linux offers no way to
+// set a birth time, so SetTimes leaves it as it is.
+#include "platform/FileSystem.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+
+namespace platform {
+
+const char kPathSeparator = '/';
+
+namespace {
+
+// Seconds between 1601-01-01 and 1970-01-01, and file time units per second.
+constexpr std::int64_t kEpochDifferenceSeconds = 11644473600;
+constexpr std::int64_t kUnitsPerSecond = 10000000;
+constexpr std::int64_t kNanosecondsPerUnit = 100;
+
+// ---- case-insensitive names --------------------------------------------------
+
+char LowerAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualIgnoringCase(const char* a, const std::string& b)
+{
+    std::size_t i = 0;
+    for (; a[i] != '\0' && i < b.size(); ++i) {
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+    }
+    return a[i] == '\0' && i == b.size();
+}
+
+bool EntryExists(const std::string& path)
+{
+    struct stat info;
+    return lstat(path.c_str(), &info) == 0;
+}
+
+// The name of the entry in folder that equals name without regard to case;
+// when several do, the least in byte order, so the choice is repeatable.
+std::optional<std::string> FindEntryIgnoringCase(const std::string& folder, const std::string& name)
+{
+    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    if (dir == nullptr) return std::nullopt;
+    std::optional<std::string> best;
+    while (const dirent* entry = readdir(dir)) {
+        if (EqualIgnoringCase(entry->d_name, name) && (!best || *best > entry->d_name)) {
+            best = entry->d_name;
+        }
+    }
+    closedir(dir);
+    return best;
+}
+
+// The path with each component replaced by the existing entry that matches
+// it without regard to case. From the first component that matches nothing
+// on, the rest is kept as given, so a file created under the result takes
+// the name as given. Separators are kept as they are.
+std::string ResolvePath(const std::string& path)
+{
+    if (path.empty() || EntryExists(path)) return path;
+
+    std::string resolved;
+    bool matching = true;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t end = std::min(path.find('/', start), path.size());
+        std::string component = path.substr(start, end - start);
+        if (matching && !component.empty() && component != "." && component != "..") {
+            if (!EntryExists(resolved + component)) {
+                if (auto match = FindEntryIgnoringCase(resolved, component)) {
+                    component = *match;
+                } else {
+                    matching = false;
+                }
+            }
+        }
+        resolved += component;
+        if (end == path.size()) break;
+        resolved += '/';
+        start = end + 1;
+    }
+    return resolved;
+}
+
+std::string ParentFolder(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+bool SameEntry(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// ---- wildcards ---------------------------------------------------------------
+
+// "*" matches any run of characters, "?" one character; letters match
+// without regard to case.
+bool MatchesWildcard(const char* name, const std::string& pattern)
+{
+    std::size_t n = 0;
+    std::size_t p = 0;
+    std::size_t starPattern = std::string::npos;
+    std::size_t starName = 0;
+    const std::size_t nameLength = std::strlen(name);
+    while (n < nameLength) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            starPattern = p++;
+            starName = n;
+        } else if (p < pattern.size() &&
+                   (pattern[p] == '?' || LowerAscii(pattern[p]) == LowerAscii(name[n]))) {
+            ++p;
+            ++n;
+        } else if (starPattern != std::string::npos) {
+            p = starPattern + 1;
+            n = ++starName;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    return p == pattern.size();
+}
+
+// ---- times -------------------------------------------------------------------
+
+FileTime ToFileTime(std::int64_t seconds, std::int64_t nanoseconds)
+{
+    constexpr std::int64_t kMaxSeconds =
+        std::numeric_limits<std::int64_t>::max() / kUnitsPerSecond - kEpochDifferenceSeconds - 1;
+    if (seconds < -kEpochDifferenceSeconds) return 0;
+    if (seconds > kMaxSeconds) return static_cast<FileTime>(std::numeric_limits<std::int64_t>::max());
+    return static_cast<FileTime>((seconds + kEpochDifferenceSeconds) * kUnitsPerSecond +
+                                 nanoseconds / kNanosecondsPerUnit);
+}
+
+timespec ToTimespec(FileTime time)
+{
+    // FileTime is unsigned; values above the signed range are far beyond any
+    // date a file system keeps, so they are held at the largest one.
+    const std::int64_t units = time > static_cast<FileTime>(std::numeric_limits<std::int64_t>::max())
+                                   ? std::numeric_limits<std::int64_t>::max()
+                                   : static_cast<std::int64_t>(time);
+    timespec result{};
+    result.tv_sec = static_cast<time_t>(units / kUnitsPerSecond - kEpochDifferenceSeconds);
+    result.tv_nsec = static_cast<long>((units % kUnitsPerSecond) * kNanosecondsPerUnit);
+    return result;
+}
+
+// A zero time leaves that time unchanged, as SetFileTime does.
+timespec ToTimespecOrOmit(FileTime time)
+{
+    if (time == 0) {
+        timespec omit{};
+        omit.tv_nsec = UTIME_OMIT;
+        return omit;
+    }
+    return ToTimespec(time);
+}
+
+bool ReadTimes(int fd, FileTimes& times)
+{
+    struct statx info;
+    if (statx(fd, "", AT_EMPTY_PATH, STATX_ATIME | STATX_MTIME | STATX_BTIME, &info) != 0) {
+        return false;
+    }
+    times.lastAccess = ToFileTime(info.stx_atime.tv_sec, info.stx_atime.tv_nsec);
+    times.lastWrite = ToFileTime(info.stx_mtime.tv_sec, info.stx_mtime.tv_nsec);
+    times.creation = (info.stx_mask & STATX_BTIME) != 0
+                         ? ToFileTime(info.stx_btime.tv_sec, info.stx_btime.tv_nsec)
+                         : times.lastWrite;
+    return true;
+}
+
+// ---- descriptors -------------------------------------------------------------
+
+// Opens an existing regular file; anything else (a folder, a device, a pipe)
+// fails, as only files can be opened on Windows. O_NONBLOCK keeps a pipe
+// from blocking the open; it is cleared once the file is known to be regular.
+int OpenRegularFile(const std::string& path, int access)
+{
+    const int fd = open(ResolvePath(path).c_str(), access | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return -1;
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+bool WriteAll(int fd, const void* buffer, std::size_t size)
+{
+    const char* bytes = static_cast<const char*>(buffer);
+    while (size > 0) {
+        const ssize_t written = write(fd, bytes, size);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (written == 0) return false;
+        bytes += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+std::size_t ReadAll(int fd, void* buffer, std::size_t size)
+{
+    char* bytes = static_cast<char*>(buffer);
+    std::size_t total = 0;
+    while (total < size) {
+        const ssize_t got = read(fd, bytes + total, size - total);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            break;
+        }
+        if (got == 0) break;
+        total += static_cast<std::size_t>(got);
+    }
+    return total;
+}
+
+bool CloseChecked(int fd)
+{
+    // Linux releases the descriptor even when close reports an error, so it
+    // is never retried.
+    return close(fd) == 0;
+}
+
+// The name a copy is written under before it replaces its target. It never
+// matches "*.ztb", so a scan never lists a copy in progress.
+std::string TemporaryCopyName(const std::string& folder)
+{
+    static std::atomic<unsigned> counter{0};
+    return folder + ".~ztbcopy-" + std::to_string(getpid()) + "-" + std::to_string(++counter) + ".tmp";
+}
+
+bool CopyContent(int from, int to)
+{
+    char buffer[64 * 1024];
+    while (true) {
+        const ssize_t got = read(from, buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (got == 0) return true;
+        if (!WriteAll(to, buffer, static_cast<std::size_t>(got))) return false;
+    }
+}
+
+}  // namespace
+
+// ---- calendar ----------------------------------------------------------------
+
+std::optional<CalendarTime> FileTimeToCalendar(FileTime time)
+{
+    // FileTimeToSystemTime rejects times with the top bit set.
+    if (time >= 0x8000000000000000ULL) return std::nullopt;
+    constexpr std::uint64_t kUnitsPerDay = 86400ULL * kUnitsPerSecond;
+    const std::int64_t days = static_cast<std::int64_t>(time / kUnitsPerDay);
+    const std::int64_t secondsOfDay = static_cast<std::int64_t>((time % kUnitsPerDay) / kUnitsPerSecond);
+
+    // Civil date from a day count (days since 0000-03-01 in the proleptic
+    // Gregorian calendar; 1601-01-01 is day 584694 of that count).
+    const std::int64_t z = days + 584694;
+    const std::int64_t era = z / 146097;
+    const std::int64_t dayOfEra = z - era * 146097;
+    const std::int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const std::int64_t monthIndex = (5 * dayOfYear + 2) / 153;  // 0 = March
+    const std::int64_t day = dayOfYear - (153 * monthIndex + 2) / 5 + 1;
+    const std::int64_t month = monthIndex < 10 ? monthIndex + 3 : monthIndex - 9;
+    const std::int64_t year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
+
+    CalendarTime result;
+    result.year = static_cast<int>(year);
+    result.month = static_cast<int>(month);
+    result.day = static_cast<int>(day);
+    result.hour = static_cast<int>(secondsOfDay / 3600);
+    result.minute = static_cast<int>(secondsOfDay / 60 % 60);
+    result.second = static_cast<int>(secondsOfDay % 60);
+    return result;
+}
+
+// ---- InFile ------------------------------------------------------------------
+
+InFile::~InFile() { Close(); }
+
+bool InFile::Open(const std::string& path)
+{
+    Close();
+    handle_ = OpenRegularFile(path, O_RDONLY);
+    return IsOpen();
+}
+
+bool InFile::IsOpen() const { return handle_ >= 0; }
+
+void InFile::Close()
+{
+    if (IsOpen()) close(static_cast<int>(handle_));
+    handle_ = -1;
+}
+
+std::size_t InFile::Read(void* buffer, std::size_t size)
+{
+    if (!IsOpen()) return 0;
+    return ReadAll(static_cast<int>(handle_), buffer, size);
+}
+
+bool InFile::Seek(std::uint64_t offset)
+{
+    if (!IsOpen() || offset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) return false;
+    return lseek(static_cast<int>(handle_), static_cast<off_t>(offset), SEEK_SET) >= 0;
+}
+
+bool InFile::GetTimes(FileTimes& times) const
+{
+    return IsOpen() && ReadTimes(static_cast<int>(handle_), times);
+}
+
+// ---- OutFile -----------------------------------------------------------------
+
+OutFile::~OutFile() { Close(); }
+
+bool OutFile::OpenExisting(const std::string& path)
+{
+    Close();
+    handle_ = OpenRegularFile(path, O_WRONLY);
+    return IsOpen();
+}
+
+bool OutFile::Create(const std::string& path)
+{
+    Close();
+    handle_ = open(ResolvePath(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666);
+    return IsOpen();
+}
+
+bool OutFile::IsOpen() const { return handle_ >= 0; }
+
+bool OutFile::Close()
+{
+    if (!IsOpen()) return true;
+    const bool closed = CloseChecked(static_cast<int>(handle_));
+    handle_ = -1;
+    return closed;
+}
+
+bool OutFile::Write(const void* buffer, std::size_t size)
+{
+    return IsOpen() && WriteAll(static_cast<int>(handle_), buffer, size);
+}
+
+bool OutFile::SetTimes(const FileTimes& times)
+{
+    if (!IsOpen()) return false;
+    const timespec both[2] = {ToTimespecOrOmit(times.lastAccess), ToTimespecOrOmit(times.lastWrite)};
+    return futimens(static_cast<int>(handle_), both) == 0;
+}
+
+// ---- folders and whole files -------------------------------------------------
+
+std::vector<FoundEntry> FindFiles(const std::string& pattern)
+{
+    std::vector<FoundEntry> found;
+    const std::string folder = ParentFolder(pattern);
+    const std::string leaf = pattern.substr(folder.size());
+    if (leaf.empty()) return found;
+
+    const std::string resolvedFolder = ResolvePath(folder);
+    DIR* dir = opendir(resolvedFolder.empty() ? "." : resolvedFolder.c_str());
+    if (dir == nullptr) return found;
+    while (const dirent* entry = readdir(dir)) {
+        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
+        if (!MatchesWildcard(entry->d_name, leaf)) continue;
+        FoundEntry item;
+        item.name = entry->d_name;
+        if (entry->d_type == DT_DIR) {
+            item.isFolder = true;
+        } else if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
+            struct stat info;
+            item.isFolder = stat((resolvedFolder + item.name).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+        }
+        found.push_back(std::move(item));
+    }
+    closedir(dir);
+    return found;
+}
+
+bool PathExists(const std::string& path)
+{
+    return access(ResolvePath(path).c_str(), F_OK) == 0;
+}
+
+bool CreateFolder(const std::string& path)
+{
+    const std::string resolved = ResolvePath(path);
+    if (EntryExists(resolved)) return false;
+    return mkdir(resolved.c_str(), 0777) == 0;
+}
+
+bool MoveFileNoReplace(const std::string& from, const std::string& to)
+{
+    const std::string source = ResolvePath(from);
+    const std::string target = ResolvePath(to);
+    struct stat sourceInfo;
+    if (lstat(source.c_str(), &sourceInfo) != 0) return false;
+
+    // The target resolves to the source itself when only the case differs:
+    // that is a rename to the name as given, which Windows allows.
+    std::string destination = target;
+    if (target == source) {
+        destination = ParentFolder(source) + to.substr(ParentFolder(to).size());
+        if (destination == source) return true;
+    }
+
+    if (renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, destination.c_str(), RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return false;
+
+    // The file system cannot rename without replacing: a hard link fails
+    // when the target exists, and then the old name goes.
+    if (link(source.c_str(), destination.c_str()) == 0) {
+        if (unlink(source.c_str()) == 0) return true;
+        unlink(destination.c_str());
+        return false;
+    }
+    if (errno != EPERM && errno != EOPNOTSUPP) return false;
+
+    // Neither is supported (some removable-media file systems): test and
+    // rename. Only a second writer racing for the same name can defeat this.
+    if (EntryExists(destination)) return false;
+    return rename(source.c_str(), destination.c_str()) == 0;
+}
+
+bool RemoveFile(const std::string& path)
+{
+    return unlink(ResolvePath(path).c_str()) == 0;
+}
+
+bool CopyFileReplacing(const std::string& from, const std::string& to)
+{
+    const int source = OpenRegularFile(from, O_RDONLY);
+    if (source < 0) return false;
+    struct stat sourceInfo;
+    if (fstat(source, &sourceInfo) != 0) {
+        close(source);
+        return false;
+    }
+
+    const std::string target = ResolvePath(to);
+    struct stat targetInfo;
+    if (stat(target.c_str(), &targetInfo) == 0 &&
+        (SameEntry(sourceInfo, targetInfo) || S_ISDIR(targetInfo.st_mode))) {
+        close(source);
+        return false;
+    }
+
+    const std::string temporary = TemporaryCopyName(ParentFolder(target));
+    const int copy = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+    if (copy < 0) {
+        close(source);
+        return false;
+    }
+
+    const timespec times[2] = {{0, UTIME_NOW}, sourceInfo.st_mtim};
+    bool ok = CopyContent(source, copy);
+    close(source);
+    ok = ok && fsync(copy) == 0;
+    ok = ok && futimens(copy, times) == 0;
+    ok = CloseChecked(copy) && ok;
+    ok = ok && rename(temporary.c_str(), target.c_str()) == 0;
+    if (!ok) unlink(temporary.c_str());
+    return ok;
+}
+
+std::optional<std::vector<unsigned char>> ReadWholeFile(const std::string& path)
+{
+    const int fd = OpenRegularFile(path, O_RDONLY);
+    if (fd < 0) return std::nullopt;
+    std::vector<unsigned char> bytes;
+    unsigned char buffer[64 * 1024];
+    while (true) {
+        const ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) {
+            close(fd);
+            if (got < 0) return std::nullopt;
+            return bytes;
+        }
+        bytes.insert(bytes.end(), buffer, buffer + got);
+    }
+}
+
+bool WriteWholeFile(const std::string& path, const std::vector<unsigned char>& bytes)
+{
+    OutFile file;
+    if (!file.Create(path)) return false;
+    const bool written = file.Write(bytes.data(), bytes.size());
+    return file.Close() && written;
+}
+
+// ---- system folders ----------------------------------------------------------
+
+std::string WindowsFolder()
+{
+    const char* value = std::getenv("WINDIR");
+    std::string folder = value != nullptr ? value : "";
+    if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    return folder;
+}
+
+std::string ExecutablePath(std::size_t bufferSize)
+{
+    if (bufferSize == 0) return {};
+    std::vector<char> buffer(bufferSize);
+    const ssize_t length = readlink("/proc/self/exe", buffer.data(), bufferSize);
+    // A path that fills the buffer may have been cut short; GetModuleFileNameA
+    // would give a truncated path there, which is no path at all.
+    if (length <= 0 || static_cast<std::size_t>(length) >= bufferSize) return {};
+    return std::string(buffer.data(), static_cast<std::size_t>(length));
+}
+
+}  // namespace platform
