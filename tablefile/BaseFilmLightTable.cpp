@@ -109,7 +109,7 @@ const BaseFilmEntry& GetBaseFilmEntry(int baseFilmType, int deviceType) {
     if (baseFilmType < 1 || baseFilmType > BaseFilmTypeCount(deviceType)) {
         std::printf("%d", baseFilmType);
         std::fflush(stdout);
-        AbortWithMessage("illegal BaseFilmType");
+        AbortWithMessage(kIllegalBaseFilmTypeMessage);
     }
     const BaseFilmGroup* group = FindGroup(deviceType);
     if (group == nullptr) {

@@ -8,6 +8,10 @@
 
 inline constexpr int kBaseFilmResolutions = 3;
 
+// The abort for a base film type out of range. It follows the number written
+// to standard output without a line end.
+inline constexpr char kIllegalBaseFilmTypeMessage[] = "illegal BaseFilmType";
+
 struct BaseFilmEntry {
     const char* Name;  // for reference only
     std::int32_t Flag;  // for reference only

@@ -1,0 +1,10 @@
+// The commands of ztbtool. Each adds its subcommand to the application; its
+// callback runs the command and stores the exit status: 0 when everything
+// worked, 1 when something failed. Usage errors (status 2) are handled in
+// main.cpp.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+// ztbtool check [--json] FILE...
+void AddCheckCommand(CLI::App& app, int& exitStatus);
