@@ -7,6 +7,7 @@
 // reports one, else reported as the last-write time. Linux offers no way to
 // set a birth time, so SetTimes leaves it as it is.
 #include "platform/FileSystem.h"
+#include "platform/Wildcard.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -33,11 +34,6 @@ constexpr std::int64_t kUnitsPerSecond = 10000000;
 constexpr std::int64_t kNanosecondsPerUnit = 100;
 
 // ---- case-insensitive names --------------------------------------------------
-
-char LowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 bool EqualIgnoringCase(const char* a, const std::string& b)
 {
@@ -105,41 +101,6 @@ std::string ParentFolder(const std::string& path)
 {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-bool SameEntry(const struct stat& a, const struct stat& b)
-{
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
-// ---- wildcards ---------------------------------------------------------------
-
-// "*" matches any run of characters, "?" one character; letters match
-// without regard to case.
-bool MatchesWildcard(const char* name, const std::string& pattern)
-{
-    std::size_t n = 0;
-    std::size_t p = 0;
-    std::size_t starPattern = std::string::npos;
-    std::size_t starName = 0;
-    const std::size_t nameLength = std::strlen(name);
-    while (n < nameLength) {
-        if (p < pattern.size() && pattern[p] == '*') {
-            starPattern = p++;
-            starName = n;
-        } else if (p < pattern.size() &&
-                   (pattern[p] == '?' || LowerAscii(pattern[p]) == LowerAscii(name[n]))) {
-            ++p;
-            ++n;
-        } else if (starPattern != std::string::npos) {
-            p = starPattern + 1;
-            n = ++starName;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == '*') ++p;
-    return p == pattern.size();
 }
 
 // ---- times -------------------------------------------------------------------
@@ -395,7 +356,7 @@ std::vector<FoundEntry> FindFiles(const std::string& pattern)
     if (dir == nullptr) return found;
     while (const dirent* entry = readdir(dir)) {
         if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
-        if (!MatchesWildcard(entry->d_name, leaf)) continue;
+        if (!WildcardMatches(entry->d_name, leaf)) continue;
         FoundEntry item;
         item.name = entry->d_name;
         if (entry->d_type == DT_DIR) {
@@ -475,7 +436,7 @@ bool CopyFileReplacing(const std::string& from, const std::string& to)
     const std::string target = ResolvePath(to);
     struct stat targetInfo;
     if (stat(target.c_str(), &targetInfo) == 0 &&
-        (SameEntry(sourceInfo, targetInfo) || S_ISDIR(targetInfo.st_mode))) {
+        S_ISDIR(targetInfo.st_mode)) {
         close(source);
         return false;
     }

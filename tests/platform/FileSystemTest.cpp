@@ -89,6 +89,7 @@ TEST_F(FileSystemTest, SearchMatchesStarAndQuestionMarkWithoutRegardToCase)
     WriteText(temp.FsPath() / "G3.ztb", "c");
     WriteText(temp.FsPath() / "H100.ztb", "d");
     WriteText(temp.FsPath() / "G100.txt", "e");
+    WriteText(temp.FsPath() / "G100.ztbak", "f");
     std::filesystem::create_directory(temp.FsPath() / "Gfolder.ztb");
 
     const auto found = platform::FindFiles(temp.Path("g*.ZTB"));
@@ -266,14 +267,6 @@ TEST_F(FileSystemTest, MoveRefusesAnExistingTargetInAnyCaseAndChangesNothing)
     EXPECT_EQ(NamesIn(temp.FsPath()), (std::set<std::string>{"a.ztb", "b.ztb"}));
 }
 
-TEST_F(FileSystemTest, MoveToTheSameNameInAnotherCaseRenamesIt)
-{
-    WriteText(temp.FsPath() / "table.ztb", "T");
-    EXPECT_TRUE(platform::MoveFileNoReplace(temp.Path("table.ztb"), temp.Path("TABLE.ZTB")));
-    EXPECT_EQ(NamesIn(temp.FsPath()), (std::set<std::string>{"TABLE.ZTB"}));
-    EXPECT_EQ(ReadText(temp.FsPath() / "TABLE.ZTB"), "T");
-}
-
 TEST_F(FileSystemTest, CopyReplacesTheTargetAndCarriesTheLastWriteTime)
 {
     WriteText(temp.FsPath() / "source.ztb", "new content");
@@ -289,6 +282,14 @@ TEST_F(FileSystemTest, CopyReplacesTheTargetAndCarriesTheLastWriteTime)
     EXPECT_EQ(TimesOf(temp.Path("target.ztb")).lastWrite / 10000000, kJuly1998 / 10000000);
     // Nothing is left under a temporary name.
     EXPECT_EQ(NamesIn(temp.FsPath()), (std::set<std::string>{"source.ztb", "target.ztb"}));
+}
+
+TEST_F(FileSystemTest, CopyOntoItselfUnderAnotherCaseKeepsTheContent)
+{
+    WriteText(temp.FsPath() / "same.ztb", "same");
+    EXPECT_TRUE(platform::CopyFileReplacing(temp.Path("same.ztb"), temp.Path("SAME.ZTB")));
+    EXPECT_EQ(NamesIn(temp.FsPath()).size(), 1u);
+    EXPECT_EQ(ReadText(temp.FsPath() / "same.ztb"), "same");
 }
 
 TEST_F(FileSystemTest, CopyFailsWithoutTouchingAnythingWhenItCannotCopy)
@@ -308,11 +309,19 @@ TEST_F(FileSystemTest, CopyFailsWithoutTouchingAnythingWhenItCannotCopy)
 
 // ---- times -------------------------------------------------------------------
 
+// Reading a file may refresh its last-access time when that time is older
+// than a day or than the last write (Linux "relatime", which Wine's reads go
+// through); access times set here are therefore recent and after the write.
+FileTime RecentAccessTime(const std::string& path)
+{
+    return TimesOf(path).lastWrite + 1234567;  // with a fraction of a second, to 100 ns
+}
+
 TEST_F(FileSystemTest, SetsAndReadsBackAccessAndWriteTimes)
 {
     WriteText(temp.FsPath() / "timed.ztb", "t");
     FileTimes times;
-    times.lastAccess = kLeapDay2000 + 1234567;  // a fraction of a second, to 100 ns
+    times.lastAccess = RecentAccessTime(temp.Path("timed.ztb"));
     times.lastWrite = kJuly1998 + 7654321;
     ASSERT_TRUE(SetTimesOf(temp.Path("TIMED.ztb"), times));
 
@@ -326,7 +335,7 @@ TEST_F(FileSystemTest, AZeroTimeLeavesThatTimeAsItIs)
 {
     WriteText(temp.FsPath() / "timed.ztb", "t");
     FileTimes first;
-    first.lastAccess = kLeapDay2000;
+    first.lastAccess = RecentAccessTime(temp.Path("timed.ztb"));
     first.lastWrite = kJuly1998;
     ASSERT_TRUE(SetTimesOf(temp.Path("timed.ztb"), first));
 
@@ -335,7 +344,7 @@ TEST_F(FileSystemTest, AZeroTimeLeavesThatTimeAsItIs)
     ASSERT_TRUE(SetTimesOf(temp.Path("timed.ztb"), onlyWrite));
 
     const FileTimes read = TimesOf(temp.Path("timed.ztb"));
-    EXPECT_EQ(read.lastAccess, kLeapDay2000);
+    EXPECT_EQ(read.lastAccess, first.lastAccess);
     EXPECT_EQ(read.lastWrite, kLeapDay2000);
 }
 

@@ -1,0 +1,315 @@
+// File services on Windows: thin wrappers over the kernel's ANSI file calls.
+#include "platform/FileSystem.h"
+#include "platform/Wildcard.h"
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <io.h>
+
+#include <algorithm>
+#include <atomic>
+#include <limits>
+
+namespace platform {
+
+const char kPathSeparator = '\\';
+
+namespace {
+
+constexpr DWORD kMaxPath = MAX_PATH;  // 260, the buffers the system's own calls use
+
+HANDLE ToHandle(std::intptr_t value) { return reinterpret_cast<HANDLE>(value); }
+std::intptr_t FromHandle(HANDLE handle) { return reinterpret_cast<std::intptr_t>(handle); }
+
+FILETIME ToFiletime(FileTime time)
+{
+    FILETIME result;
+    result.dwLowDateTime = static_cast<DWORD>(time & 0xFFFFFFFFu);
+    result.dwHighDateTime = static_cast<DWORD>(time >> 32);
+    return result;
+}
+
+FileTime FromFiletime(const FILETIME& time)
+{
+    return (static_cast<FileTime>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+// Opens an existing file. A folder cannot be opened this way (that would
+// take FILE_FLAG_BACKUP_SEMANTICS); devices such as "CON" can, so anything
+// that is not a disk file is refused.
+HANDLE OpenDiskFile(const std::string& path, DWORD access, DWORD disposition)
+{
+    HANDLE handle = CreateFileA(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_DISK) {
+        CloseHandle(handle);
+        return INVALID_HANDLE_VALUE;
+    }
+    return handle;
+}
+
+// ReadFile and WriteFile take 32-bit counts; larger requests go in pieces.
+constexpr std::size_t kMaxChunk = 1u << 30;
+
+std::size_t ReadAll(HANDLE handle, void* buffer, std::size_t size, bool& failed)
+{
+    char* bytes = static_cast<char*>(buffer);
+    std::size_t total = 0;
+    failed = false;
+    while (total < size) {
+        const DWORD request = static_cast<DWORD>(std::min(size - total, kMaxChunk));
+        DWORD got = 0;
+        if (!ReadFile(handle, bytes + total, request, &got, nullptr)) {
+            failed = true;
+            break;
+        }
+        if (got == 0) break;
+        total += got;
+    }
+    return total;
+}
+
+std::string FolderOf(const std::string& path)
+{
+    const std::size_t cut = path.find_last_of("\\/:");
+    return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
+// The name a copy is written under before it replaces its target. It never
+// matches "*.ztb", so a scan never lists a copy in progress.
+std::string TemporaryCopyName(const std::string& folder)
+{
+    static std::atomic<unsigned> counter{0};
+    return folder + ".~ztbcopy-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) +
+           ".tmp";
+}
+
+}  // namespace
+
+// ---- calendar ----------------------------------------------------------------
+
+std::optional<CalendarTime> FileTimeToCalendar(FileTime time)
+{
+    const FILETIME fileTime = ToFiletime(time);
+    SYSTEMTIME system;
+    if (!FileTimeToSystemTime(&fileTime, &system)) return std::nullopt;
+    CalendarTime result;
+    result.year = system.wYear;
+    result.month = system.wMonth;
+    result.day = system.wDay;
+    result.hour = system.wHour;
+    result.minute = system.wMinute;
+    result.second = system.wSecond;
+    return result;
+}
+
+// ---- InFile ------------------------------------------------------------------
+
+InFile::~InFile() { Close(); }
+
+bool InFile::Open(const std::string& path)
+{
+    Close();
+    handle_ = FromHandle(OpenDiskFile(path, GENERIC_READ, OPEN_EXISTING));
+    return IsOpen();
+}
+
+bool InFile::IsOpen() const { return ToHandle(handle_) != INVALID_HANDLE_VALUE; }
+
+void InFile::Close()
+{
+    if (IsOpen()) CloseHandle(ToHandle(handle_));
+    handle_ = FromHandle(INVALID_HANDLE_VALUE);
+}
+
+std::size_t InFile::Read(void* buffer, std::size_t size)
+{
+    if (!IsOpen()) return 0;
+    bool failed = false;
+    return ReadAll(ToHandle(handle_), buffer, size, failed);
+}
+
+bool InFile::Seek(std::uint64_t offset)
+{
+    if (!IsOpen() || offset > static_cast<std::uint64_t>(std::numeric_limits<LONGLONG>::max())) return false;
+    // The high part carries offsets of 2^31 and more; without it the low part
+    // alone would be taken as a negative distance.
+    LONG high = static_cast<LONG>(offset >> 32);
+    const DWORD low = SetFilePointer(ToHandle(handle_), static_cast<LONG>(offset & 0xFFFFFFFFu), &high, FILE_BEGIN);
+    return !(low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR);
+}
+
+bool InFile::GetTimes(FileTimes& times) const
+{
+    FILETIME creation;
+    FILETIME lastAccess;
+    FILETIME lastWrite;
+    if (!IsOpen() || !GetFileTime(ToHandle(handle_), &creation, &lastAccess, &lastWrite)) return false;
+    times.creation = FromFiletime(creation);
+    times.lastAccess = FromFiletime(lastAccess);
+    times.lastWrite = FromFiletime(lastWrite);
+    return true;
+}
+
+// ---- OutFile -----------------------------------------------------------------
+
+OutFile::~OutFile() { Close(); }
+
+bool OutFile::OpenExisting(const std::string& path)
+{
+    Close();
+    handle_ = FromHandle(OpenDiskFile(path, GENERIC_WRITE, OPEN_EXISTING));
+    return IsOpen();
+}
+
+bool OutFile::Create(const std::string& path)
+{
+    Close();
+    handle_ = FromHandle(OpenDiskFile(path, GENERIC_WRITE, CREATE_ALWAYS));
+    return IsOpen();
+}
+
+bool OutFile::IsOpen() const { return ToHandle(handle_) != INVALID_HANDLE_VALUE; }
+
+bool OutFile::Close()
+{
+    if (!IsOpen()) return true;
+    const bool closed = CloseHandle(ToHandle(handle_)) != 0;
+    handle_ = FromHandle(INVALID_HANDLE_VALUE);
+    return closed;
+}
+
+bool OutFile::Write(const void* buffer, std::size_t size)
+{
+    if (!IsOpen()) return false;
+    const char* bytes = static_cast<const char*>(buffer);
+    while (size > 0) {
+        const DWORD request = static_cast<DWORD>(std::min(size, kMaxChunk));
+        DWORD written = 0;
+        if (!WriteFile(ToHandle(handle_), bytes, request, &written, nullptr) || written == 0) return false;
+        bytes += written;
+        size -= written;
+    }
+    return true;
+}
+
+bool OutFile::SetTimes(const FileTimes& times)
+{
+    // A zero time leaves that time as it is (SetFileTime's own rule).
+    const FILETIME creation = ToFiletime(times.creation);
+    const FILETIME lastAccess = ToFiletime(times.lastAccess);
+    const FILETIME lastWrite = ToFiletime(times.lastWrite);
+    return IsOpen() && SetFileTime(ToHandle(handle_), &creation, &lastAccess, &lastWrite) != 0;
+}
+
+// ---- folders and whole files -------------------------------------------------
+
+std::vector<FoundEntry> FindFiles(const std::string& pattern)
+{
+    std::vector<FoundEntry> found;
+    WIN32_FIND_DATAA data;
+    HANDLE search = FindFirstFileA(pattern.c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) return found;
+
+    // The system also matches the generated 8.3 names, so "*.ztb" would find
+    // "A.ztbak" through "A~1.ZTB"; only names that match as stored count.
+    const std::string leaf = pattern.substr(FolderOf(pattern).size());
+    do {
+        const std::string name = data.cFileName;
+        if (name == "." || name == ".." || !WildcardMatches(name, leaf)) continue;
+        FoundEntry entry;
+        entry.name = name;
+        entry.isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        found.push_back(std::move(entry));
+    } while (FindNextFileA(search, &data));
+    FindClose(search);
+    return found;
+}
+
+bool PathExists(const std::string& path) { return _access(path.c_str(), 0) == 0; }
+
+bool CreateFolder(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != 0; }
+
+bool MoveFileNoReplace(const std::string& from, const std::string& to)
+{
+    return MoveFileA(from.c_str(), to.c_str()) != 0;
+}
+
+bool RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+
+bool CopyFileReplacing(const std::string& from, const std::string& to)
+{
+    // Copy beside the target first and then replace it in one rename, so a
+    // failure part way never leaves the target half written.
+    const std::string temporary = TemporaryCopyName(FolderOf(to));
+    if (!CopyFileA(from.c_str(), temporary.c_str(), TRUE)) {
+        DeleteFileA(temporary.c_str());
+        return false;
+    }
+    // CopyFileA carries the read-only attribute of a source on read-only
+    // media; the installed copy must stay writable so its times can be set
+    // and it can later be replaced.
+    const DWORD attributes = GetFileAttributesA(temporary.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        SetFileAttributesA(temporary.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+    }
+    if (!MoveFileExA(temporary.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        DeleteFileA(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::optional<std::vector<unsigned char>> ReadWholeFile(const std::string& path)
+{
+    HANDLE handle = OpenDiskFile(path, GENERIC_READ, OPEN_EXISTING);
+    if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::vector<unsigned char> bytes;
+    unsigned char buffer[64 * 1024];
+    bool failed = false;
+    while (const std::size_t got = ReadAll(handle, buffer, sizeof buffer, failed)) {
+        bytes.insert(bytes.end(), buffer, buffer + got);
+        if (failed) break;
+    }
+    CloseHandle(handle);
+    if (failed) return std::nullopt;
+    return bytes;
+}
+
+bool WriteWholeFile(const std::string& path, const std::vector<unsigned char>& bytes)
+{
+    OutFile file;
+    if (!file.Create(path)) return false;
+    const bool written = file.Write(bytes.data(), bytes.size());
+    return file.Close() && written;
+}
+
+// ---- system folders ----------------------------------------------------------
+
+std::string WindowsFolder()
+{
+    char buffer[kMaxPath];
+    const UINT length = GetWindowsDirectoryA(buffer, kMaxPath);
+    if (length == 0 || length >= kMaxPath) return {};
+    std::string folder(buffer, length);
+    if (folder.back() == '\\') folder.pop_back();  // only a root folder ends in one
+    return folder;
+}
+
+std::string ExecutablePath(std::size_t bufferSize)
+{
+    if (bufferSize == 0 || bufferSize > std::numeric_limits<DWORD>::max()) return {};
+    std::vector<char> buffer(bufferSize);
+    const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(bufferSize));
+    // A full buffer means the path was cut short.
+    if (length == 0 || length >= bufferSize) return {};
+    return std::string(buffer.data(), length);
+}
+
+}  // namespace platform

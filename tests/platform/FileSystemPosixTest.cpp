@@ -1,0 +1,162 @@
+// What only the POSIX layer has to get right: failures that cannot be made to
+// happen under Wine, and the places where Linux differs from Windows.
+#include "platform/FileSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+void WriteText(const std::filesystem::path& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+}
+
+std::string ReadText(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::set<std::string> NamesIn(const std::filesystem::path& folder)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
+
+// Runs CopyFileReplacing in a child process whose files may not grow past
+// limit bytes, so the copy's writes fail part way as on a full disk.
+// Returns the copy's result.
+bool CopyWithFileSizeLimit(const std::string& from, const std::string& to, rlim_t limit)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails with EFBIG
+        const rlimit size{limit, limit};
+        setrlimit(RLIMIT_FSIZE, &size);
+        _exit(platform::CopyFileReplacing(from, to) ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status));
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+class FileSystemPosixTest : public ::testing::Test {
+protected:
+    TempFolder temp;
+};
+
+TEST_F(FileSystemPosixTest, ACopyThatCannotBeWrittenLeavesTheTargetAndNoTemporaryFile)
+{
+    WriteText(temp.FsPath() / "source.ztb", std::string(200000, 'n'));
+    WriteText(temp.FsPath() / "target.ztb", "old");
+
+    EXPECT_FALSE(CopyWithFileSizeLimit(temp.Path("source.ztb"), temp.Path("target.ztb"), 100000));
+    EXPECT_EQ(ReadText(temp.FsPath() / "target.ztb"), "old");
+    EXPECT_EQ(NamesIn(temp.FsPath()), (std::set<std::string>{"source.ztb", "target.ztb"}));
+
+    EXPECT_FALSE(CopyWithFileSizeLimit(temp.Path("source.ztb"), temp.Path("absent.ztb"), 100000));
+    EXPECT_EQ(NamesIn(temp.FsPath()), (std::set<std::string>{"source.ztb", "target.ztb"}));
+
+    EXPECT_TRUE(CopyWithFileSizeLimit(temp.Path("source.ztb"), temp.Path("target.ztb"), 300000));
+    EXPECT_EQ(ReadText(temp.FsPath() / "target.ztb"), std::string(200000, 'n'));
+}
+
+TEST_F(FileSystemPosixTest, MoveToTheSameNameInAnotherCaseRenamesIt)
+{
+    WriteText(temp.FsPath() / "table.ztb", "T");
+    EXPECT_TRUE(platform::MoveFileNoReplace(temp.Path("table.ztb"), temp.Path("TABLE.ZTB")));
+    EXPECT_EQ(NamesIn(temp.FsPath()), (std::set<std::string>{"TABLE.ZTB"}));
+    EXPECT_EQ(ReadText(temp.FsPath() / "TABLE.ZTB"), "T");
+}
+
+TEST_F(FileSystemPosixTest, NamesDifferingOnlyInCasePreferTheExactOneThenTheLeast)
+{
+    WriteText(temp.FsPath() / "b.ztb", "lower");
+    WriteText(temp.FsPath() / "B.ztb", "upper");
+
+    EXPECT_EQ(platform::ReadWholeFile(temp.Path("b.ztb")), (std::vector<unsigned char>{'l', 'o', 'w', 'e', 'r'}));
+    EXPECT_EQ(platform::ReadWholeFile(temp.Path("B.ztb")), (std::vector<unsigned char>{'u', 'p', 'p', 'e', 'r'}));
+    EXPECT_EQ(platform::ReadWholeFile(temp.Path("b.ZTB")), (std::vector<unsigned char>{'u', 'p', 'p', 'e', 'r'}));
+}
+
+TEST_F(FileSystemPosixTest, OnlyRegularFilesOpenAndAPipeDoesNotBlock)
+{
+    ASSERT_EQ(mkfifo((temp.FsPath() / "pipe.ztb").c_str(), 0600), 0);
+    platform::InFile in;
+    EXPECT_FALSE(in.Open(temp.Path("PIPE.ztb")));
+    platform::OutFile out;
+    EXPECT_FALSE(out.OpenExisting(temp.Path("pipe.ztb")));
+    EXPECT_FALSE(platform::ReadWholeFile(temp.Path("pipe.ztb")).has_value());
+    EXPECT_FALSE(platform::CopyFileReplacing(temp.Path("pipe.ztb"), temp.Path("copy.ztb")));
+    EXPECT_FALSE(in.Open("/dev/null"));
+}
+
+TEST_F(FileSystemPosixTest, CreationTimeIsTheBirthTimeOrElseTheLastWrite)
+{
+    WriteText(temp.FsPath() / "t.ztb", "t");
+    platform::FileTimes times;
+    times.lastWrite = 125440167000000000ULL;  // 1998-07-04 09:05 UTC, before any birth time
+    times.creation = 1;                       // cannot be set here; left as it is
+    {
+        platform::OutFile out;
+        ASSERT_TRUE(out.OpenExisting(temp.Path("t.ztb")));
+        ASSERT_TRUE(out.SetTimes(times));
+    }
+    platform::InFile in;
+    ASSERT_TRUE(in.Open(temp.Path("t.ztb")));
+    platform::FileTimes read;
+    ASSERT_TRUE(in.GetTimes(read));
+    EXPECT_NE(read.creation, 1u);
+    EXPECT_GE(read.creation, read.lastWrite);
+}
+
+class WindowsFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (const char* value = getenv("WINDIR")) saved_ = value;
+    }
+    void TearDown() override
+    {
+        if (saved_.empty()) {
+            unsetenv("WINDIR");
+        } else {
+            setenv("WINDIR", saved_.c_str(), 1);
+        }
+    }
+
+private:
+    std::string saved_;
+};
+
+TEST_F(WindowsFolderTest, IsWindirWithoutItsTrailingSeparator)
+{
+    setenv("WINDIR", "/srv/windows/", 1);
+    EXPECT_EQ(platform::WindowsFolder(), "/srv/windows");
+    setenv("WINDIR", "/srv/windows", 1);
+    EXPECT_EQ(platform::WindowsFolder(), "/srv/windows");
+    unsetenv("WINDIR");
+    EXPECT_EQ(platform::WindowsFolder(), "");
+}
+
+}  // namespace
