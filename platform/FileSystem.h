@@ -26,6 +26,8 @@ extern const char kPathSeparator;
 // A Windows file time: 100-nanosecond intervals since 1601-01-01, UTC.
 using FileTime = std::uint64_t;
 
+// On POSIX the creation time is the file system's birth time where it
+// reports one (statx), else the last-write time; it cannot be set there.
 struct FileTimes {
     FileTime creation = 0;
     FileTime lastAccess = 0;

@@ -232,6 +232,33 @@ bool CopyContent(int from, int to)
     }
 }
 
+// MoveFileA moves a file to another volume by copying it, which rename
+// cannot do. The copy is made under the target name only if that name is
+// free (O_EXCL), gets the source's times, and the source goes only once the
+// copy is complete; on failure the partial copy is removed.
+bool MoveAcrossFileSystems(const std::string& source, const std::string& destination)
+{
+    const int from = OpenRegularFile(source, O_RDONLY);
+    if (from < 0) return false;
+    struct stat sourceInfo;
+    const int to = fstat(from, &sourceInfo) == 0
+                       ? open(destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666)
+                       : -1;
+    if (to < 0) {
+        close(from);
+        return false;
+    }
+    const timespec times[2] = {sourceInfo.st_atim, sourceInfo.st_mtim};
+    bool ok = CopyContent(from, to);
+    close(from);
+    ok = ok && fsync(to) == 0;
+    ok = ok && futimens(to, times) == 0;
+    ok = CloseChecked(to) && ok;
+    ok = ok && unlink(source.c_str()) == 0;
+    if (!ok) unlink(destination.c_str());
+    return ok;
+}
+
 }  // namespace
 
 // ---- calendar ----------------------------------------------------------------
@@ -401,6 +428,7 @@ bool MoveFileNoReplace(const std::string& from, const std::string& to)
     if (renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, destination.c_str(), RENAME_NOREPLACE) == 0) {
         return true;
     }
+    if (errno == EXDEV) return MoveAcrossFileSystems(source, destination);
     if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return false;
 
     // The file system cannot rename without replacing: a hard link fails

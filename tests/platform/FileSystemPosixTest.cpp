@@ -89,6 +89,44 @@ TEST_F(FileSystemPosixTest, MoveToTheSameNameInAnotherCaseRenamesIt)
     EXPECT_EQ(ReadText(temp.FsPath() / "TABLE.ZTB"), "T");
 }
 
+TEST_F(FileSystemPosixTest, MovesToAnotherFileSystemByCopyingWithTheTimes)
+{
+    const std::filesystem::path shm = "/dev/shm";
+    struct stat here;
+    struct stat there;
+    if (stat(temp.FsPath().c_str(), &here) != 0 || stat(shm.c_str(), &there) != 0 || here.st_dev == there.st_dev) {
+        GTEST_SKIP() << "no second file system at /dev/shm";
+    }
+    const std::filesystem::path away = shm / temp.FsPath().filename();
+    std::filesystem::create_directory(away);
+    struct RemoveAway {
+        std::filesystem::path path;
+        ~RemoveAway() { std::filesystem::remove_all(path); }
+    } removeAway{away};
+    WriteText(temp.FsPath() / "table.ztb", "moving");
+    WriteText(away / "taken.ztb", "stays");
+    platform::FileTimes times;
+    times.lastWrite = 125440167000000000ULL;
+    {
+        platform::OutFile out;
+        ASSERT_TRUE(out.OpenExisting(temp.Path("table.ztb")));
+        ASSERT_TRUE(out.SetTimes(times));
+    }
+
+    EXPECT_FALSE(platform::MoveFileNoReplace(temp.Path("table.ztb"), (away / "TAKEN.ZTB").string()));
+    EXPECT_FALSE(platform::MoveFileNoReplace(temp.Path("table.ztb"), (away / "taken.ztb").string()));
+    EXPECT_EQ(ReadText(away / "taken.ztb"), "stays");
+    EXPECT_TRUE(platform::MoveFileNoReplace(temp.Path("TABLE.ztb"), (away / "Table.ztb").string()));
+    EXPECT_TRUE(NamesIn(temp.FsPath()).empty());
+    EXPECT_EQ(NamesIn(away), (std::set<std::string>{"Table.ztb", "taken.ztb"}));
+    EXPECT_EQ(ReadText(away / "Table.ztb"), "moving");
+    platform::InFile in;
+    platform::FileTimes read;
+    ASSERT_TRUE(in.Open((away / "Table.ztb").string()));
+    ASSERT_TRUE(in.GetTimes(read));
+    EXPECT_EQ(read.lastWrite, times.lastWrite);
+}
+
 TEST_F(FileSystemPosixTest, NamesDifferingOnlyInCasePreferTheExactOneThenTheLeast)
 {
     WriteText(temp.FsPath() / "b.ztb", "lower");

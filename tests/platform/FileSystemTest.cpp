@@ -190,6 +190,17 @@ TEST_F(FileSystemTest, CreatedFilesTakeTheNameAsGivenUnlessOneExistsInAnotherCas
     EXPECT_TRUE(std::filesystem::is_directory(temp.FsPath() / "Backup"));
 }
 
+TEST_F(FileSystemTest, FolderTextsEndingInTheSeparatorWork)
+{
+    const std::string backup = temp.Path("Backup") + platform::kPathSeparator;
+    EXPECT_FALSE(platform::PathExists(backup));
+    EXPECT_TRUE(platform::CreateFolder(backup));
+    EXPECT_TRUE(std::filesystem::is_directory(temp.FsPath() / "Backup"));
+    EXPECT_TRUE(platform::PathExists(backup));
+    EXPECT_TRUE(platform::PathExists(temp.Path("BACKUP") + platform::kPathSeparator));
+    EXPECT_TRUE(platform::PathExists(temp.Text()));
+}
+
 TEST_F(FileSystemTest, AFolderCannotBeOpenedAsAFile)
 {
     std::filesystem::create_directory(temp.FsPath() / "Folder.ztb");
