@@ -1,0 +1,41 @@
+#include "catalogue/Folders.h"
+
+#include "platform/FileSystem.h"
+
+namespace {
+
+std::string Folder(const std::string& parent, const char* name) {
+    return parent + name + platform::kPathSeparator;
+}
+
+}  // namespace
+
+std::size_t ProgramFolder(std::size_t bufferSize, std::string& folder) {
+    folder.clear();
+    const std::string path = platform::ExecutablePath(bufferSize);
+    const std::size_t last = path.rfind(platform::kPathSeparator);
+    // No separator, or only a leading one: no usable folder.
+    if (path.empty() || last == std::string::npos || last == 0) return 0;
+    folder = path.substr(0, last + 1);
+    return path.size();
+}
+
+std::string DistributionFolder(const std::string& programFolder) {
+    const std::string ztbFolder = Folder(programFolder, "ZTB");
+    return platform::PathExists(ztbFolder) ? ztbFolder : programFolder;
+}
+
+std::string InstalledFolder(const std::string& windowsFolder) {
+    return Folder(Folder(windowsFolder + platform::kPathSeparator, "KVData"), "ZTB");
+}
+
+std::string BackupFolder(const std::string& installedFolder) {
+    return Folder(installedFolder, "Backup");
+}
+
+CatalogueFolders CatalogueFolders::FromSystem() {
+    CatalogueFolders folders;
+    ProgramFolder(260, folders.programFolder);
+    folders.windowsFolder = platform::WindowsFolder();
+    return folders;
+}

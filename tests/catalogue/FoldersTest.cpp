@@ -1,0 +1,49 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "catalogue/Folders.h"
+#include "tests/catalogue/TableFiles.h"
+
+namespace {
+const std::string sep(1, platform::kPathSeparator);
+}
+
+TEST(Folders, InstalledAndBackupBelowTheWindowsDirectory) {
+    EXPECT_EQ(InstalledFolder("C:" + sep + "windows"),
+              "C:" + sep + "windows" + sep + "KVData" + sep + "ZTB" + sep);
+    EXPECT_EQ(BackupFolder("I" + sep), "I" + sep + "Backup" + sep);
+}
+
+TEST(Folders, DistributionIsTheZtbSubfolderWhenItExists) {
+    TempFolder temp;
+    EXPECT_EQ(DistributionFolder(temp.Text()), temp.Text());
+    std::filesystem::create_directory(temp.FsPath() / "ZTB");
+    EXPECT_EQ(DistributionFolder(temp.Text()), temp.Path("ZTB") + sep);
+}
+
+TEST(Folders, ProgramFolderIsTheExecutablesFolder) {
+    std::string folder = "stale";
+    const std::size_t length = ProgramFolder(260, folder);
+    const std::string executable = platform::ExecutablePath(260);
+    ASSERT_FALSE(executable.empty());
+    EXPECT_EQ(length, executable.size());
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(folder.back(), platform::kPathSeparator);
+    EXPECT_EQ(executable.compare(0, folder.size(), folder), 0);
+    EXPECT_EQ(executable.find(platform::kPathSeparator, folder.size()), std::string::npos);
+
+    // A path that does not fit the buffer cannot be obtained.
+    EXPECT_EQ(ProgramFolder(2, folder), 0u);
+    EXPECT_EQ(folder, "");
+}
+
+TEST(Folders, FromSystemAsksThePlatform) {
+    const CatalogueFolders folders = CatalogueFolders::FromSystem();
+    std::string program;
+    ProgramFolder(260, program);
+    EXPECT_EQ(folders.programFolder, program);
+    EXPECT_EQ(folders.windowsFolder, platform::WindowsFolder());
+    EXPECT_EQ(folders.Installed(), InstalledFolder(folders.windowsFolder));
+    EXPECT_EQ(folders.Backup(), BackupFolder(folders.Installed()));
+}
