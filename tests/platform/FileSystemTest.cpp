@@ -407,7 +407,7 @@ TEST(SystemFolders, ExecutablePathNamesThisProgram)
     const std::string path = platform::ExecutablePath();
     ASSERT_FALSE(path.empty());
     EXPECT_TRUE(platform::PathExists(path)) << path;
-    EXPECT_NE(Upper(path).find("FILESYSTEMTEST"), std::string::npos) << path;
+    EXPECT_NE(Upper(path).find("PLATFORM_TEST"), std::string::npos) << path;
     EXPECT_LT(path.size(), 260u);
 
     EXPECT_EQ(platform::ExecutablePath(path.size() + 1), path);
