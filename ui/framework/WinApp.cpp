@@ -1,0 +1,61 @@
+#include "ui/framework/WinApp.h"
+
+#include <array>
+
+namespace {
+
+CWinApp* theApplication = nullptr;
+
+}  // namespace
+
+CWinApp::CWinApp(const char* appName)
+    : m_pszAppName(appName != nullptr ? appName : ModuleBaseName()),
+      m_hInstance(::GetModuleHandleA(nullptr))
+{
+    theApplication = this;
+}
+
+CWinApp::~CWinApp()
+{
+    if (theApplication == this)
+        theApplication = nullptr;
+}
+
+CWinApp* AfxGetApp()
+{
+    return theApplication;
+}
+
+CWnd* AfxGetMainWnd()
+{
+    return theApplication != nullptr ? theApplication->m_pMainWnd : nullptr;
+}
+
+std::string AfxGetAppName()
+{
+    return theApplication != nullptr ? theApplication->m_pszAppName : ModuleBaseName();
+}
+
+HINSTANCE AfxGetResourceHandle()
+{
+    return ::GetModuleHandleA(nullptr);
+}
+
+std::string ModuleBaseName()
+{
+    std::array<char, MAX_PATH> path{};
+    const DWORD length = ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    std::string name(path.data(), length < path.size() ? length : 0);
+    if (const auto slash = name.find_last_of("\\/:"); slash != std::string::npos)
+        name.erase(0, slash + 1);
+    if (const auto dot = name.rfind('.'); dot != std::string::npos && dot > 0)
+        name.erase(dot);
+    return name;
+}
+
+std::string LoadResourceString(UINT id)
+{
+    std::array<char, 256> text{};
+    const int length = ::LoadStringA(AfxGetResourceHandle(), id, text.data(), static_cast<int>(text.size()));
+    return std::string(text.data(), length > 0 ? static_cast<std::size_t>(length) : 0);
+}

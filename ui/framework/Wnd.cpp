@@ -1,0 +1,172 @@
+#include "ui/framework/Wnd.h"
+
+#include <vector>
+
+#include "ui/framework/WinApp.h"
+
+namespace {
+
+// The window property that links a system window to its object.
+constexpr const char* kObjectProperty = "ZTBInstall.CWnd";
+
+}  // namespace
+
+const MessageMap CWnd::messageMap{&CCmdTarget::messageMap, {}};
+
+CWnd::~CWnd()
+{
+    if (m_oldWndProc != nullptr)
+        UnsubclassWindow();
+    else if (m_hWnd != nullptr)
+        Detach();
+}
+
+CWnd* CWnd::FromHandlePermanent(HWND hWnd)
+{
+    return hWnd != nullptr ? static_cast<CWnd*>(::GetPropA(hWnd, kObjectProperty)) : nullptr;
+}
+
+HWND CWnd::GetSafeOwner(CWnd* parent)
+{
+    HWND owner = parent != nullptr ? parent->m_hWnd : nullptr;
+    if (owner == nullptr) {
+        if (CWnd* mainWnd = AfxGetMainWnd())
+            owner = mainWnd->m_hWnd;
+    }
+    if (owner == nullptr)
+        owner = ::GetActiveWindow();
+    return owner != nullptr ? ::GetLastActivePopup(owner) : nullptr;
+}
+
+void CWnd::Attach(HWND hWnd)
+{
+    m_hWnd = hWnd;
+    ::SetPropA(hWnd, kObjectProperty, this);
+}
+
+void CWnd::Detach()
+{
+    if (m_hWnd != nullptr && ::IsWindow(m_hWnd))
+        ::RemovePropA(m_hWnd, kObjectProperty);
+    m_hWnd = nullptr;
+}
+
+BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent)
+{
+    const HWND control = ::GetDlgItem(parent->m_hWnd, static_cast<int>(id));
+    return control != nullptr && SubclassWindow(control);
+}
+
+BOOL CWnd::SubclassWindow(HWND hWnd)
+{
+    if (m_hWnd != nullptr || FromHandlePermanent(hWnd) != nullptr)
+        return FALSE;
+    Attach(hWnd);
+    m_oldWndProc = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::SubclassProc)));
+    return TRUE;
+}
+
+HWND CWnd::UnsubclassWindow()
+{
+    const HWND hWnd = m_hWnd;
+    if (m_oldWndProc != nullptr && ::IsWindow(hWnd))
+        ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_oldWndProc));
+    m_oldWndProc = nullptr;
+    Detach();
+    return hWnd;
+}
+
+LRESULT CALLBACK CWnd::SubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CWnd* wnd = FromHandlePermanent(hWnd);
+    if (wnd == nullptr)
+        return ::DefWindowProcA(hWnd, message, wParam, lParam);
+    const WNDPROC oldWndProc = wnd->m_oldWndProc;
+    if (message == WM_NCDESTROY) {
+        // The window goes away: give it back its own procedure first.
+        wnd->UnsubclassWindow();
+        return ::CallWindowProcA(oldWndProc, hWnd, message, wParam, lParam);
+    }
+    LRESULT result = 0;
+    if (wnd->WindowProc(message, wParam, lParam, result))
+        return result;
+    return ::CallWindowProcA(oldWndProc, hWnd, message, wParam, lParam);
+}
+
+std::string CWnd::GetWindowText() const
+{
+    const int length = ::GetWindowTextLengthA(m_hWnd);
+    std::vector<char> text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
+    const int copied = ::GetWindowTextA(m_hWnd, text.data(), static_cast<int>(text.size()));
+    return std::string(text.data(), copied > 0 ? static_cast<std::size_t>(copied) : 0);
+}
+
+BOOL CWnd::DestroyWindow()
+{
+    return m_hWnd != nullptr && ::DestroyWindow(m_hWnd);
+}
+
+bool CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    if (message == WM_DRAWITEM || message == WM_MEASUREITEM || message == WM_COMPAREITEM) {
+        if (ReflectToChild(message, wParam, lParam, result))
+            return true;
+    }
+
+    const MessageMapEntry* entry = nullptr;
+    if (message == WM_COMMAND)
+        entry = FindEntry(message, LOWORD(wParam), HIWORD(wParam));
+    else
+        entry = FindEntry(message, 0, 0);
+    if (entry == nullptr)
+        return false;
+
+    // Handlers may send messages to this window; each message keeps its
+    // own request for default processing.
+    const bool outerUseDefault = m_useDefault;
+    m_useDefault = false;
+    RunHandler([&] { result = CallEntry(*entry, wParam, lParam); });
+    const bool handled = !m_useDefault;
+    m_useDefault = outerUseDefault;
+    return handled;
+}
+
+bool CWnd::ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    HWND child = nullptr;
+    if (message == WM_DRAWITEM) {
+        const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (draw->CtlType == ODT_MENU)
+            return false;
+        child = draw->hwndItem;
+    } else if (message == WM_MEASUREITEM) {
+        const auto* measure = reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam);
+        if (measure->CtlType == ODT_MENU)
+            return false;
+        child = GetDlgItem(static_cast<int>(measure->CtlID));
+    } else {
+        child = reinterpret_cast<const COMPAREITEMSTRUCT*>(lParam)->hwndItem;
+    }
+    CWnd* control = FromHandlePermanent(child);
+    if (control == nullptr)
+        return false;
+    bool handled = false;
+    RunHandler([&] { handled = control->OnChildNotify(message, wParam, lParam, result); });
+    return handled;
+}
+
+bool CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT&)
+{
+    return false;
+}
+
+void CWnd::OnSysCommand(UINT, LPARAM)
+{
+    Default();
+}
+
+void CWnd::OnPaint()
+{
+    Default();
+}
