@@ -1,0 +1,24 @@
+#include "ui/InstallerApp.h"
+
+#include "ui/InstallerDlg.h"
+
+const MessageMapEntry CInstallerApp::messageEntries[] = {
+    MapCommand(ID_HELP, 0, &CWinApp::OnHelp),
+};
+const MessageMap CInstallerApp::messageMap{&CCmdTarget::messageMap, messageEntries};
+
+// The one application object.
+CInstallerApp theApp;
+
+// "Done", Escape and the close box all end the dialog, and with it the
+// program: FALSE asks for no message loop. Nothing is saved or asked.
+BOOL CInstallerApp::InitInstance()
+{
+    Enable3dControls();
+
+    CInstallerDlg dlg;
+    m_pMainWnd = &dlg;
+    dlg.DoModal();
+    m_pMainWnd = nullptr;
+    return FALSE;
+}

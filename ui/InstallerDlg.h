@@ -1,0 +1,84 @@
+// The main dialog: the model box, the list of new and updated tables on the
+// left, the installed tables on the right, and the buttons that install and
+// remove them.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "catalogue/CatalogueEntry.h"
+#include "catalogue/Folders.h"
+#include "ui/ColorListBox.h"
+#include "ui/framework/Controls.h"
+#include "ui/framework/Dialog.h"
+
+struct OperationReport;
+
+class CInstallerDlg : public CDialog {
+public:
+    // Works in the system's folders: beside the executable and under the
+    // Windows directory.
+    explicit CInstallerDlg(CWnd* pParent = nullptr);
+    // Works in the given folders (tests, demo setups).
+    explicit CInstallerDlg(CatalogueFolders folders, CWnd* pParent = nullptr);
+    ~CInstallerDlg() override;
+
+    // Dialog data, bound to the controls by DoDataExchange.
+    CButton AddAllButton;      // 1007 "Add All"
+    CButton RemoveButton;      // 1003 "Remove"
+    CButton AddButton;         // 1004 "Add"
+    CComboBox ModelBox;        // 1000
+    CListBox InstalledList;    // 1002, the right list
+    std::string SelectedModel;
+    std::string InstalledListText;
+    HICON AppIcon;
+
+    // The catalogue of the selected model. Row k of a list shows entry k;
+    // a count of 0 goes with the one placeholder row. The scans replace
+    // entries, count and rows together, and only when they complete.
+    std::vector<CatalogueEntry> InstalledEntries;
+    std::vector<CatalogueEntry> NewEntries;
+    int InstalledCount = 0;
+    int NewCount = 0;
+
+    CColorListBox NewList;     // 1001, the left list
+
+    // Rebuild the right list from the installed folder, and the left list
+    // from the distribution folder against the installed entries; always
+    // in this order. Either may end in the error abort of a table that
+    // cannot be loaded, and then leaves its list as it was.
+    void ScanInstalledTables();
+    void ScanNewTables();
+
+    std::string DistributionFolder() const { return Folders.Distribution(); }
+
+    const MessageMap* GetMessageMap() const override { return &messageMap; }
+    static const MessageMap messageMap;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+
+    void OnSysCommand(UINT nID, LPARAM lParam);
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+    void OnSelchangeModel();
+    void OnAdd();
+    void OnRemove();
+    void OnSelchangeInstalledList();
+    void OnSelchangeNewList();
+    void OnAddAll();
+
+private:
+    void ShowInstalledEntries(std::vector<CatalogueEntry> entries);
+    void ShowNewEntries(std::vector<CatalogueEntry> entries);
+    // After an install or a removal: rescan, show the report, set buttons.
+    void FinishOperation(const OperationReport& report);
+    void EnableAddButtons();
+
+    static const MessageMapEntry messageEntries[];
+
+    CatalogueFolders Folders;
+};

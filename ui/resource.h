@@ -1,0 +1,23 @@
+// Resource and control ids of ZTBInstall.rc.
+#pragma once
+
+#define IDD_ABOUTBOX            100
+#define IDS_ABOUTBOX            101
+#define IDD_ZTBINSTALL_DIALOG   102
+#define IDR_MAINFRAME           128
+
+// Controls of the main dialog.
+#define IDC_MODEL_BOX           1000
+#define IDC_NEW_LIST            1001
+#define IDC_INSTALLED_LIST      1002
+#define IDC_REMOVE              1003
+#define IDC_ADD                 1004
+#define IDC_ADD_ALL             1007
+
+// The about item of the system menu: low four bits clear, below the
+// system's own commands (0xF000 and up).
+#define IDM_ABOUTBOX            0x0010
+
+#ifndef IDC_STATIC
+#define IDC_STATIC              (-1)
+#endif
