@@ -1,0 +1,196 @@
+#include "tests/ui/DialogFixture.h"
+
+#include <filesystem>
+
+#include "catalogue/CatalogueEntry.h"
+#include "tablefile/ErrorAbort.h"
+#include "tablefile/TableLoader.h"
+#include "tablefile/ZtbWriter.h"
+#include "ui/resource.h"
+
+platform::FileTimes TimesAt(int minutes)
+{
+    constexpr std::uint64_t kUnixEpoch = 116444736000000000ULL;  // 1970-01-01 as a file time
+    constexpr std::uint64_t k2024 = 1704067200ULL;              // seconds to 2024-01-01
+    const std::uint64_t time = kUnixEpoch + (k2024 + static_cast<std::uint64_t>(minutes) * 60) * 10000000ULL;
+    return {time, time, time};
+}
+
+void PumpMessages()
+{
+    MSG message;
+    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageA(&message);
+    }
+}
+
+std::string WindowTextOf(HWND window)
+{
+    char text[512] = {};
+    ::SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+DialogTest::DialogTest()
+{
+    const std::string separator(1, platform::kPathSeparator);
+    windowsFolder = root.Path("windows");
+    installedFolder = windowsFolder + separator + "KVData" + separator + "ZTB" + separator;
+    programFolder = root.Path("program") + separator;
+    distributionFolder = programFolder + "ZTB" + separator;
+    std::filesystem::create_directories(installedFolder);
+    std::filesystem::create_directories(distributionFolder);
+
+    previousHook = SetMessageBoxHook([this](const std::string& text, const std::string& caption, UINT) {
+        messages.push_back(text);
+        captions.push_back(caption);
+        return IDOK;
+    });
+}
+
+DialogTest::~DialogTest()
+{
+    Close();
+    SetMessageBoxHook(previousHook);
+}
+
+void DialogTest::Install(const std::string& name, const std::string& title, int minutes)
+{
+    ASSERT_TRUE(WriteTableFile(installedFolder + name, title, 1002, TimesAt(minutes)));
+}
+
+void DialogTest::Distribute(const std::string& name, const std::string& title, int minutes)
+{
+    ASSERT_TRUE(WriteTableFile(distributionFolder + name, title, 1002, TimesAt(minutes)));
+}
+
+std::string DialogTest::WriteDamaged(const std::string& path)
+{
+    ZtbWriter writer("Damaged v1");
+    writer.AddRecord(0);
+    const unsigned char wrongId[] = {'N', 'o', 't', ' ', 'a', ' ', 't', 'a', 'b', 'l', 'e'};
+    writer.SetIdBytes(wrongId);
+    EXPECT_TRUE(writer.WriteTo(path));
+    try {
+        CalibrationTable table;
+        LoadTableFile(path, table);
+    } catch (const ErrorAbort& abort) {
+        return abort.what();
+    }
+    ADD_FAILURE() << "the damaged table loads";
+    return {};
+}
+
+void DialogTest::Open()
+{
+    dialog = std::make_unique<CInstallerDlg>(Folders());
+    ASSERT_TRUE(dialog->Create());
+    PumpMessages();
+}
+
+void DialogTest::Close()
+{
+    dialog.reset();
+    PumpMessages();
+}
+
+std::vector<std::string> DialogTest::Rows(int listId) const
+{
+    const HWND list = Item(listId);
+    std::vector<std::string> rows;
+    const int count = static_cast<int>(::SendMessageA(list, LB_GETCOUNT, 0, 0));
+    for (int row = 0; row < count; ++row) {
+        std::string text(static_cast<std::size_t>(::SendMessageA(list, LB_GETTEXTLEN, row, 0)), '\0');
+        std::vector<char> buffer(text.size() + 1);
+        ::SendMessageA(list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(buffer.data()));
+        rows.emplace_back(buffer.data());
+    }
+    return rows;
+}
+
+std::vector<int> DialogTest::SelectedRows(int listId) const
+{
+    const HWND list = Item(listId);
+    std::vector<int> rows;
+    const int count = static_cast<int>(::SendMessageA(list, LB_GETCOUNT, 0, 0));
+    for (int row = 0; row < count; ++row) {
+        if (::SendMessageA(list, LB_GETSEL, row, 0) > 0)
+            rows.push_back(row);
+    }
+    return rows;
+}
+
+COLORREF DialogTest::ItemData(int listId, int row) const
+{
+    return static_cast<COLORREF>(::SendMessageA(Item(listId), LB_GETITEMDATA, row, 0));
+}
+
+void DialogTest::ClickRow(int listId, int row, bool withControl)
+{
+    const HWND list = Item(listId);
+    RECT rect{};
+    ASSERT_NE(::SendMessageA(list, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&rect)), LB_ERR);
+    const LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    const WPARAM keys = withControl ? MK_CONTROL : 0;
+    ::SendMessageA(list, WM_LBUTTONDOWN, keys | MK_LBUTTON, point);
+    ::SendMessageA(list, WM_LBUTTONUP, keys, point);
+    PumpMessages();
+}
+
+void DialogTest::ChooseModel(int row)
+{
+    const HWND box = Item(IDC_MODEL_BOX);
+    ::SendMessageA(box, CB_SETCURSEL, row, 0);
+    // What the box sends when the user picks a row.
+    ::SendMessageA(Dialog(), WM_COMMAND, MAKEWPARAM(IDC_MODEL_BOX, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
+    PumpMessages();
+}
+
+void DialogTest::Press(int buttonId)
+{
+    ASSERT_TRUE(Enabled(buttonId)) << "button " << buttonId << " is disabled";
+    ::SendMessageA(Item(buttonId), BM_CLICK, 0, 0);
+    PumpMessages();
+}
+
+void DialogTest::SendCommand(int buttonId)
+{
+    ::SendMessageA(Dialog(), WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), reinterpret_cast<LPARAM>(Item(buttonId)));
+    PumpMessages();
+}
+
+void DialogTest::ExpectListsMatchEntries() const
+{
+    ASSERT_EQ(dialog->InstalledCount, static_cast<int>(dialog->InstalledEntries.size()));
+    ASSERT_EQ(dialog->NewCount, static_cast<int>(dialog->NewEntries.size()));
+
+    std::vector<std::string> installed;
+    for (const CatalogueEntry& entry : dialog->InstalledEntries)
+        installed.push_back(entry.Description);
+    if (installed.empty())
+        installed.push_back(NoTablesPlaceholder);
+    EXPECT_EQ(Rows(IDC_INSTALLED_LIST), installed);
+
+    std::vector<std::string> fresh;
+    for (const CatalogueEntry& entry : dialog->NewEntries)
+        fresh.push_back(entry.Description);
+    if (fresh.empty())
+        fresh.push_back(NoTablesPlaceholder);
+    EXPECT_EQ(Rows(IDC_NEW_LIST), fresh);
+    for (std::size_t k = 0; k < dialog->NewEntries.size(); ++k) {
+        const COLORREF expected = dialog->NewEntries[k].Status == EntryStatus::Updated ? kBlue : kRed;
+        EXPECT_EQ(ItemData(IDC_NEW_LIST, static_cast<int>(k)), expected) << "row " << k;
+    }
+    if (dialog->NewEntries.empty()) {
+        EXPECT_EQ(ItemData(IDC_NEW_LIST, 0), 0u);
+    }
+}
+
+std::vector<std::string> DialogTest::TakeMessages()
+{
+    std::vector<std::string> taken;
+    taken.swap(messages);
+    captions.clear();
+    return taken;
+}

@@ -1,0 +1,83 @@
+// Drives the real installer dialog, modeless, in this process: its own
+// installed and distribution folders in a temporary folder, tables made by
+// the ZTB writer, and the message boxes recorded instead of shown.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "catalogue/Folders.h"
+#include "platform/FileSystem.h"
+#include "tests/support/TempFolder.h"
+#include "ui/InstallerDlg.h"
+#include "ui/framework/MessageBox.h"
+
+inline constexpr COLORREF kRed = RGB(255, 0, 0);
+inline constexpr COLORREF kBlue = RGB(0, 0, 255);
+
+// A Windows file time, minutes after 2024-01-01 00:00 UTC.
+platform::FileTimes TimesAt(int minutes);
+
+// Delivers the messages waiting for this thread (painting, posted ones).
+void PumpMessages();
+
+// The text of a window, asked with WM_GETTEXT.
+std::string WindowTextOf(HWND window);
+
+class DialogTest : public ::testing::Test {
+protected:
+    DialogTest();
+    ~DialogTest() override;
+
+    // Folders as the program sees them: the Windows directory, the
+    // installed folder below it, the program folder and its "ZTB" folder.
+    std::string windowsFolder;
+    std::string installedFolder;
+    std::string programFolder;
+    std::string distributionFolder;
+    CatalogueFolders Folders() const { return {programFolder, windowsFolder}; }
+
+    // A valid table (Orvane A device type) with the given title and times.
+    void Install(const std::string& name, const std::string& title, int minutes);
+    void Distribute(const std::string& name, const std::string& title, int minutes);
+    // A file whose ID string is wrong; returns the loader's message for it.
+    std::string WriteDamaged(const std::string& path);
+
+    // Creates the dialog on the folders; it initialises as it opens.
+    void Open();
+    void Close();
+
+    HWND Dialog() const { return dialog->m_hWnd; }
+    HWND Item(int id) const { return ::GetDlgItem(dialog->m_hWnd, id); }
+    bool Enabled(int id) const { return ::IsWindowEnabled(Item(id)) != FALSE; }
+
+    std::vector<std::string> Rows(int listId) const;
+    std::vector<int> SelectedRows(int listId) const;
+    COLORREF ItemData(int listId, int row) const;
+
+    // The user's actions, through the controls.
+    void ClickRow(int listId, int row, bool withControl = false);
+    void ChooseModel(int row);
+    void Press(int buttonId);         // a click on an enabled button
+    void SendCommand(int buttonId);   // the button's command, enabled or not
+
+    // Entries, counts and rows match: row k shows entry k, and a count of 0
+    // goes with the placeholder row alone.
+    void ExpectListsMatchEntries() const;
+
+    std::vector<std::string> TakeMessages();
+    std::vector<std::string> messages;
+    std::vector<std::string> captions;
+
+    std::unique_ptr<CInstallerDlg> dialog;
+
+private:
+    TempFolder root;
+    MessageBoxHook previousHook;
+};
