@@ -1,0 +1,92 @@
+// The file's big-endian numbers become host values once, field by field, and
+// the writer puts every field where the format says.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "tablefile/ByteOrder.h"
+#include "tablefile/ZtbWriter.h"
+
+namespace {
+
+std::uint16_t BigEndian16(const std::vector<unsigned char>& bytes, std::size_t at) {
+    return static_cast<std::uint16_t>((bytes[at] << 8) | bytes[at + 1]);
+}
+
+ZTBHeader RawHeader(const std::vector<unsigned char>& bytes) {
+    ZTBHeader header;
+    std::memcpy(&header, bytes.data(), kHeaderSize);
+    return header;
+}
+
+}  // namespace
+
+TEST(ByteOrderTest, WriterPutsHeaderFieldsBigEndianAtTheirOffsets) {
+    ZTBHeader header = MakeValidHeader("Title", 1010);
+    header.Reserved42 = 0x1234;
+    header.Type = 5;
+    header.Size = 6;
+    header.NumResolutions = 4;
+    const std::vector<unsigned char> bytes = EncodeHeader(header);
+    ASSERT_EQ(bytes.size(), kHeaderSize);
+    EXPECT_EQ(0, std::memcmp(bytes.data(), "Corvantigraph Film Calibration Table", 37));
+    EXPECT_EQ(BigEndian16(bytes, 40), 1);
+    EXPECT_EQ(BigEndian16(bytes, 42), 0x1234);
+    EXPECT_EQ(bytes[44], 0x03);  // 1010
+    EXPECT_EQ(bytes[45], 0xF2);
+    EXPECT_EQ(0, std::memcmp(bytes.data() + 78, "Title", 6));
+    EXPECT_EQ(BigEndian16(bytes, 126), 5);
+    EXPECT_EQ(BigEndian16(bytes, 128), 6);
+    EXPECT_EQ(BigEndian16(bytes, 170), 4);
+}
+
+TEST(ByteOrderTest, SwapHeaderTurnsFileBytesIntoHostValues) {
+    ZTBHeader written = MakeValidHeader("Title", 1010);
+    written.Reserved42 = -2;
+    written.Type = 3;
+    written.Size = 4;
+    written.NumResolutions = 2;
+    ZTBHeader header = RawHeader(EncodeHeader(written));
+    SwapHeader(header);
+    EXPECT_EQ(header.HeaderVersion, 1);
+    EXPECT_EQ(header.Reserved42, -2);
+    EXPECT_EQ(header.DeviceType, 1010);
+    EXPECT_EQ(header.Type, 3);
+    EXPECT_EQ(header.Size, 4);
+    EXPECT_EQ(header.NumResolutions, 2);
+    EXPECT_EQ(0, std::memcmp(header.Title, written.Title, kTitleSize));
+}
+
+TEST(ByteOrderTest, SwapResolutionConvertsEveryNumberAndLeavesTheUninterpretedBytes) {
+    ZTBResolutionT written = MakeValidRecord(1, 1002);
+    written.Compatible.Balance[0] = -25;
+    written.Intensity[2] = 56304;
+    written.Repetition[1] = 0x8001;
+    written.BackType = 4;
+    written.ChannelTable[767] = -2;
+    for (int i = 0; i < 26; ++i) written.Reserved1586[i] = static_cast<unsigned char>(0x10 + i);
+    written.Reserved1612 = 0x0102;
+
+    CalibrationTable table{};
+    const std::vector<unsigned char> bytes = EncodeRecord(written);
+    ASSERT_EQ(bytes.size(), kResolutionSize);
+    EXPECT_EQ(BigEndian16(bytes, 1576), 56304);  // Intensity[2]
+    std::memcpy(&table.Resolution[2], bytes.data(), kResolutionSize);
+    SwapResolution(table, 2);
+    EXPECT_EQ(0, std::memcmp(&table.Resolution[2], &written, kResolutionSize));
+}
+
+TEST(ByteOrderTest, DecodeResInfoReadsTwoShortsAndAnUnsignedOffset) {
+    const unsigned char entry[kResInfoSize] = {0x00, 0x02, 0x06, 0x4E, 0x80, 0x00, 0x01, 0x02};
+    const ResInfo info = DecodeResInfo(entry);
+    EXPECT_EQ(info.Resolution, 2);
+    EXPECT_EQ(info.Length, 1614);
+    EXPECT_EQ(info.Offset, 0x80000102u);
+}
+
+TEST(ByteOrderTest, TitleTextStopsAtTheNulOrAtTheEndOfTheField) {
+    EXPECT_EQ(TitleText(MakeValidHeader("Ekta 100")), "Ekta 100");
+    EXPECT_EQ(TitleText(MakeValidHeader("")), "");
+    const std::string full(48, 'T');
+    EXPECT_EQ(TitleText(MakeValidHeader(full + "beyond")), full);
+}

@@ -1,0 +1,24 @@
+// Runs a program with arguments and collects its exit status and both output
+// streams, for end-to-end tests of the command-line tools. The streams go
+// through files in a folder the caller gives.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct ProgramRun {
+    int exitStatus = -1;
+    std::string out;  // standard output, with "\r\n" turned into "\n"
+    std::string err;  // standard error, the same
+};
+
+// scratchFolder is a folder text ending in the path separator.
+ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                      const std::string& scratchFolder);
+
+// A captured stream's text (shared by the two RunProgram implementations).
+std::string ReadCapturedStream(const std::string& path);
+
+// The path of a program built beside this test program: relativePath is
+// relative to this program's folder, with '/' between its parts.
+std::string BuiltProgramPath(const std::string& relativePath);
