@@ -143,7 +143,13 @@ bool ReadTimes(int fd, FileTimes& times)
 {
     struct statx info;
     if (statx(fd, "", AT_EMPTY_PATH, STATX_ATIME | STATX_MTIME | STATX_BTIME, &info) != 0) {
-        return false;
+        // Kernels or sandboxes without statx: no birth time, the rest from fstat.
+        struct stat plain;
+        if (errno != ENOSYS || fstat(fd, &plain) != 0) return false;
+        times.lastAccess = ToFileTime(plain.st_atim.tv_sec, plain.st_atim.tv_nsec);
+        times.lastWrite = ToFileTime(plain.st_mtim.tv_sec, plain.st_mtim.tv_nsec);
+        times.creation = times.lastWrite;
+        return true;
     }
     times.lastAccess = ToFileTime(info.stx_atime.tv_sec, info.stx_atime.tv_nsec);
     times.lastWrite = ToFileTime(info.stx_mtime.tv_sec, info.stx_mtime.tv_nsec);
