@@ -42,16 +42,15 @@ void SortByDescription(std::vector<CatalogueEntry>& entries) {
     }
 }
 
-// File names compare without regard to the case of A-Z only.
-std::string FoldAsciiCase(const std::string& name) {
-    std::string folded = name;
+}  // namespace
+
+std::string FoldFileNameCase(const std::string& fileName) {
+    std::string folded = fileName;
     for (char& c : folded) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     }
     return folded;
 }
-
-}  // namespace
 
 std::vector<CatalogueEntry> ScanInstalled(const std::string& installedFolder,
                                           const std::string& modelText) {
@@ -71,7 +70,7 @@ std::vector<CatalogueEntry> ScanNew(const std::string& distributionFolder,
     std::unordered_map<std::string, std::size_t> installedByName;
     installedByName.reserve(installed.size());
     for (std::size_t k = 0; k < installed.size(); ++k) {
-        installedByName.emplace(FoldAsciiCase(installed[k].FileName), k);
+        installedByName.emplace(FoldFileNameCase(installed[k].FileName), k);
     }
 
     const auto scratch = std::make_unique<CalibrationTable>();
@@ -79,7 +78,7 @@ std::vector<CatalogueEntry> ScanNew(const std::string& distributionFolder,
     for (const platform::FoundEntry& found : FindModelTables(distributionFolder, modelText)) {
         CatalogueEntry entry = LoadEntry(distributionFolder, found.name, *scratch);
 
-        const auto match = installedByName.find(FoldAsciiCase(found.name));
+        const auto match = installedByName.find(FoldFileNameCase(found.name));
         if (match == installedByName.end()) {
             entry.Status = EntryStatus::New;
         } else if (entry.DateText.compare(installed[match->second].DateText) > 0) {

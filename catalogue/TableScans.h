@@ -19,3 +19,7 @@ std::vector<CatalogueEntry> ScanInstalled(const std::string& installedFolder,
 std::vector<CatalogueEntry> ScanNew(const std::string& distributionFolder,
                                     const std::string& modelText,
                                     const std::vector<CatalogueEntry>& installed);
+
+// A file name with A-Z folded to a-z and every other character kept: two
+// names are the same table when their folded forms are equal.
+std::string FoldFileNameCase(const std::string& fileName);

@@ -16,12 +16,25 @@ using nlohmann::json;
 const platform::FileTime kOld = UtcFileTime(1998, 7, 4, 9, 5);
 const platform::FileTime kNew = UtcFileTime(1998, 7, 4, 9, 6);
 
+// A folder argument without its final separator: on Windows a backslash
+// before the closing quote of an argument would escape the quote.
+std::string FolderArgument(std::string folder) {
+    if (!folder.empty() && folder.back() == platform::kPathSeparator) folder.pop_back();
+    return folder;
+}
+
+ProgramRun RunIn(const CatalogueSetup& setup, const std::string& command, std::vector<std::string> arguments,
+                 const TempFolder& scratch) {
+    arguments.insert(arguments.begin(),
+                     {command, "--program-folder", FolderArgument(setup.Folders().programFolder),
+                      "--windows-dir", setup.Folders().windowsFolder});
+    return RunProgram(BuiltProgramPath(ZTBTOOL_RELATIVE_PATH), arguments, scratch.Text());
+}
+
 class ZtbtoolCatalogueTest : public testing::Test {
 protected:
     ProgramRun Run(const std::string& command, std::vector<std::string> arguments) {
-        arguments.insert(arguments.begin(), {command, "--program-folder", setup_.Folders().programFolder,
-                                             "--windows-dir", setup_.Folders().windowsFolder});
-        return RunProgram(BuiltProgramPath(ZTBTOOL_RELATIVE_PATH), arguments, scratch_.Text());
+        return RunIn(setup_, command, std::move(arguments), scratch_);
     }
 
     // Distribution: D1 (updated), D2 (new), D3 (current), G1 (another
@@ -138,11 +151,7 @@ TEST_F(ZtbtoolCatalogueTest, InstallAllAndThenNothingLeft) {
 TEST_F(ZtbtoolCatalogueTest, FailedRowsAreCountedOutAndNamed) {
     CatalogueSetup noInstalledFolder(false);
     WriteTable(noInstalledFolder.Distribution("D1.ztb"), "Slide");
-    const ProgramRun run = RunProgram(BuiltProgramPath(ZTBTOOL_RELATIVE_PATH),
-                                      {"install", "--all", "--program-folder",
-                                       noInstalledFolder.Folders().programFolder, "--windows-dir",
-                                       noInstalledFolder.Folders().windowsFolder},
-                                      scratch_.Text());
+    const ProgramRun run = RunIn(noInstalledFolder, "install", {"--all"}, scratch_);
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_EQ(run.out, "0 ZTB(s) have been installed.\n");
     EXPECT_EQ(run.err, "D1.ztb: the installed folder " + noInstalledFolder.Installed() + " does not exist\n");

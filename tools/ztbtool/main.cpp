@@ -1,5 +1,6 @@
 // ztbtool: checks film calibration tables (ZTB files) the way the installer
-// loads them.
+// loads them, lists them, and installs and removes them as the installer's
+// dialog does.
 #include <cstdio>
 
 #include <CLI/CLI.hpp>
@@ -13,12 +14,15 @@ constexpr int kUsageStatus = 2;
 }  // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"Checks film calibration tables (ZTB files).", "ztbtool"};
+    CLI::App app{"Checks, lists, installs and removes film calibration tables (ZTB files).", "ztbtool"};
     app.require_subcommand(1);
     app.failure_message(CLI::FailureMessage::help);
 
     int exitStatus = 0;
     AddCheckCommand(app, exitStatus);
+    AddListCommand(app, exitStatus);
+    AddInstallCommand(app, exitStatus);
+    AddRemoveCommand(app, exitStatus);
 
     try {
         app.parse(argc, argv);

@@ -1,0 +1,100 @@
+// ztbtool list [--json]: the dialog's two lists for a model, in row order.
+// The loader's own trace and warning lines come first, as for check.
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "catalogue/FilmRecorderModels.h"
+#include "tablefile/ErrorAbort.h"
+#include "tools/ztbtool/CatalogueOptions.h"
+#include "tools/ztbtool/Commands.h"
+
+namespace {
+
+struct ListOptions {
+    CatalogueOptions catalogue;
+    bool json = false;
+};
+
+const char* StatusText(EntryStatus status) {
+    switch (status) {
+        case EntryStatus::Updated: return "Updated";
+        case EntryStatus::New: return "New";
+        case EntryStatus::None: break;
+    }
+    return "";
+}
+
+// One row: description, file name, device name and date text, separated
+// by tabs, and the status for a row of the new list.
+void PrintRows(const char* heading, const std::vector<CatalogueEntry>& entries, bool withStatus) {
+    std::printf("%s\n", heading);
+    if (entries.empty()) std::printf("%s\n", NoTablesPlaceholder);
+    for (const CatalogueEntry& entry : entries) {
+        std::printf("%s\t%s\t%s\t%s", entry.Description.c_str(), entry.FileName.c_str(),
+                    entry.DeviceName.c_str(), entry.DateText.c_str());
+        if (withStatus) std::printf("\t%s", StatusText(entry.Status));
+        std::printf("\n");
+    }
+}
+
+nlohmann::ordered_json RowsJson(const std::vector<CatalogueEntry>& entries, bool withStatus) {
+    nlohmann::ordered_json rows = nlohmann::ordered_json::array();
+    for (const CatalogueEntry& entry : entries) {
+        nlohmann::ordered_json row;
+        row["Description"] = entry.Description;
+        row["FileName"] = entry.FileName;
+        row["DeviceName"] = entry.DeviceName;
+        row["DateText"] = entry.DateText;
+        if (withStatus) row["Status"] = StatusText(entry.Status);
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+void PrintJson(const ListOptions& options, const CatalogueFolders& folders, const CatalogueLists& lists) {
+    nlohmann::ordered_json json;
+    json["model"] = options.catalogue.model;
+    json["prefix"] = ModelFilePrefix(options.catalogue.model);
+    json["distributionFolder"] = folders.Distribution();
+    json["installedFolder"] = folders.Installed();
+    json["new"] = RowsJson(lists.newEntries, true);
+    json["installed"] = RowsJson(lists.installed, false);
+    // Titles and paths are 8-bit texts, not necessarily UTF-8.
+    std::printf("%s\n", json.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace).c_str());
+}
+
+int RunList(const ListOptions& options) {
+    CatalogueFolders folders;
+    if (!ResolveFolders(options.catalogue, folders)) return 2;
+    WarnAboutUnknownModel(options.catalogue.model);
+
+    CatalogueLists lists;
+    try {
+        lists = ScanCatalogue(folders, options.catalogue.model);
+    } catch (const ErrorAbort& abort) {
+        ReportErrorAbort(abort.what());
+        return 1;
+    }
+    if (options.json) {
+        PrintJson(options, folders, lists);
+    } else {
+        PrintRows("New or updated film tables:", lists.newEntries, true);
+        PrintRows("Installed film tables:", lists.installed, false);
+    }
+    return 0;
+}
+
+}  // namespace
+
+void AddListCommand(CLI::App& app, int& exitStatus) {
+    auto options = std::make_shared<ListOptions>();
+    CLI::App* list = app.add_subcommand(
+        "list", "Show the new or updated and the installed tables of a model, as the dialog lists them.");
+    AddCatalogueOptions(*list, options->catalogue);
+    list->add_flag("--json", options->json, "One JSON object with both lists instead of the text rows.");
+    list->callback([options, &exitStatus] { exitStatus = RunList(*options); });
+}
