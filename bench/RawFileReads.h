@@ -1,0 +1,26 @@
+// The baselines of the benchmarks: the plainest way to do the same file
+// work straight on the POSIX calls, with no checks beyond the results. The
+// benchmarks compare the system's operations with these, measured in the
+// same run on the same files.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace raw {
+
+// open, read to the end, close; the number of bytes read.
+std::size_t OpenReadClose(const std::string& path);
+
+// open, read to the end, fstat, close; the number of bytes read.
+std::size_t OpenReadStatClose(const std::string& path);
+
+// The names in a folder (opendir, readdir, closedir), "." and ".." left out.
+std::vector<std::string> ListFolder(const std::string& folder);
+
+// Copies from to to and gives the copy the source's access and write times
+// (open, fstat, open, read, write, futimens, close, close).
+bool CopyWithTimes(const std::string& from, const std::string& to);
+
+}  // namespace raw
