@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <memory>
 
 #include "install/BackUpInstalledTable.h"
 #include "platform/FileSystem.h"
+#include "tablefile/ErrorAbort.h"
+#include "tablefile/TableLoader.h"
 
 namespace {
 
@@ -33,7 +36,8 @@ void CopyFileTimes(const std::string& source, const std::string& target) {
 
 // Installs one table; returns why it failed, or the empty text. The
 // previous installed copy ends in the installed folder or in the backup
-// folder, and the temporary copy never stays behind.
+// folder, and the temporary copy never stays behind. Only the installed
+// copy's load, in the backup step, ends in the error abort.
 std::string InstallOne(const CatalogueFolders& folders, const std::string& fileName) {
     const std::string installedFolder = folders.Installed();
     if (!platform::PathExists(installedFolder)) {
@@ -45,6 +49,17 @@ std::string InstallOne(const CatalogueFolders& folders, const std::string& fileN
     const std::string temporary = TemporaryInstallPath(installedFolder);
     if (!platform::CopyFileReplacing(source, temporary)) {
         return "the copy from " + source + " failed";
+    }
+
+    // The distribution copy may have changed since the scan checked it. A
+    // copy that cannot be loaded would end every later scan of its model,
+    // so it must not take the place of the installed table.
+    try {
+        const auto table = std::make_unique<CalibrationTable>();
+        LoadTableFile(temporary, *table);
+    } catch (const ErrorAbort& abort) {
+        platform::RemoveFile(temporary);
+        return std::string("the distribution copy cannot be used: ") + abort.what();
     }
 
     BackupResult backup;

@@ -1,7 +1,8 @@
 // Installing and removing the tables of selected catalogue rows. Rows are
-// processed from the highest index down. A table that fails to load ends
-// the operation in the error abort: rows done before stay done, the others
-// are untouched. Everything else that fails is reported per row.
+// processed from the highest index down. An installed copy that fails to
+// load ends the operation in the error abort: rows done before stay done,
+// the others are untouched. Everything else that fails, a distribution
+// copy that no longer loads among it, is reported per row.
 #pragma once
 
 #include <string>

@@ -206,6 +206,22 @@ TEST_F(OperationsTest, ADistributionCopyGoneSinceTheScanFailsItsRow) {
     EXPECT_TRUE(NamesIn(setup_.Installed()).empty());
 }
 
+TEST_F(OperationsTest, ADistributionCopyDamagedSinceTheScanIsNotInstalled) {
+    WriteTable(setup_.Installed("D1.ztb"), "Slide v1", 1002, kOld);
+    const std::vector<unsigned char> previous = FileBytes(setup_.Installed("D1.ztb"));
+    WriteTable(setup_.Distribution("D1.ztb"), "Slide v2", 1002, kNew);
+    WriteTable(setup_.Distribution("D2.ztb"), "Print v1", 1002, kNew);
+    const std::vector<CatalogueEntry> entries = New();  // Print v1, Slide v2
+    WriteDamagedTable(setup_.Distribution("D1.ztb"));
+
+    const OperationReport report = InstallTables(setup_.Folders(), entries, {0, 1});
+    EXPECT_EQ(report.message, "1 ZTB(s) have been installed.");
+    EXPECT_EQ(report.FailureText(), "D1.ztb: the distribution copy cannot be used: Illegal ZTB ID string");
+    EXPECT_EQ(FileBytes(setup_.Installed("D1.ztb")), previous);
+    EXPECT_EQ(NamesIn(setup_.Installed()), (std::vector<std::string>{"D1.ztb", "D2.ztb"}));
+    EXPECT_EQ(Installed().size(), 2u);
+}
+
 TEST_F(OperationsTest, RemoveMovesToTheBackupFolderAndTheTableComesBackAsNew) {
     WriteTable(setup_.Installed("D1.ztb"), "Slide v4", 1002, kNew);
     WriteTable(setup_.Installed("D2.ztb"), "Print v1", 1002, kNew);
