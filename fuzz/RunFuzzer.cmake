@@ -5,6 +5,11 @@
 #         [-DDICT=...] -P RunFuzzer.cmake
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}" "${ARTIFACTS}")
+# The folder fuzzer's sandbox goes under TMPDIR: memory is much faster
+# than a disk for the many small files it writes.
+if(IS_DIRECTORY /dev/shm)
+  set(ENV{TMPDIR} /dev/shm)
+endif()
 set(dict_option)
 if(DICT)
   set(dict_option "-dict=${DICT}")
