@@ -70,9 +70,9 @@ const BenchCatalogue& RescanCatalogue(int count) {
     return *catalogue;
 }
 
-const BenchCatalogue& AddAllCatalogue(int count) {
-    static std::map<int, std::unique_ptr<BenchCatalogue>> made;
-    auto& catalogue = made[count];
+const BenchCatalogue& AddAllCatalogue(int count, int others) {
+    static std::map<std::pair<int, int>, std::unique_ptr<BenchCatalogue>> made;
+    auto& catalogue = made[{count, others}];
     if (!catalogue) {
         catalogue = MakeCatalogue();
         for (int k = 0; k < count; ++k) {
@@ -80,11 +80,20 @@ const BenchCatalogue& AddAllCatalogue(int count) {
             WriteBenchTable(catalogue->folders.Distribution() + name, "Film " + std::to_string(k) + " v2", kLater);
             catalogue->names.push_back(name);
         }
+        for (int k = 0; k < others; ++k) {
+            std::string name = TableName(k);
+            name[0] = 'E';
+            WriteBenchTable(catalogue->folders.Installed() + name, "Other film " + std::to_string(k) + " v1", kEarlier);
+        }
     }
     return *catalogue;
 }
 
-void EmptyInstalledFolder(const BenchCatalogue& catalogue) {
+void ResetInstalledFolder(const BenchCatalogue& catalogue) {
     const std::filesystem::path installed = catalogue.root.FsPath() / "win" / "KVData" / "ZTB";
-    for (const auto& item : std::filesystem::directory_iterator(installed)) std::filesystem::remove_all(item.path());
+    std::vector<std::filesystem::path> leave;
+    for (const auto& item : std::filesystem::directory_iterator(installed)) {
+        if (item.path().filename().string().rfind('E', 0) != 0) leave.push_back(item.path());
+    }
+    for (const auto& path : leave) std::filesystem::remove_all(path);
 }

@@ -25,9 +25,10 @@ struct BenchCatalogue {
 // second one newer than its installed copy), for "Orvane A".
 const BenchCatalogue& RescanCatalogue(int count);
 
-// count new tables in the distribution folder and an empty installed folder.
-const BenchCatalogue& AddAllCatalogue(int count);
+// count new tables in the distribution folder, and an installed folder
+// holding only others tables of another model ("Tavik Desk", letter E).
+const BenchCatalogue& AddAllCatalogue(int count, int others);
 
-// Removes every file from the installed folder, so that the next "Add All"
-// starts afresh.
-void EmptyInstalledFolder(const BenchCatalogue& catalogue);
+// Removes everything but the other model's tables from the installed
+// folder, so that the next "Add All" starts afresh.
+void ResetInstalledFolder(const BenchCatalogue& catalogue);
