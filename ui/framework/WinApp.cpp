@@ -9,8 +9,7 @@ CWinApp* theApplication = nullptr;
 }  // namespace
 
 CWinApp::CWinApp(const char* appName)
-    : m_pszAppName(appName != nullptr ? appName : ModuleBaseName()),
-      m_hInstance(::GetModuleHandleA(nullptr))
+    : m_strAppName(appName != nullptr ? appName : ModuleBaseName())
 {
     theApplication = this;
 }
@@ -33,7 +32,7 @@ CWnd* AfxGetMainWnd()
 
 std::string AfxGetAppName()
 {
-    return theApplication != nullptr ? theApplication->m_pszAppName : ModuleBaseName();
+    return theApplication != nullptr ? theApplication->m_strAppName : ModuleBaseName();
 }
 
 HINSTANCE AfxGetResourceHandle()

@@ -29,8 +29,7 @@ public:
     // program, so there is nothing to open.
     void OnHelp() {}
 
-    std::string m_pszAppName;
-    HINSTANCE m_hInstance;
+    std::string m_strAppName;
     CWnd* m_pMainWnd = nullptr;
 };
 
