@@ -21,25 +21,6 @@ ZTBHeader RawHeader(const std::vector<unsigned char>& bytes) {
 
 }  // namespace
 
-TEST(ByteOrderTest, WriterPutsHeaderFieldsBigEndianAtTheirOffsets) {
-    ZTBHeader header = MakeValidHeader("Title", 1010);
-    header.Reserved42 = 0x1234;
-    header.Type = 5;
-    header.Size = 6;
-    header.NumResolutions = 4;
-    const std::vector<unsigned char> bytes = EncodeHeader(header);
-    ASSERT_EQ(bytes.size(), kHeaderSize);
-    EXPECT_EQ(0, std::memcmp(bytes.data(), "Corvantigraph Film Calibration Table", 37));
-    EXPECT_EQ(BigEndian16(bytes, 40), 1);
-    EXPECT_EQ(BigEndian16(bytes, 42), 0x1234);
-    EXPECT_EQ(bytes[44], 0x03);  // 1010
-    EXPECT_EQ(bytes[45], 0xF2);
-    EXPECT_EQ(0, std::memcmp(bytes.data() + 78, "Title", 6));
-    EXPECT_EQ(BigEndian16(bytes, 126), 5);
-    EXPECT_EQ(BigEndian16(bytes, 128), 6);
-    EXPECT_EQ(BigEndian16(bytes, 170), 4);
-}
-
 TEST(ByteOrderTest, SwapHeaderTurnsFileBytesIntoHostValues) {
     ZTBHeader written = MakeValidHeader("Title", 1010);
     written.Reserved42 = -2;

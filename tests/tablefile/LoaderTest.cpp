@@ -130,14 +130,6 @@ TEST(LoaderLayoutTest, DeviceTypeBytes03F2ReadAs1010) {
     EXPECT_EQ(table.Resolution[0].DeviceType, 1010);
 }
 
-TEST(LoaderLayoutTest, TitleFillingItsFieldIsTakenAs48Bytes) {
-    const std::string title(48, 'W');
-    ZtbWriter writer(title, 1002);
-    CalibrationTable table{};
-    ASSERT_TRUE(LoadBytes(writer.Build(), table).loaded);
-    EXPECT_EQ(TitleText(table.Header), title);
-}
-
 TEST(LoaderLayoutTest, RecordForIndex3IsWarnedAboutAndLoaded) {
     ZtbWriter writer("Three", 1002);
     writer.AddRecord(3);
