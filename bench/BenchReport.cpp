@@ -1,7 +1,7 @@
 // Prints each figure of a benchmark run beside its baseline, their ratio
-// and the target the ratio must meet, then the cost per table of the
-// largest rescan against the smallest. Exit status 1 when a target is
-// missed, 2 when the input cannot be read.
+// and the target the ratio must meet, then how the cost per table grows
+// from the smallest rescan to the largest, beside the plain reads' growth.
+// Exit status 1 when a target is missed, 2 when the input cannot be read.
 // Usage: bench_report RESULTS.json   (Google Benchmark's JSON output)
 #include <cstdio>
 #include <fstream>
@@ -29,12 +29,20 @@ constexpr Comparison kComparisons[] = {
     {"AddAll/300/30000", "CopyWithTimes/300/30000", 2.0},
 };
 
-// The cost per table at the largest rescan may be at most this many times
-// the cost at the smallest.
-constexpr const char* kSmallRescan = "Rescan/300";
-constexpr const char* kLargeRescan = "Rescan/30000";
-constexpr double kSmallTables = 300;
-constexpr double kLargeTables = 30000;
+// Cost per table of the largest rescan against the smallest. The plain
+// reads of the same files grow too (the file system's caches hold less of
+// 60,000 files than of 600), so the target is on the rescan's growth over
+// the baseline's growth: what the system adds must not grow with the
+// number of tables.
+struct Scaling {
+    const char* small;
+    const char* large;
+    double smallTables;
+    double largeTables;
+};
+// Both folders are read: twice the tables per folder.
+constexpr Scaling kRescanScaling = {"Rescan/300", "Rescan/30000", 600, 60000};
+constexpr Scaling kBaselineScaling = {"ListOpenReadStatClose/300", "ListOpenReadStatClose/30000", 600, 60000};
 constexpr double kScalingTarget = 1.3;
 
 double Nanoseconds(const nlohmann::json& run) {
@@ -83,6 +91,22 @@ const char* Verdict(double ratio, double target) {
     return ratio <= target ? "ok" : "MISSED";
 }
 
+// Prints the cost per table at the large size beside the small one and
+// returns their ratio; 0 when either is missing.
+double Growth(const std::map<std::string, double>& times, const Scaling& scaling, const char* label) {
+    const auto small = times.find(scaling.small);
+    const auto large = times.find(scaling.large);
+    if (small == times.end() || large == times.end()) return 0;
+    const double perTableSmall = small->second / scaling.smallTables;
+    const double perTableLarge = large->second / scaling.largeTables;
+    const double ratio = perTableLarge / perTableSmall;
+    const std::string largeLabel = std::string(label) + " at 30000";
+    const std::string smallLabel = std::string(label) + " at 300";
+    std::printf("%-30s %10s   %-30s %10s %8.2f\n", largeLabel.c_str(), Readable(perTableLarge).c_str(),
+                smallLabel.c_str(), Readable(perTableSmall).c_str(), ratio);
+    return ratio;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -101,7 +125,7 @@ int main(int argc, char** argv) {
     const std::map<std::string, double> times = Times(results);
 
     bool missed = false;
-    std::printf("%-24s %12s   %-28s %12s %8s %8s\n", "figure", "time", "baseline", "time", "ratio", "target");
+    std::printf("%-30s %10s   %-30s %10s %8s %8s\n", "figure", "time", "baseline", "time", "ratio", "target");
     for (const Comparison& comparison : kComparisons) {
         const auto figure = times.find(comparison.figure);
         const auto baseline = times.find(comparison.baseline);
@@ -111,21 +135,18 @@ int main(int argc, char** argv) {
         missed = missed || !ok;
         char target[16] = "";
         if (comparison.target > 0) std::snprintf(target, sizeof target, "<= %.1f", comparison.target);
-        std::printf("%-24s %12s   %-28s %12s %8.2f %8s %s\n", comparison.figure, Readable(figure->second).c_str(),
+        std::printf("%-30s %10s   %-30s %10s %8.2f %8s %s\n", comparison.figure, Readable(figure->second).c_str(),
                     comparison.baseline, Readable(baseline->second).c_str(), ratio, target,
                     Verdict(ratio, comparison.target));
     }
 
-    const auto small = times.find(kSmallRescan);
-    const auto large = times.find(kLargeRescan);
-    if (small != times.end() && large != times.end()) {
-        const double perTableSmall = small->second / kSmallTables;
-        const double perTableLarge = large->second / kLargeTables;
-        const double ratio = perTableLarge / perTableSmall;
+    const double rescanGrowth = Growth(times, kRescanScaling, "Rescan, per file");
+    const double baselineGrowth = Growth(times, kBaselineScaling, "Plain reads, per file");
+    if (rescanGrowth > 0 && baselineGrowth > 0) {
+        const double ratio = rescanGrowth / baselineGrowth;
         missed = missed || ratio > kScalingTarget;
-        std::printf("%-24s %12s   %-28s %12s %8.2f %8s %s\n", "Rescan per table, 30000",
-                    Readable(perTableLarge).c_str(), "Rescan per table, 300", Readable(perTableSmall).c_str(), ratio,
-                    "<= 1.3", Verdict(ratio, kScalingTarget));
+        std::printf("%-30s %10s   %-30s %10s %8.2f %8s %s\n", "Rescan growth", "", "over plain reads' growth", "",
+                    ratio, "<= 1.3", Verdict(ratio, kScalingTarget));
     }
     return missed ? 1 : 0;
 }
