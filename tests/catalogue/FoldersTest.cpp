@@ -37,13 +37,3 @@ TEST(Folders, ProgramFolderIsTheExecutablesFolder) {
     EXPECT_EQ(ProgramFolder(2, folder), 0u);
     EXPECT_EQ(folder, "");
 }
-
-TEST(Folders, FromSystemAsksThePlatform) {
-    const CatalogueFolders folders = CatalogueFolders::FromSystem();
-    std::string program;
-    ProgramFolder(260, program);
-    EXPECT_EQ(folders.programFolder, program);
-    EXPECT_EQ(folders.windowsFolder, platform::WindowsFolder());
-    EXPECT_EQ(folders.Installed(), InstalledFolder(folders.windowsFolder));
-    EXPECT_EQ(folders.Backup(), BackupFolder(folders.Installed()));
-}

@@ -30,14 +30,7 @@ TEST(ModelFilePrefix, TextsThatNameNoModelGetTheDefaultLetter) {
 
 TEST(DeviceTypeName, NamedCodes) {
     EXPECT_STREQ(DeviceTypeName(1002), "Orvane A");
-    EXPECT_STREQ(DeviceTypeName(1003), "Tavik Desk");
-    EXPECT_STREQ(DeviceTypeName(1004), "Tavik-Z");
-    EXPECT_STREQ(DeviceTypeName(1005), "Orvane B");
     EXPECT_STREQ(DeviceTypeName(1006), "Orvane A - Dark");
-    EXPECT_STREQ(DeviceTypeName(1007), "Orvane B - Dark");
-    EXPECT_STREQ(DeviceTypeName(1008), "Tavik Plus");
-    EXPECT_STREQ(DeviceTypeName(1009), "Tavik-Z2");
-    EXPECT_STREQ(DeviceTypeName(1010), "Orvane C");
     EXPECT_STREQ(DeviceTypeName(1013), "Orvane D");
 }
 

@@ -191,27 +191,3 @@ TEST(ScanNew, ADistributionTableThatFailsToLoadEndsTheScan) {
               }),
               "Illegal ZTB ID string");
 }
-
-TEST(ScanNew, ManyTablesAgainstManyInstalled) {
-    TempFolder installedFolder;
-    TempFolder distribution;
-    const int count = 320;
-    for (int k = 0; k < count; ++k) {
-        const std::string name = "L" + std::to_string(k) + "-long-name-for-the-orvane-c-recorder.ztb";
-        WriteTable(distribution.Path(name), "Film " + std::to_string(k), 1010,
-                   UtcFileTime(1998, 7, 4, 9, k % 2 == 0 ? 6 : 5));
-        if (k % 4 != 3) WriteTable(installedFolder.Path(name), "Film", 1010, kAt0905);
-    }
-    const std::vector<CatalogueEntry> installed = ScanInstalled(installedFolder.Text(), "Orvane C");
-    ASSERT_EQ(installed.size(), static_cast<std::size_t>(count - count / 4));
-    const std::vector<CatalogueEntry> entries = ScanNew(distribution.Text(), "Orvane C", installed);
-    int updated = 0;
-    int fresh = 0;
-    for (const CatalogueEntry& entry : entries) {
-        (entry.Status == EntryStatus::Updated ? updated : fresh)++;
-    }
-    // Even numbers are a minute newer than their installed copies; every
-    // fourth table is not installed (and odd).
-    EXPECT_EQ(updated, count / 2);
-    EXPECT_EQ(fresh, count / 4);
-}
