@@ -16,8 +16,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
-#include <set>
 #include <span>
 #include <string>
 #include <vector>
@@ -69,7 +67,8 @@ void WriteImage(const FolderImage& image, const CatalogueFolders& folders) {
     const bool haveInstalled = !(image.options & NoInstalledFolder);
     if (haveInstalled) fs::create_directories(root / "win" / "KVData" / "ZTB");
     if (haveInstalled && (image.options & BackupFolderIsFile)) {
-        platform::WriteWholeFile(folders.Installed() + "Backup", Bytes{'n', 'o', 't', ' ', 'a', ' ', 'f', 'o', 'l', 'd', 'e', 'r'});
+        const std::string text = "not a folder";
+        platform::WriteWholeFile(folders.Installed() + "Backup", Bytes(text.begin(), text.end()));
     }
 
     for (const ImageFile& file : image.files) {
@@ -151,8 +150,7 @@ std::vector<int> AllRows(std::size_t count) {
     return rows;
 }
 
-// The rules that hold after any install or remove, whatever failed.
-// Aborts with every rule of FolderSnapshot.h that the step broke.
+// Aborts with the first rule of FolderSnapshot.h that the step broke.
 void CheckNothingLost(const faults::Snapshot& before, const faults::SafetyRules& rules, const char* step) {
     const std::vector<std::string> broken =
         faults::BrokenRules(before, faults::TakeSnapshot(Sandbox().FsPath()), rules);
@@ -166,7 +164,7 @@ void AddAllThenRemoveAll(const CatalogueFolders& folders, const FolderImage& ima
     rules.installed = "win/KVData/ZTB/";
 
     // The tables the scan listed must survive whatever follows.
-        for (const CatalogueEntry& entry : installed) {
+    for (const CatalogueEntry& entry : installed) {
         if (auto bytes = platform::ReadWholeFile(folders.Installed() + entry.FileName)) rules.mustStay.insert(*bytes);
     }
 
