@@ -1,13 +1,16 @@
 #include "tests/ui/DialogFixture.h"
 
+#include <cstdint>
 #include <filesystem>
 
 #include "catalogue/CatalogueEntry.h"
-#include "tablefile/ErrorAbort.h"
-#include "tablefile/TableLoader.h"
+#include "platform/FileSystem.h"
 #include "tablefile/ZtbWriter.h"
 #include "ui/resource.h"
 
+namespace {
+
+// A Windows file time, minutes after 2024-01-01 00:00 UTC.
 platform::FileTimes TimesAt(int minutes)
 {
     constexpr std::uint64_t kUnixEpoch = 116444736000000000ULL;  // 1970-01-01 as a file time
@@ -15,6 +18,19 @@ platform::FileTimes TimesAt(int minutes)
     const std::uint64_t time = kUnixEpoch + (k2024 + static_cast<std::uint64_t>(minutes) * 60) * 10000000ULL;
     return {time, time, time};
 }
+
+// What a list shows for entries: their descriptions, or the placeholder alone.
+std::vector<std::string> RowsFor(const std::vector<CatalogueEntry>& entries)
+{
+    std::vector<std::string> rows;
+    for (const CatalogueEntry& entry : entries)
+        rows.push_back(entry.Description);
+    if (rows.empty())
+        rows.push_back(NoTablesPlaceholder);
+    return rows;
+}
+
+}  // namespace
 
 void PumpMessages()
 {
@@ -42,16 +58,16 @@ DialogTest::DialogTest()
     std::filesystem::create_directories(installedFolder);
     std::filesystem::create_directories(distributionFolder);
 
-    previousHook = SetMessageBoxHook([this](const std::string& text, const std::string& caption, UINT) {
+    previousHook = SetMessageBoxHook([this](const std::string& text, const std::string&, UINT) {
         messages.push_back(text);
-        captions.push_back(caption);
         return IDOK;
     });
 }
 
 DialogTest::~DialogTest()
 {
-    Close();
+    dialog.reset();
+    PumpMessages();
     SetMessageBoxHook(previousHook);
 }
 
@@ -65,21 +81,23 @@ void DialogTest::Distribute(const std::string& name, const std::string& title, i
     ASSERT_TRUE(WriteTableFile(distributionFolder + name, title, 1002, TimesAt(minutes)));
 }
 
-std::string DialogTest::WriteDamaged(const std::string& path)
+void DialogTest::MakeTables()
+{
+    Distribute("D100.ztb", "Slide 100 v2", 100);
+    Distribute("D200.ztb", "Print 50 v3", 300);
+    Distribute("D500.ztb", "Chrome 64 v1", 100);
+    Install("D200.ztb", "Print 50 v2", 200);
+    Install("D300.ztb", "Negative 400 v1", 100);
+    Distribute("G100.ztb", "Ortho 25", 100);
+}
+
+void DialogTest::WriteDamaged(const std::string& path)
 {
     ZtbWriter writer("Damaged v1");
     writer.AddRecord(0);
     const unsigned char wrongId[] = {'N', 'o', 't', ' ', 'a', ' ', 't', 'a', 'b', 'l', 'e'};
     writer.SetIdBytes(wrongId);
-    EXPECT_TRUE(writer.WriteTo(path));
-    try {
-        CalibrationTable table;
-        LoadTableFile(path, table);
-    } catch (const ErrorAbort& abort) {
-        return abort.what();
-    }
-    ADD_FAILURE() << "the damaged table loads";
-    return {};
+    ASSERT_TRUE(writer.WriteTo(path));
 }
 
 void DialogTest::Open()
@@ -89,10 +107,11 @@ void DialogTest::Open()
     PumpMessages();
 }
 
-void DialogTest::Close()
+void DialogTest::ExpectButtons(bool remove, bool add, bool addAll) const
 {
-    dialog.reset();
-    PumpMessages();
+    EXPECT_EQ(Enabled(IDC_REMOVE), remove) << "Remove";
+    EXPECT_EQ(Enabled(IDC_ADD), add) << "Add";
+    EXPECT_EQ(Enabled(IDC_ADD_ALL), addAll) << "Add All";
 }
 
 std::vector<std::string> DialogTest::Rows(int listId) const
@@ -101,10 +120,9 @@ std::vector<std::string> DialogTest::Rows(int listId) const
     std::vector<std::string> rows;
     const int count = static_cast<int>(::SendMessageA(list, LB_GETCOUNT, 0, 0));
     for (int row = 0; row < count; ++row) {
-        std::string text(static_cast<std::size_t>(::SendMessageA(list, LB_GETTEXTLEN, row, 0)), '\0');
-        std::vector<char> buffer(text.size() + 1);
-        ::SendMessageA(list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(buffer.data()));
-        rows.emplace_back(buffer.data());
+        std::vector<char> text(static_cast<std::size_t>(::SendMessageA(list, LB_GETTEXTLEN, row, 0)) + 1);
+        ::SendMessageA(list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text.data()));
+        rows.emplace_back(text.data());
     }
     return rows;
 }
@@ -112,18 +130,10 @@ std::vector<std::string> DialogTest::Rows(int listId) const
 std::vector<int> DialogTest::SelectedRows(int listId) const
 {
     const HWND list = Item(listId);
-    std::vector<int> rows;
-    const int count = static_cast<int>(::SendMessageA(list, LB_GETCOUNT, 0, 0));
-    for (int row = 0; row < count; ++row) {
-        if (::SendMessageA(list, LB_GETSEL, row, 0) > 0)
-            rows.push_back(row);
-    }
+    const LRESULT count = ::SendMessageA(list, LB_GETSELCOUNT, 0, 0);
+    std::vector<int> rows(static_cast<std::size_t>(count > 0 ? count : 0));
+    ::SendMessageA(list, LB_GETSELITEMS, rows.size(), reinterpret_cast<LPARAM>(rows.data()));
     return rows;
-}
-
-COLORREF DialogTest::ItemData(int listId, int row) const
-{
-    return static_cast<COLORREF>(::SendMessageA(Item(listId), LB_GETITEMDATA, row, 0));
 }
 
 void DialogTest::ClickRow(int listId, int row, bool withControl)
@@ -164,20 +174,8 @@ void DialogTest::ExpectListsMatchEntries() const
 {
     ASSERT_EQ(dialog->InstalledCount, static_cast<int>(dialog->InstalledEntries.size()));
     ASSERT_EQ(dialog->NewCount, static_cast<int>(dialog->NewEntries.size()));
-
-    std::vector<std::string> installed;
-    for (const CatalogueEntry& entry : dialog->InstalledEntries)
-        installed.push_back(entry.Description);
-    if (installed.empty())
-        installed.push_back(NoTablesPlaceholder);
-    EXPECT_EQ(Rows(IDC_INSTALLED_LIST), installed);
-
-    std::vector<std::string> fresh;
-    for (const CatalogueEntry& entry : dialog->NewEntries)
-        fresh.push_back(entry.Description);
-    if (fresh.empty())
-        fresh.push_back(NoTablesPlaceholder);
-    EXPECT_EQ(Rows(IDC_NEW_LIST), fresh);
+    EXPECT_EQ(Rows(IDC_INSTALLED_LIST), RowsFor(dialog->InstalledEntries));
+    EXPECT_EQ(Rows(IDC_NEW_LIST), RowsFor(dialog->NewEntries));
     for (std::size_t k = 0; k < dialog->NewEntries.size(); ++k) {
         const COLORREF expected = dialog->NewEntries[k].Status == EntryStatus::Updated ? kBlue : kRed;
         EXPECT_EQ(ItemData(IDC_NEW_LIST, static_cast<int>(k)), expected) << "row " << k;
@@ -185,12 +183,4 @@ void DialogTest::ExpectListsMatchEntries() const
     if (dialog->NewEntries.empty()) {
         EXPECT_EQ(ItemData(IDC_NEW_LIST, 0), 0u);
     }
-}
-
-std::vector<std::string> DialogTest::TakeMessages()
-{
-    std::vector<std::string> taken;
-    taken.swap(messages);
-    captions.clear();
-    return taken;
 }

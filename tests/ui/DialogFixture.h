@@ -7,13 +7,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "catalogue/Folders.h"
-#include "platform/FileSystem.h"
 #include "tests/support/TempFolder.h"
 #include "ui/InstallerDlg.h"
 #include "ui/framework/MessageBox.h"
@@ -21,8 +21,12 @@
 inline constexpr COLORREF kRed = RGB(255, 0, 0);
 inline constexpr COLORREF kBlue = RGB(0, 0, 255);
 
-// A Windows file time, minutes after 2024-01-01 00:00 UTC.
-platform::FileTimes TimesAt(int minutes);
+// Rows of the model box.
+inline constexpr int kOrvaneA = 4;
+inline constexpr int kOrvaneB = 7;
+inline constexpr int kOrvaneC = 10;
+
+inline constexpr const char* kDamagedMessage = "Illegal ZTB ID string";
 
 // Delivers the messages waiting for this thread (painting, posted ones).
 void PumpMessages();
@@ -43,23 +47,32 @@ protected:
     std::string distributionFolder;
     CatalogueFolders Folders() const { return {programFolder, windowsFolder}; }
 
-    // A valid table (Orvane A device type) with the given title and times.
+    // A valid table (Orvane A device type) with the given title, its file
+    // times the given minutes after 2024-01-01.
     void Install(const std::string& name, const std::string& title, int minutes);
     void Distribute(const std::string& name, const std::string& title, int minutes);
-    // A file whose ID string is wrong; returns the loader's message for it.
-    std::string WriteDamaged(const std::string& path);
+    // Orvane A offers "Chrome 64 v1" (new), "Print 50 v3" (updated) and
+    // "Slide 100 v2" (new), and has "Negative 400 v1" and "Print 50 v2"
+    // installed. Orvane B offers "Ortho 25" and has nothing installed.
+    void MakeTables();
+    // A file whose ID string is wrong: loading it ends in kDamagedMessage.
+    void WriteDamaged(const std::string& path);
+    static bool Exists(const std::string& path) { return std::filesystem::exists(path); }
 
     // Creates the dialog on the folders; it initialises as it opens.
     void Open();
-    void Close();
 
     HWND Dialog() const { return dialog->m_hWnd; }
     HWND Item(int id) const { return ::GetDlgItem(dialog->m_hWnd, id); }
     bool Enabled(int id) const { return ::IsWindowEnabled(Item(id)) != FALSE; }
+    void ExpectButtons(bool remove, bool add, bool addAll) const;
 
     std::vector<std::string> Rows(int listId) const;
     std::vector<int> SelectedRows(int listId) const;
-    COLORREF ItemData(int listId, int row) const;
+    COLORREF ItemData(int listId, int row) const
+    {
+        return static_cast<COLORREF>(::SendMessageA(Item(listId), LB_GETITEMDATA, row, 0));
+    }
 
     // The user's actions, through the controls.
     void ClickRow(int listId, int row, bool withControl = false);
@@ -67,13 +80,13 @@ protected:
     void Press(int buttonId);         // a click on an enabled button
     void SendCommand(int buttonId);   // the button's command, enabled or not
 
-    // Entries, counts and rows match: row k shows entry k, and a count of 0
-    // goes with the placeholder row alone.
+    // Entries, counts and rows match: row k shows entry k in its colour,
+    // and a count of 0 goes with the placeholder row alone.
     void ExpectListsMatchEntries() const;
 
-    std::vector<std::string> TakeMessages();
+    // The texts of the recorded message boxes, emptied.
     std::vector<std::string> messages;
-    std::vector<std::string> captions;
+    std::vector<std::string> TakeMessages() { return std::exchange(messages, {}); }
 
     std::unique_ptr<CInstallerDlg> dialog;
 

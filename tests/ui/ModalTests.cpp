@@ -17,46 +17,23 @@
 
 namespace {
 
-struct CaptionSearch {
-    std::string caption;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectCaptioned(HWND window, LPARAM data)
-{
-    auto* search = reinterpret_cast<CaptionSearch*>(data);
-    char text[256] = {};
-    ::GetWindowTextA(window, text, sizeof text);
-    if (::IsWindowVisible(window) && search->caption == text)
-        search->found.push_back(window);
-    return TRUE;
-}
-
-// Visible top-level windows of this thread with the given caption.
-std::vector<HWND> ThreadWindowsCaptioned(const std::string& caption)
-{
-    CaptionSearch search{caption, {}};
-    ::EnumThreadWindows(::GetCurrentThreadId(), &CollectCaptioned, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// The texts of a window's children, in order, read with WM_GETTEXT.
-std::vector<std::string> ChildTexts(HWND window, const char* className)
+// The texts of a window's static controls, in order.
+std::vector<std::string> StaticTexts(HWND window)
 {
     std::vector<std::string> texts;
     for (HWND child = ::GetWindow(window, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
         char name[64] = {};
         ::GetClassNameA(child, name, sizeof name);
         const std::string text = WindowTextOf(child);
-        if (lstrcmpiA(name, className) == 0 && !text.empty())
+        if (lstrcmpiA(name, "Static") == 0 && !text.empty())
             texts.push_back(text);
     }
     return texts;
 }
 
-// While alive, hands every window of this thread that shows the caption to
-// the action, once per appearance, from a timer that the modal loops of
-// dialogs and message boxes deliver.
+// While alive, hands every visible window of this thread that shows the
+// caption to the action, from a timer that the modal loops of dialogs and
+// message boxes deliver.
 class WindowWatcher {
 public:
     WindowWatcher(std::string caption, std::function<void(HWND)> action)
@@ -74,14 +51,24 @@ public:
     WindowWatcher& operator=(const WindowWatcher&) = delete;
 
 private:
+    static BOOL CALLBACK Collect(HWND window, LPARAM windows)
+    {
+        reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
+        return TRUE;
+    }
+
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
     {
         WindowWatcher* watcher = active_;
         if (watcher == nullptr || watcher->busy_)
             return;
         watcher->busy_ = true;
-        for (HWND window : ThreadWindowsCaptioned(watcher->caption_))
-            watcher->action_(window);
+        std::vector<HWND> windows;
+        ::EnumThreadWindows(::GetCurrentThreadId(), &Collect, reinterpret_cast<LPARAM>(&windows));
+        for (HWND window : windows) {
+            if (::IsWindowVisible(window) && WindowTextOf(window) == watcher->caption_)
+                watcher->action_(window);
+        }
         watcher->busy_ = false;
     }
 
@@ -112,52 +99,30 @@ TEST_F(ModalParts, CountAndFailuresAppearInRealMessageBoxes)
     std::filesystem::remove_all(installedFolder);  // every row fails
     OpenAsMainWindow();
 
-    struct Box {
-        std::string caption;
-        std::vector<std::string> texts;
-        bool ownerDisabled;
-    };
-    std::vector<Box> boxes;
+    // The count first, then the failed rows in a second box; each box has
+    // the application's name as caption and disables the dialog it belongs to.
+    std::vector<std::string> texts;
     const MessageBoxHook recording = SetMessageBoxHook({});  // the system's box
     {
         WindowWatcher presser(ModuleBaseName(), [&](HWND box) {
-            boxes.push_back({WindowTextOf(box), ChildTexts(box, "Static"), ::IsWindowEnabled(Dialog()) == FALSE});
             EXPECT_EQ(::GetWindow(box, GW_OWNER), Dialog());
+            EXPECT_FALSE(::IsWindowEnabled(Dialog()));
+            const std::vector<std::string> shown = StaticTexts(box);
+            texts.insert(texts.end(), shown.begin(), shown.end());
             ::SendMessageA(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
         });
         Press(IDC_ADD_ALL);
     }
     SetMessageBoxHook(recording);
 
-    ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[0].caption, ModuleBaseName());
-    EXPECT_EQ(boxes[0].texts, std::vector<std::string>{"0 ZTB(s) have been installed."});
-    EXPECT_TRUE(boxes[0].ownerDisabled);
-    ASSERT_EQ(boxes[1].texts.size(), 1u);
-    EXPECT_NE(boxes[1].texts[0].find("D100.ztb"), std::string::npos);
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0], "0 ZTB(s) have been installed.");
+    EXPECT_NE(texts[1].find("D100.ztb"), std::string::npos) << texts[1];
+    EXPECT_NE(texts[1].find("D500.ztb"), std::string::npos) << texts[1];
     EXPECT_TRUE(::IsWindowEnabled(Dialog()));
     EXPECT_TRUE(messages.empty());
-}
-
-TEST_F(ModalParts, AbortMessageOfADamagedTableAppearsInARealMessageBox)
-{
-    const std::string fault = WriteDamaged(distributionFolder + "G900.ztb");
-    OpenAsMainWindow();
-
-    std::vector<std::string> texts;
-    const MessageBoxHook recording = SetMessageBoxHook({});
-    {
-        WindowWatcher presser(ModuleBaseName(), [&](HWND box) {
-            const std::vector<std::string> shown = ChildTexts(box, "Static");
-            texts.insert(texts.end(), shown.begin(), shown.end());
-            ::SendMessageA(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-        });
-        ChooseModel(7);  // "Orvane B"
-    }
-    SetMessageBoxHook(recording);
-
-    EXPECT_EQ(texts, std::vector<std::string>{fault});
-    ExpectListsMatchEntries();
+    EXPECT_EQ(dialog->NewCount, 2);
+    ExpectButtons(false, false, true);
 }
 
 TEST_F(ModalParts, AboutBoxFromTheSystemMenu)
@@ -165,20 +130,29 @@ TEST_F(ModalParts, AboutBoxFromTheSystemMenu)
     Distribute("D100.ztb", "Slide 100 v2", 100);
     OpenAsMainWindow();
     ClickRow(IDC_NEW_LIST, 0);
-    const std::vector<int> selectedBefore = SelectedRows(IDC_NEW_LIST);
+
+    // The system menu ends with a separator and the about item.
+    const HMENU menu = ::GetSystemMenu(Dialog(), FALSE);
+    const int count = ::GetMenuItemCount(menu);
+    ASSERT_GE(count, 2);
+    EXPECT_NE(::GetMenuState(menu, count - 2, MF_BYPOSITION) & MF_SEPARATOR, 0u);
+    char item[64] = {};
+    ::GetMenuStringA(menu, count - 1, item, sizeof item, MF_BYPOSITION);
+    EXPECT_STREQ(item, "&About ZTBInstall...");
 
     std::vector<std::vector<std::string>> contents;
     {
         WindowWatcher closer("About ZTBInstall", [&](HWND about) {
-            std::vector<std::string> content = ChildTexts(about, "Static");
+            std::vector<std::string> content = StaticTexts(about);
             content.push_back(WindowTextOf(::GetDlgItem(about, IDOK)));
             content.push_back(::IsWindowEnabled(Dialog()) ? "main enabled" : "main disabled");
             contents.push_back(content);
             ::SendMessageA(::GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
         });
         // Twice, as the system menu item sends it.
-        ::SendMessageA(Dialog(), WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
-        ::SendMessageA(Dialog(), WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+        const WPARAM command = ::GetMenuItemID(menu, count - 1);
+        ::SendMessageA(Dialog(), WM_SYSCOMMAND, command, 0);
+        ::SendMessageA(Dialog(), WM_SYSCOMMAND, command, 0);
     }
 
     ASSERT_EQ(contents.size(), 2u);
@@ -191,46 +165,37 @@ TEST_F(ModalParts, AboutBoxFromTheSystemMenu)
 
     // Back in the main dialog, nothing has changed.
     EXPECT_TRUE(::IsWindowEnabled(Dialog()));
-    EXPECT_EQ(SelectedRows(IDC_NEW_LIST), selectedBefore);
-    EXPECT_TRUE(Enabled(IDC_ADD));
-    EXPECT_FALSE(Enabled(IDC_REMOVE));
+    EXPECT_EQ(SelectedRows(IDC_NEW_LIST), std::vector<int>{0});
+    ExpectButtons(false, true, true);
     EXPECT_TRUE(messages.empty());
 }
 
-// "Done", the Escape key and the close box end the modal main dialog.
-class Ending : public DialogTest {
-protected:
-    INT_PTR RunModalAndThen(const std::function<void(HWND)>& ending)
-    {
+using Ending = DialogTest;
+
+TEST_F(Ending, DoneEscapeAndTheCloseBoxEndTheModalDialog)
+{
+    const struct {
+        const char* way;
+        std::function<void(HWND)> end;
+        INT_PTR result;
+    } ways[] = {
+        {"Done", [](HWND window) { ::SendMessageA(::GetDlgItem(window, IDOK), BM_CLICK, 0, 0); }, IDOK},
+        {"Escape",
+         [](HWND window) { ::PostMessageA(::GetDlgItem(window, IDC_INSTALLED_LIST), WM_KEYDOWN, VK_ESCAPE, 0); },
+         IDCANCEL},
+        {"close box", [](HWND window) { ::PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0); }, IDCANCEL},
+    };
+    for (const auto& way : ways) {
         CInstallerDlg modal(Folders());
         bool ended = false;
         WindowWatcher watcher("ZTBInstall", [&](HWND window) {
             if (!ended) {
                 ended = true;
-                ending(window);
+                way.end(window);
             }
         });
-        return modal.DoModal();
+        EXPECT_EQ(modal.DoModal(), way.result) << way.way;
     }
-};
-
-TEST_F(Ending, DoneEndsWithOk)
-{
-    EXPECT_EQ(RunModalAndThen([](HWND window) { ::SendMessageA(::GetDlgItem(window, IDOK), BM_CLICK, 0, 0); }),
-              IDOK);
-}
-
-TEST_F(Ending, EscapeEndsWithCancel)
-{
-    EXPECT_EQ(RunModalAndThen([](HWND window) {
-                  ::PostMessageA(::GetDlgItem(window, IDC_INSTALLED_LIST), WM_KEYDOWN, VK_ESCAPE, 0);
-              }),
-              IDCANCEL);
-}
-
-TEST_F(Ending, CloseBoxEndsWithCancel)
-{
-    EXPECT_EQ(RunModalAndThen([](HWND window) { ::PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0); }), IDCANCEL);
 }
 
 }  // namespace

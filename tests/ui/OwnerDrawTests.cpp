@@ -80,11 +80,10 @@ class OwnerDraw : public DialogTest {
 protected:
     void SetUp() override
     {
-        Distribute("D100.ztb", "Slide 100 v2", 100);
-        Distribute("D200.ztb", "Print 50 v3", 300);
-        Install("D200.ztb", "Print 50 v2", 200);
+        MakeTables();
         Open();
-        ASSERT_EQ(Rows(IDC_NEW_LIST), (std::vector<std::string>{"Print 50 v3", "Slide 100 v2"}));
+        ASSERT_EQ(ItemData(IDC_NEW_LIST, 0), kRed);
+        ASSERT_EQ(ItemData(IDC_NEW_LIST, 1), kBlue);
     }
 
     // The request the list box sends its parent to draw a row.
@@ -104,89 +103,79 @@ protected:
     }
 
     // The swatch fills columns 3 to 12 and rows 3 to 11; the background
-    // shows around it.
+    // shows around it and at the row's right end.
     void ExpectRow(const RowBitmap& bitmap, COLORREF swatch, COLORREF background)
     {
-        for (int y = 3; y <= 11; ++y)
-            for (int x = 3; x <= 12; ++x)
-                ASSERT_EQ(bitmap.Pixel(x, y), swatch) << x << "," << y;
-        for (int x = 2; x <= 13; ++x) {
-            EXPECT_EQ(bitmap.Pixel(x, 2), background) << x;
-            EXPECT_EQ(bitmap.Pixel(x, 12), background) << x;
-        }
         for (int y = 0; y < kHeight; ++y) {
-            EXPECT_EQ(bitmap.Pixel(0, y), background) << y;
-            EXPECT_EQ(bitmap.Pixel(2, y), background) << y;
-            EXPECT_EQ(bitmap.Pixel(13, y), background) << y;
-            EXPECT_EQ(bitmap.Pixel(kWidth - 1, y), background) << y;
+            for (int x = 0; x <= 13; ++x) {
+                const bool inSwatch = x >= 3 && x <= 12 && y >= 3 && y <= 11;
+                ASSERT_EQ(bitmap.Pixel(x, y), inSwatch ? swatch : background) << x << "," << y;
+            }
+            ASSERT_EQ(bitmap.Pixel(kWidth - 1, y), background) << y;
         }
     }
 };
 
 TEST_F(OwnerDraw, EveryRowIsFifteenPixelsHigh)
 {
-    for (int row = 0; row < 2; ++row)
+    for (int row = 0; row < 3; ++row)
         EXPECT_EQ(::SendMessageA(Item(IDC_NEW_LIST), LB_GETITEMHEIGHT, row, 0), 15) << row;
 }
 
-TEST_F(OwnerDraw, FullDrawShowsTheSwatchOnWhiteInTheListsOwnColours)
+// Each look keeps the row's swatch; only the full draw of an unselected row
+// uses the list's own text colour, and every look restores the context's
+// text colour and background mode.
+TEST_F(OwnerDraw, NormalSelectedAndDeselectedLooks)
 {
-    const COLORREF textColour = RGB(0, 0, 128);
-    for (const auto& [row, swatch] : {std::pair{0, kBlue}, std::pair{1, kRed}}) {
+    const COLORREF listText = RGB(0, 0, 128);
+    const struct {
+        const char* look;
+        int row;
+        UINT action;
+        UINT state;
+        COLORREF swatch;
+        COLORREF background;
+        COLORREF text;
+    } cases[] = {
+        {"full draw, new", 0, ODA_DRAWENTIRE, 0, kRed, kWhite, listText},
+        {"full draw, updated", 1, ODA_DRAWENTIRE, 0, kBlue, kWhite, listText},
+        {"full draw, selected", 0, ODA_DRAWENTIRE, ODS_SELECTED, kRed, kBlack, kWhite},
+        {"selection gained", 1, ODA_SELECT, ODS_SELECTED, kBlue, kBlack, kWhite},
+        {"selection lost", 1, ODA_SELECT, 0, kBlue, kWhite, kBlack},
+    };
+    for (const auto& expected : cases) {
+        SCOPED_TRACE(expected.look);
         RowBitmap bitmap;
-        ::SetTextColor(bitmap.Dc(), textColour);
-        Draw(bitmap, row, ODA_DRAWENTIRE, 0);
-        ExpectRow(bitmap, swatch, kWhite);
-        EXPECT_TRUE(bitmap.TextAreaHas(textColour)) << row;
-        EXPECT_EQ(::GetTextColor(bitmap.Dc()), textColour);
-    }
-}
-
-TEST_F(OwnerDraw, SelectedLookIsBlackWithWhiteText)
-{
-    for (const UINT action : {UINT{ODA_DRAWENTIRE}, UINT{ODA_SELECT}}) {
-        RowBitmap bitmap;
-        const COLORREF textColour = RGB(0, 0, 128);
-        ::SetTextColor(bitmap.Dc(), textColour);
+        ::SetTextColor(bitmap.Dc(), listText);
         ::SetBkMode(bitmap.Dc(), OPAQUE);
-        Draw(bitmap, 1, action, ODS_SELECTED);
-        ExpectRow(bitmap, kRed, kBlack);
-        EXPECT_TRUE(bitmap.TextAreaHas(kWhite)) << action;
-        EXPECT_FALSE(bitmap.TextAreaHas(textColour)) << action;
-        // The former text colour and background mode are back.
-        EXPECT_EQ(::GetTextColor(bitmap.Dc()), textColour);
+        Draw(bitmap, expected.row, expected.action, expected.state);
+        ExpectRow(bitmap, expected.swatch, expected.background);
+        EXPECT_TRUE(bitmap.TextAreaHas(expected.text));
+        if (expected.text != listText) {
+            EXPECT_FALSE(bitmap.TextAreaHas(listText));
+        }
+        EXPECT_EQ(::GetTextColor(bitmap.Dc()), listText);
         EXPECT_EQ(::GetBkMode(bitmap.Dc()), OPAQUE);
     }
 }
 
-TEST_F(OwnerDraw, DeselectedLookIsWhiteWithBlackText)
-{
-    RowBitmap bitmap;
-    ::SetTextColor(bitmap.Dc(), RGB(0, 0, 128));
-    Draw(bitmap, 0, ODA_SELECT, 0);
-    ExpectRow(bitmap, kBlue, kWhite);
-    EXPECT_TRUE(bitmap.TextAreaHas(kBlack));
-    EXPECT_EQ(::GetTextColor(bitmap.Dc()), RGB(0, 0, 128));
-}
-
 TEST_F(OwnerDraw, FocusOnlyRequestDrawsNothing)
 {
-    for (const UINT state : {UINT{0}, UINT{ODS_FOCUS}, UINT{ODS_FOCUS | ODS_SELECTED}}) {
-        RowBitmap bitmap;
-        Draw(bitmap, 0, ODA_FOCUS, state);
-        for (int y = 0; y < kHeight; ++y)
-            for (int x = 0; x < kWidth; ++x)
-                ASSERT_EQ(bitmap.Pixel(x, y), kUntouched) << x << "," << y << " state " << state;
+    // Also for an empty list's request, which names no row.
+    for (const int row : {0, -1}) {
+        for (const UINT state : {UINT{0}, UINT{ODS_FOCUS}, UINT{ODS_FOCUS | ODS_SELECTED}}) {
+            RowBitmap bitmap;
+            Draw(bitmap, row, ODA_FOCUS, state);
+            for (int y = 0; y < kHeight; ++y)
+                for (int x = 0; x < kWidth; ++x)
+                    ASSERT_EQ(bitmap.Pixel(x, y), kUntouched) << x << "," << y << " row " << row << " state " << state;
+        }
     }
-    // Also for an empty list's focus request, which names no row.
-    RowBitmap bitmap;
-    Draw(bitmap, -1, ODA_FOCUS, ODS_FOCUS);
-    EXPECT_EQ(bitmap.Pixel(5, 5), kUntouched);
 }
 
 TEST_F(OwnerDraw, PlaceholderRowHasABlackSwatch)
 {
-    ChooseModel(10);  // "Orvane C": nothing to offer
+    ChooseModel(kOrvaneC);
     ASSERT_EQ(Rows(IDC_NEW_LIST), std::vector<std::string>{NoTablesPlaceholder});
     RowBitmap bitmap;
     Draw(bitmap, 0, ODA_DRAWENTIRE, 0);
