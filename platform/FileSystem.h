@@ -1,7 +1,8 @@
 // File services of the operating system, as the rest of the system needs
 // them. One interface; the build picks FileSystemWin32.cpp on Windows and
-// FileSystemPosix.cpp elsewhere. Nothing outside this folder calls the
-// operating system for files.
+// FileSystemPosix.cpp elsewhere, and FileSystemCommon.cpp holds what is
+// written over InFile and OutFile alone. Nothing outside this folder calls
+// the operating system for files.
 //
 // Paths are 8-bit texts. Folder texts used by the core end in
 // kPathSeparator; a path is a folder text followed by a name.

@@ -282,14 +282,6 @@ std::optional<std::vector<unsigned char>> ReadWholeFile(const std::string& path)
     return bytes;
 }
 
-bool WriteWholeFile(const std::string& path, const std::vector<unsigned char>& bytes)
-{
-    OutFile file;
-    if (!file.Create(path)) return false;
-    const bool written = file.Write(bytes.data(), bytes.size());
-    return file.Close() && written;
-}
-
 // ---- system folders ----------------------------------------------------------
 
 std::string WindowsFolder()
