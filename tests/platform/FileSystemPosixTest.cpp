@@ -12,35 +12,16 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
+#include <vector>
 
+#include "tests/support/FolderFiles.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
 
-void WriteText(const std::filesystem::path& path, const std::string& text)
-{
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-}
-
-std::string ReadText(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::set<std::string> NamesIn(const std::filesystem::path& folder)
-{
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        names.insert(entry.path().filename().string());
-    }
-    return names;
-}
+constexpr platform::FileTime kJuly1998 = 125440167000000000ULL;  // 1998-07-04 09:05 UTC
 
 // Runs CopyFileReplacing in a child process whose files may not grow past
 // limit bytes, so the copy's writes fail part way as on a full disk.
@@ -105,13 +86,7 @@ TEST_F(FileSystemPosixTest, MovesToAnotherFileSystemByCopyingWithTheTimes)
     } removeAway{away};
     WriteText(temp.FsPath() / "table.ztb", "moving");
     WriteText(away / "taken.ztb", "stays");
-    platform::FileTimes times;
-    times.lastWrite = 125440167000000000ULL;
-    {
-        platform::OutFile out;
-        ASSERT_TRUE(out.OpenExisting(temp.Path("table.ztb")));
-        ASSERT_TRUE(out.SetTimes(times));
-    }
+    ASSERT_TRUE(SetTimesOf(temp.Path("table.ztb"), platform::FileTimes{0, 0, kJuly1998}));
 
     EXPECT_FALSE(platform::MoveFileNoReplace(temp.Path("table.ztb"), (away / "TAKEN.ZTB").string()));
     EXPECT_FALSE(platform::MoveFileNoReplace(temp.Path("table.ztb"), (away / "taken.ztb").string()));
@@ -120,11 +95,7 @@ TEST_F(FileSystemPosixTest, MovesToAnotherFileSystemByCopyingWithTheTimes)
     EXPECT_TRUE(NamesIn(temp.FsPath()).empty());
     EXPECT_EQ(NamesIn(away), (std::set<std::string>{"Table.ztb", "taken.ztb"}));
     EXPECT_EQ(ReadText(away / "Table.ztb"), "moving");
-    platform::InFile in;
-    platform::FileTimes read;
-    ASSERT_TRUE(in.Open((away / "Table.ztb").string()));
-    ASSERT_TRUE(in.GetTimes(read));
-    EXPECT_EQ(read.lastWrite, times.lastWrite);
+    EXPECT_EQ(TimesOf((away / "Table.ztb").string()).lastWrite, kJuly1998);
 }
 
 TEST_F(FileSystemPosixTest, NamesDifferingOnlyInCasePreferTheExactOneThenTheLeast)
@@ -132,9 +103,11 @@ TEST_F(FileSystemPosixTest, NamesDifferingOnlyInCasePreferTheExactOneThenTheLeas
     WriteText(temp.FsPath() / "b.ztb", "lower");
     WriteText(temp.FsPath() / "B.ztb", "upper");
 
-    EXPECT_EQ(platform::ReadWholeFile(temp.Path("b.ztb")), (std::vector<unsigned char>{'l', 'o', 'w', 'e', 'r'}));
-    EXPECT_EQ(platform::ReadWholeFile(temp.Path("B.ztb")), (std::vector<unsigned char>{'u', 'p', 'p', 'e', 'r'}));
-    EXPECT_EQ(platform::ReadWholeFile(temp.Path("b.ZTB")), (std::vector<unsigned char>{'u', 'p', 'p', 'e', 'r'}));
+    const std::vector<unsigned char> lower{'l', 'o', 'w', 'e', 'r'};
+    const std::vector<unsigned char> upper{'u', 'p', 'p', 'e', 'r'};
+    EXPECT_EQ(platform::ReadWholeFile(temp.Path("b.ztb")), lower);
+    EXPECT_EQ(platform::ReadWholeFile(temp.Path("B.ztb")), upper);
+    EXPECT_EQ(platform::ReadWholeFile(temp.Path("b.ZTB")), upper);
 }
 
 TEST_F(FileSystemPosixTest, OnlyRegularFilesOpenAndAPipeDoesNotBlock)
@@ -152,43 +125,21 @@ TEST_F(FileSystemPosixTest, OnlyRegularFilesOpenAndAPipeDoesNotBlock)
 TEST_F(FileSystemPosixTest, CreationTimeIsTheBirthTimeOrElseTheLastWrite)
 {
     WriteText(temp.FsPath() / "t.ztb", "t");
-    platform::FileTimes times;
-    times.lastWrite = 125440167000000000ULL;  // 1998-07-04 09:05 UTC, before any birth time
-    times.creation = 1;                       // cannot be set here; left as it is
-    {
-        platform::OutFile out;
-        ASSERT_TRUE(out.OpenExisting(temp.Path("t.ztb")));
-        ASSERT_TRUE(out.SetTimes(times));
-    }
-    platform::InFile in;
-    ASSERT_TRUE(in.Open(temp.Path("t.ztb")));
-    platform::FileTimes read;
-    ASSERT_TRUE(in.GetTimes(read));
+    // The creation time cannot be set here and is left as it is; the last
+    // write goes back before any birth time.
+    ASSERT_TRUE(SetTimesOf(temp.Path("t.ztb"), platform::FileTimes{1, 0, kJuly1998}));
+    const platform::FileTimes read = TimesOf(temp.Path("t.ztb"));
     EXPECT_NE(read.creation, 1u);
     EXPECT_GE(read.creation, read.lastWrite);
 }
 
-class WindowsFolderTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        if (const char* value = getenv("WINDIR")) saved_ = value;
-    }
-    void TearDown() override
-    {
-        if (saved_.empty()) {
-            unsetenv("WINDIR");
-        } else {
-            setenv("WINDIR", saved_.c_str(), 1);
-        }
-    }
-
-private:
-    std::string saved_;
-};
-
-TEST_F(WindowsFolderTest, IsWindirWithoutItsTrailingSeparator)
+TEST(WindowsFolderTest, IsWindirWithoutItsTrailingSeparator)
 {
+    struct RestoreWindir {
+        bool had = getenv("WINDIR") != nullptr;
+        std::string saved = had ? getenv("WINDIR") : "";
+        ~RestoreWindir() { had ? setenv("WINDIR", saved.c_str(), 1) : unsetenv("WINDIR"); }
+    } restore;
     setenv("WINDIR", "/srv/windows/", 1);
     EXPECT_EQ(platform::WindowsFolder(), "/srv/windows");
     setenv("WINDIR", "/srv/windows", 1);
