@@ -6,43 +6,35 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "catalogue/CatalogueEntry.h"
 #include "catalogue/Folders.h"
 #include "platform/FileSystem.h"
 #include "tablefile/ErrorAbort.h"
 #include "tablefile/ZtbWriter.h"
 #include "tests/support/TempFolder.h"
 
-// A UTC calendar time as a Windows file time.
+// A UTC calendar time as a Windows file time (100 ns units since 1601).
 inline platform::FileTime UtcFileTime(int year, int month, int day, int hour, int minute,
                                       int second = 0) {
-    // Days from 1601-01-01 to the date (proleptic Gregorian calendar).
-    const int y = month <= 2 ? year - 1 : year;
-    const int era = y / 400;
-    const int yearOfEra = y - era * 400;
-    const int monthIndex = (month + 9) % 12;
-    const int dayOfYear = (153 * monthIndex + 2) / 5 + day - 1;
-    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    const std::int64_t daysSince0000 = std::int64_t{era} * 146097 + dayOfEra;
-    const std::int64_t daysTo1601 = 584694;  // 0000-03-01 to 1601-01-01
-    const std::int64_t seconds =
-        (daysSince0000 - daysTo1601) * 86400 + hour * 3600 + minute * 60 + second;
-    return static_cast<platform::FileTime>(seconds) * 10000000u;
-}
-
-inline platform::FileTimes SameTimes(platform::FileTime time) {
-    return platform::FileTimes{time, time, time};
+    const std::chrono::sys_days date{std::chrono::year{year} / month / day};
+    const std::chrono::sys_days epoch{std::chrono::year{1601} / 1 / 1};
+    const std::chrono::seconds sinceEpoch = date - epoch + std::chrono::hours{hour} +
+                                            std::chrono::minutes{minute} + std::chrono::seconds{second};
+    return static_cast<platform::FileTime>(sinceEpoch.count()) * 10000000u;
 }
 
 // A valid table with one record; its three times set to lastWrite.
 inline void WriteTable(const std::string& path, const std::string& title,
                        std::int16_t deviceType = 1002,
                        platform::FileTime lastWrite = UtcFileTime(1998, 7, 4, 9, 5)) {
-    ASSERT_TRUE(WriteTableFile(path, title, deviceType, SameTimes(lastWrite))) << path;
+    const platform::FileTimes times{lastWrite, lastWrite, lastWrite};
+    ASSERT_TRUE(WriteTableFile(path, title, deviceType, times)) << path;
 }
 
 // A file whose ID string is wrong: the loader rejects it with
@@ -79,6 +71,18 @@ inline std::vector<std::string> NamesIn(const std::string& folder) {
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+// The file names and the descriptions of entries, in entry order.
+inline std::vector<std::string> FileNames(const std::vector<CatalogueEntry>& entries) {
+    std::vector<std::string> names;
+    for (const CatalogueEntry& entry : entries) names.push_back(entry.FileName);
+    return names;
+}
+inline std::vector<std::string> Descriptions(const std::vector<CatalogueEntry>& entries) {
+    std::vector<std::string> texts;
+    for (const CatalogueEntry& entry : entries) texts.push_back(entry.Description);
+    return texts;
 }
 
 // A program folder with its "ZTB" distribution folder and a Windows
