@@ -31,45 +31,23 @@ protected:
     CatalogueSetup setup_;
 };
 
-std::vector<int> RowNumbers(const OperationReport& report) {
-    std::vector<int> rows;
-    for (const RowReport& row : report.rows) rows.push_back(row.row);
-    return rows;
-}
-
 }  // namespace
 
 TEST_F(OperationsTest, RefusedWhenNothingIsListed) {
     const OperationReport install = InstallTables(setup_.Folders(), {}, {0});
     EXPECT_TRUE(install.refused);
+    EXPECT_TRUE(install.rows.empty());
     EXPECT_EQ(install.message,
               "No film tables have been selected to install. Please select one or more film "
               "tables from the left list box.");
-    const OperationReport remove = RemoveTables(setup_.Folders(), {}, {0});
-    EXPECT_TRUE(remove.refused);
-    EXPECT_EQ(remove.message,
+    EXPECT_EQ(RemoveTables(setup_.Folders(), {}, {0}).message,
               "No film tables have been selected to remove. Please select one or more film "
               "tables from the right list box.");
-    EXPECT_TRUE(install.rows.empty());
-    EXPECT_TRUE(NamesIn(setup_.Installed()).empty());
-}
-
-TEST_F(OperationsTest, NoRowSelectedInstallsNothing) {
-    WriteTable(setup_.Distribution("D1.ztb"), "Slide");
-    const OperationReport report = Install({});
-    EXPECT_FALSE(report.refused);
-    EXPECT_EQ(report.message, "0 ZTB(s) have been installed.");
-    EXPECT_EQ(report.FailureText(), "");
-    EXPECT_TRUE(NamesIn(setup_.Installed()).empty());
 }
 
 TEST_F(OperationsTest, ANewTableArrivesWithItsFileTimesAndNoBackupFolder) {
     WriteTable(setup_.Distribution("D1.ztb"), "Slide v3", 1002, kNew);
-    const OperationReport report = Install({0});
-    EXPECT_EQ(report.message, "1 ZTB(s) have been installed.");
-    ASSERT_EQ(report.rows.size(), 1u);
-    EXPECT_TRUE(report.rows[0].ok);
-    EXPECT_EQ(report.rows[0].fileName, "D1.ztb");
+    EXPECT_EQ(Install({0}).message, "1 ZTB(s) have been installed.");
 
     // The times first: reading the content may touch the access time. The
     // distribution copy's access time is whatever its reading made it.
@@ -94,58 +72,46 @@ TEST_F(OperationsTest, ANewTableArrivesWithItsFileTimesAndNoBackupFolder) {
     EXPECT_TRUE(New().empty());
 }
 
+// The installed copy's name differs in case only: the same table.
 TEST_F(OperationsTest, AnUpdatedTableReplacesTheInstalledCopyWhichGoesToTheBackupFolder) {
-    WriteTable(setup_.Installed("D1.ztb"), "Slide film v2.1", 1002, kOld);
-    const std::vector<unsigned char> previous = FileBytes(setup_.Installed("D1.ztb"));
-    WriteTable(setup_.Distribution("D1.ztb"), "Slide film v2.2", 1002, kNew);
+    WriteTable(setup_.Installed("d1.ztb"), "Slide film v2.1", 1002, kOld);
+    const std::vector<unsigned char> previous = FileBytes(setup_.Installed("d1.ztb"));
+    WriteTable(setup_.Distribution("D1.ZTB"), "Slide film v2.2", 1002, kNew);
     ASSERT_EQ(New().at(0).Status, EntryStatus::Updated);
 
     EXPECT_EQ(Install({0}).message, "1 ZTB(s) have been installed.");
-    EXPECT_EQ(NamesIn(setup_.Installed()), (std::vector<std::string>{"Backup", "D1.ztb"}));
-    EXPECT_EQ(FileBytes(setup_.Installed("D1.ztb")), FileBytes(setup_.Distribution("D1.ztb")));
-    EXPECT_EQ(NamesIn(setup_.Backup()), (std::vector<std::string>{"D1.ztb, v2.1"}));
-    EXPECT_EQ(FileBytes(setup_.Backup("D1.ztb, v2.1")), previous);
+    EXPECT_EQ(NamesIn(setup_.Installed()), (std::vector<std::string>{"Backup", "D1.ZTB"}));
+    EXPECT_EQ(FileBytes(setup_.Installed("D1.ZTB")), FileBytes(setup_.Distribution("D1.ZTB")));
+    EXPECT_EQ(NamesIn(setup_.Backup()), (std::vector<std::string>{"D1.ZTB, v2.1"}));
+    EXPECT_EQ(FileBytes(setup_.Backup("D1.ZTB, v2.1")), previous);
     EXPECT_TRUE(New().empty());
-}
-
-TEST_F(OperationsTest, InstalledNameInOtherCaseIsReplaced) {
-    WriteTable(setup_.Installed("d1.ztb"), "Slide film v2.1", 1002, kOld);
-    WriteTable(setup_.Distribution("D1.ZTB"), "Slide film v2.2", 1002, kNew);
-    EXPECT_EQ(Install({0}).message, "1 ZTB(s) have been installed.");
-    const std::vector<CatalogueEntry> installed = Installed();
-    ASSERT_EQ(installed.size(), 1u);
-    EXPECT_EQ(installed[0].Description, "Slide film v2.2");
-    EXPECT_EQ(NamesIn(setup_.Backup()).size(), 1u);
 }
 
 TEST_F(OperationsTest, RowsGoFromTheHighestDownAndADamagedCopyStopsThere) {
     // Rows 0..4 are the distribution tables titled A..E in D1..D5; the
     // installed copy of row 2 (D3) cannot be loaded.
-    const char* titles[] = {"A v2", "B v2", "C v2", "D v2", "E v2"};
-    std::vector<std::vector<unsigned char>> before(5);
-    for (int k = 0; k < 5; ++k) {
-        const std::string name = "D" + std::to_string(k + 1) + ".ztb";
-        WriteTable(setup_.Distribution(name), titles[k], 1002, kNew);
-        if (k == 2) {
+    std::vector<std::vector<unsigned char>> before;
+    for (int k = 1; k <= 5; ++k) {
+        const std::string name = "D" + std::to_string(k) + ".ztb";
+        const std::string title(1, static_cast<char>('A' + k - 1));
+        WriteTable(setup_.Distribution(name), title + " v2", 1002, kNew);
+        if (k == 3) {
             WriteDamagedTable(setup_.Installed(name));
         } else {
-            WriteTable(setup_.Installed(name), std::string(titles[k]).substr(0, 2) + "v1", 1002, kOld);
+            WriteTable(setup_.Installed(name), title + " v1", 1002, kOld);
         }
-        before[static_cast<std::size_t>(k)] = FileBytes(setup_.Installed(name));
+        before.push_back(FileBytes(setup_.Installed(name)));
     }
-    const std::vector<CatalogueEntry> newEntries =
-        ScanNew(setup_.Folders().Distribution(), "Orvane A", {});
-    ASSERT_EQ(newEntries.size(), 5u);
-
+    const std::vector<CatalogueEntry> newEntries = ScanNew(setup_.Distribution(), "Orvane A", {});
     EXPECT_EQ(AbortMessage([&] { InstallTables(setup_.Folders(), newEntries, {0, 1, 2, 3, 4}); }),
               "Illegal ZTB ID string");
 
-    // Rows 4 and 3 are installed, row 2 and below untouched.
-    EXPECT_EQ(FileBytes(setup_.Installed("D5.ztb")), FileBytes(setup_.Distribution("D5.ztb")));
-    EXPECT_EQ(FileBytes(setup_.Installed("D4.ztb")), FileBytes(setup_.Distribution("D4.ztb")));
-    for (int k = 0; k < 3; ++k) {
-        EXPECT_EQ(FileBytes(setup_.Installed("D" + std::to_string(k + 1) + ".ztb")),
-                  before[static_cast<std::size_t>(k)]);
+    // Rows 4 and 3 (D5, D4) are installed, row 2 and below untouched.
+    for (int k = 1; k <= 5; ++k) {
+        const std::string name = "D" + std::to_string(k) + ".ztb";
+        const std::vector<unsigned char> expected =
+            k >= 4 ? FileBytes(setup_.Distribution(name)) : before[k - 1];
+        EXPECT_EQ(FileBytes(setup_.Installed(name)), expected) << name;
     }
     EXPECT_EQ(NamesIn(setup_.Backup()), (std::vector<std::string>{"D4.ztb, v1", "D5.ztb, v1"}));
     // No temporary copy is left behind.
@@ -157,8 +123,15 @@ TEST_F(OperationsTest, SelectedRowsAreTakenOnceInDescendingOrder) {
     for (int k = 1; k <= 3; ++k) {
         WriteTable(setup_.Distribution("D" + std::to_string(k) + ".ztb"), "T" + std::to_string(k));
     }
+    const OperationReport none = Install({});
+    EXPECT_FALSE(none.refused);
+    EXPECT_EQ(none.message, "0 ZTB(s) have been installed.");
+    EXPECT_TRUE(NamesIn(setup_.Installed()).empty());
+
     const OperationReport report = Install({0, 2, 2, 1});
-    EXPECT_EQ(RowNumbers(report), (std::vector<int>{2, 1, 0}));
+    std::vector<int> rows;
+    for (const RowReport& row : report.rows) rows.push_back(row.row);
+    EXPECT_EQ(rows, (std::vector<int>{2, 1, 0}));
     EXPECT_EQ(report.message, "3 ZTB(s) have been installed.");
 }
 
@@ -166,99 +139,71 @@ TEST_F(OperationsTest, AMissingInstalledFolderFailsEveryRowAndIsNamed) {
     CatalogueSetup noInstalledFolder(false);
     WriteTable(noInstalledFolder.Distribution("D1.ztb"), "Slide");
     WriteTable(noInstalledFolder.Distribution("D2.ztb"), "Print");
-    const std::vector<CatalogueEntry> entries =
-        ScanNew(noInstalledFolder.Folders().Distribution(), "Orvane A", {});
-    const OperationReport report = InstallTables(noInstalledFolder.Folders(), entries, {0, 1});
+    const OperationReport report = InstallTables(
+        noInstalledFolder.Folders(), ScanNew(noInstalledFolder.Distribution(), "Orvane A", {}), {0, 1});
     EXPECT_EQ(report.message, "0 ZTB(s) have been installed.");
-    EXPECT_EQ(report.succeeded, 0);
-    EXPECT_EQ(report.FailureText(),
-              "D1.ztb: the installed folder " + noInstalledFolder.Installed() + " does not exist\n" +
-                  "D2.ztb: the installed folder " + noInstalledFolder.Installed() + " does not exist");
+    const std::string reason =
+        ": the installed folder " + noInstalledFolder.Installed() + " does not exist";
+    EXPECT_EQ(report.FailureText(), "D1.ztb" + reason + "\nD2.ztb" + reason);
     EXPECT_FALSE(std::filesystem::exists(noInstalledFolder.Installed()));
 }
 
+// A file named like the backup folder keeps it from being made.
 TEST_F(OperationsTest, AFailedBackupKeepsTheInstalledCopyAndFailsOnlyThatRow) {
     WriteTable(setup_.Installed("D1.ztb"), "Print v1", 1002, kOld);
     const std::vector<unsigned char> previous = FileBytes(setup_.Installed("D1.ztb"));
     WriteTable(setup_.Distribution("D1.ztb"), "Print v2", 1002, kNew);
     WriteTable(setup_.Distribution("D2.ztb"), "Slide v1", 1002, kNew);
-    ASSERT_TRUE(platform::WriteWholeFile(setup_.Installed("Backup"), {'x'}));  // blocks the folder
+    ASSERT_TRUE(platform::WriteWholeFile(setup_.Installed("Backup"), {'x'}));
+    const std::string reason = "the backup folder " + setup_.Backup() + " could not be created";
 
-    const OperationReport report = Install({0, 1});
-    EXPECT_EQ(report.message, "1 ZTB(s) have been installed.");
-    ASSERT_EQ(report.rows.size(), 2u);
-    EXPECT_TRUE(report.rows[0].ok);   // D2: new, needs no backup
-    EXPECT_FALSE(report.rows[1].ok);  // D1
-    EXPECT_EQ(report.FailureText().rfind("D1.ztb: the backup of the installed copy failed: ", 0), 0u)
-        << report.FailureText();
+    const OperationReport install = Install({0, 1});  // rows: D1, D2
+    EXPECT_EQ(install.message, "1 ZTB(s) have been installed.");
+    EXPECT_EQ(install.FailureText(), "D1.ztb: the backup of the installed copy failed: " + reason);
+    const OperationReport remove = Remove({0, 1});
+    EXPECT_EQ(remove.message, "0 ZTB(s) have been removed.");
+    EXPECT_EQ(remove.FailureText(),
+              "D2.ztb: the backup failed: " + reason + "\nD1.ztb: the backup failed: " + reason);
     EXPECT_EQ(FileBytes(setup_.Installed("D1.ztb")), previous);
     EXPECT_EQ(NamesIn(setup_.Installed()), (std::vector<std::string>{"Backup", "D1.ztb", "D2.ztb"}));
 }
 
-TEST_F(OperationsTest, ADistributionCopyGoneSinceTheScanFailsItsRow) {
-    WriteTable(setup_.Distribution("D1.ztb"), "Slide");
-    const std::vector<CatalogueEntry> entries = New();
+TEST_F(OperationsTest, DistributionCopiesGoneOrDamagedSinceTheScanFailTheirRowsOnly) {
+    WriteTable(setup_.Installed("D2.ztb"), "B v1", 1002, kOld);
+    const std::vector<unsigned char> previous = FileBytes(setup_.Installed("D2.ztb"));
+    WriteTable(setup_.Distribution("D1.ztb"), "A v2", 1002, kNew);
+    WriteTable(setup_.Distribution("D2.ztb"), "B v2", 1002, kNew);
+    WriteTable(setup_.Distribution("D3.ztb"), "C v1", 1002, kNew);
+    const std::vector<CatalogueEntry> entries = New();  // rows: D1, D2, D3
     std::filesystem::remove(setup_.Distribution("D1.ztb"));
-    const OperationReport report = InstallTables(setup_.Folders(), entries, {0, 7});
-    EXPECT_EQ(report.message, "0 ZTB(s) have been installed.");
-    EXPECT_EQ(report.FailureText(), "Row 7: there is no row 7\nD1.ztb: the distribution copy " +
-                                        setup_.Distribution("D1.ztb") + " is gone");
-    EXPECT_TRUE(NamesIn(setup_.Installed()).empty());
-}
+    WriteDamagedTable(setup_.Distribution("D2.ztb"));
 
-TEST_F(OperationsTest, ADistributionCopyDamagedSinceTheScanIsNotInstalled) {
-    WriteTable(setup_.Installed("D1.ztb"), "Slide v1", 1002, kOld);
-    const std::vector<unsigned char> previous = FileBytes(setup_.Installed("D1.ztb"));
-    WriteTable(setup_.Distribution("D1.ztb"), "Slide v2", 1002, kNew);
-    WriteTable(setup_.Distribution("D2.ztb"), "Print v1", 1002, kNew);
-    const std::vector<CatalogueEntry> entries = New();  // Print v1, Slide v2
-    WriteDamagedTable(setup_.Distribution("D1.ztb"));
-
-    const OperationReport report = InstallTables(setup_.Folders(), entries, {0, 1});
+    const OperationReport report = InstallTables(setup_.Folders(), entries, {0, 1, 2, 7});
     EXPECT_EQ(report.message, "1 ZTB(s) have been installed.");
-    EXPECT_EQ(report.FailureText(), "D1.ztb: the distribution copy cannot be used: Illegal ZTB ID string");
-    EXPECT_EQ(FileBytes(setup_.Installed("D1.ztb")), previous);
-    EXPECT_EQ(NamesIn(setup_.Installed()), (std::vector<std::string>{"D1.ztb", "D2.ztb"}));
-    EXPECT_EQ(Installed().size(), 2u);
+    EXPECT_EQ(report.FailureText(),
+              "Row 7: there is no row 7\n"
+              "D2.ztb: the distribution copy cannot be used: Illegal ZTB ID string\n"
+              "D1.ztb: the distribution copy " + setup_.Distribution("D1.ztb") + " is gone");
+    EXPECT_EQ(FileBytes(setup_.Installed("D2.ztb")), previous);
+    EXPECT_EQ(NamesIn(setup_.Installed()), (std::vector<std::string>{"D2.ztb", "D3.ztb"}));
 }
 
-TEST_F(OperationsTest, RemoveMovesToTheBackupFolderAndTheTableComesBackAsNew) {
+TEST_F(OperationsTest, RemoveMovesTheSelectedRowsToTheBackupFolderAndTheyComeBackAsNew) {
     WriteTable(setup_.Installed("D1.ztb"), "Slide v4", 1002, kNew);
     WriteTable(setup_.Installed("D2.ztb"), "Print v1", 1002, kNew);
+    WriteTable(setup_.Installed("D3.ztb"), "Zoom v2", 1002, kNew);
     WriteTable(setup_.Distribution("D1.ztb"), "Slide v4", 1002, kNew);
     ASSERT_TRUE(New().empty());
+    const std::vector<CatalogueEntry> entries = Installed();  // rows: D2, D1, D3
+    std::filesystem::remove(setup_.Installed("D3.ztb"));
 
-    const OperationReport report = Remove({1});  // rows: Print v1, Slide v4
-    EXPECT_EQ(report.message, "1 ZTB(s) have been removed.");
+    // A table gone since the scan counts as removed.
+    EXPECT_EQ(RemoveTables(setup_.Folders(), entries, {1, 2}).message, "2 ZTB(s) have been removed.");
     EXPECT_EQ(NamesIn(setup_.Installed()), (std::vector<std::string>{"Backup", "D2.ztb"}));
     EXPECT_EQ(NamesIn(setup_.Backup()), (std::vector<std::string>{"D1.ztb, v4"}));
     const std::vector<CatalogueEntry> offered = New();
     ASSERT_EQ(offered.size(), 1u);
     EXPECT_EQ(offered[0].Status, EntryStatus::New);
-}
-
-TEST_F(OperationsTest, RemoveCountsATableAlreadyGoneAndKeepsOneThatCannotBeBackedUp) {
-    WriteTable(setup_.Installed("D1.ztb"), "Slide v4");
-    WriteTable(setup_.Installed("D2.ztb"), "Print v1");
-    const std::vector<CatalogueEntry> entries = Installed();
-    std::filesystem::remove(setup_.Installed("D2.ztb"));  // row 0
-    ASSERT_TRUE(platform::WriteWholeFile(setup_.Installed("Backup"), {'x'}));
-
-    const OperationReport report = RemoveTables(setup_.Folders(), entries, {0, 1});
-    EXPECT_EQ(report.message, "1 ZTB(s) have been removed.");
-    EXPECT_TRUE(report.rows[1].ok);   // D2, already gone
-    EXPECT_FALSE(report.rows[0].ok);  // D1 stays
-    EXPECT_EQ(report.FailureText().rfind("D1.ztb: the backup failed: ", 0), 0u) << report.FailureText();
-    EXPECT_EQ(NamesIn(setup_.Installed()), (std::vector<std::string>{"Backup", "D1.ztb"}));
-}
-
-TEST_F(OperationsTest, RemoveOfADamagedTableEndsInTheErrorAbort) {
-    WriteTable(setup_.Installed("D1.ztb"), "Slide v4");
-    const std::vector<CatalogueEntry> entries = Installed();
-    WriteDamagedTable(setup_.Installed("D1.ztb"));
-    EXPECT_EQ(AbortMessage([&] { RemoveTables(setup_.Folders(), entries, {0}); }),
-              "Illegal ZTB ID string");
-    EXPECT_EQ(NamesIn(setup_.Installed()), (std::vector<std::string>{"Backup", "D1.ztb"}));
 }
 
 TEST_F(OperationsTest, InstallAndRemoveMoreThanThreeHundredTablesWithLongNames) {
@@ -271,10 +216,10 @@ TEST_F(OperationsTest, InstallAndRemoveMoreThanThreeHundredTablesWithLongNames) 
     for (int k = 0; k < count; ++k) all.push_back(k);
     EXPECT_EQ(Install(all).message, "330 ZTB(s) have been installed.");
     EXPECT_TRUE(New().empty());
-    EXPECT_EQ(Installed().size(), static_cast<std::size_t>(count));
+    EXPECT_EQ(Installed().size(), 330u);
 
     EXPECT_EQ(Remove(all).message, "330 ZTB(s) have been removed.");
     EXPECT_EQ(NamesIn(setup_.Installed()), (std::vector<std::string>{"Backup"}));
-    EXPECT_EQ(NamesIn(setup_.Backup()).size(), static_cast<std::size_t>(count));
-    EXPECT_EQ(New().size(), static_cast<std::size_t>(count));
+    EXPECT_EQ(NamesIn(setup_.Backup()).size(), 330u);
+    EXPECT_EQ(New().size(), 330u);
 }
