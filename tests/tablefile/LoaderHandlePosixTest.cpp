@@ -24,11 +24,7 @@ TEST(LoaderHandleTest, NoDescriptorIsLeftOpen) {
     badRecord.Record(0).Length = 1600;
     ZtbWriter badFill = good;
     ClearExposureValues(badFill.Record(0));
-    badFill.Record(0).Compatible.Balance[0] = 0;
-    badFill.Record(0).Compatible.BlackAndWhite = 9;
-    badFill.Record(0).DeviceType = 1002;
-    badFill.Header().DeviceType = 1002;
-    badFill.Record(0).Resolution = 3;
+    badFill.Record(0).Resolution = 3;  // warned about, then the fill aborts
     ASSERT_TRUE(good.WriteTo(folder.Path("good.ztb")));
     ASSERT_TRUE(badRecord.WriteTo(folder.Path("record.ztb")));
     ASSERT_TRUE(badFill.WriteTo(folder.Path("fill.ztb")));
