@@ -57,12 +57,24 @@ int PrintReport(const OperationReport& report) {
     return report.refused || !failures.empty() ? 1 : 0;
 }
 
-int RunInstall(const OperationOptions& options) {
+// Scans the model's catalogue and hands both lists to operate, which
+// returns the exit status. An error abort of the scan or the operation is
+// reported as the dialog's message box would show it.
+template <class Operate>
+int WithCatalogue(const CatalogueOptions& options, Operate operate) {
     CatalogueFolders folders;
-    if (!ResolveFolders(options.catalogue, folders)) return 2;
-    WarnAboutUnknownModel(options.catalogue.model);
+    if (!ResolveFolders(options, folders)) return 2;
+    WarnAboutUnknownModel(options.model);
     try {
-        const CatalogueLists lists = ScanCatalogue(folders, options.catalogue.model);
+        return operate(folders, ScanCatalogue(folders, options.model));
+    } catch (const ErrorAbort& abort) {
+        ReportErrorAbort(abort.what());
+        return 1;
+    }
+}
+
+int RunInstall(const OperationOptions& options) {
+    const auto install = [&](const CatalogueFolders& folders, const CatalogueLists& lists) {
         std::vector<int> rows;
         if (options.all) {
             // "Add All" with nothing listed does nothing at all.
@@ -73,27 +85,19 @@ int RunInstall(const OperationOptions& options) {
             return 1;
         }
         return PrintReport(InstallTables(folders, lists.newEntries, rows));
-    } catch (const ErrorAbort& abort) {
-        ReportErrorAbort(abort.what());
-        return 1;
-    }
+    };
+    return WithCatalogue(options.catalogue, install);
 }
 
 int RunRemove(const OperationOptions& options) {
-    CatalogueFolders folders;
-    if (!ResolveFolders(options.catalogue, folders)) return 2;
-    WarnAboutUnknownModel(options.catalogue.model);
-    try {
-        const CatalogueLists lists = ScanCatalogue(folders, options.catalogue.model);
+    const auto remove = [&](const CatalogueFolders& folders, const CatalogueLists& lists) {
         std::vector<int> rows;
         if (!SelectRows(lists.installed, options.names, "installed", options.catalogue.model, rows)) {
             return 1;
         }
         return PrintReport(RemoveTables(folders, lists.installed, rows));
-    } catch (const ErrorAbort& abort) {
-        ReportErrorAbort(abort.what());
-        return 1;
-    }
+    };
+    return WithCatalogue(options.catalogue, remove);
 }
 
 }  // namespace
