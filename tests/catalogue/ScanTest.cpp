@@ -18,8 +18,6 @@ CatalogueEntry Installed(const std::string& fileName, const std::string& dateTex
     return entry;
 }
 
-const platform::FileTime kAt0905 = UtcFileTime(1998, 7, 4, 9, 5);
-
 }  // namespace
 
 TEST(ScanInstalled, FilesOfTheModelsLetterWithoutRegardToCase) {
@@ -35,33 +33,26 @@ TEST(ScanInstalled, FilesOfTheModelsLetterWithoutRegardToCase) {
               (std::vector<std::string>{"E100.ztb"}));
 }
 
-TEST(ScanInstalled, EntryFieldsFromHeaderAndFile) {
+TEST(ScanInstalled, EntriesFromHeaderAndFileSortedByteWise) {
     TempFolder temp;
     WriteTable(temp.Path("D1.ztb"), "Slide film v2.1", 1005, UtcFileTime(2001, 9, 8, 7, 6, 5));
-    WriteTable(temp.Path("D2.ztb"), "Unnamed device", 0);
+    WriteTable(temp.Path("D2.ztb"), "print 25", 0);
+    WriteTable(temp.Path("D3.ztb"), "Print 50", 1013);
+    WriteTable(temp.Path("D4.ztb"), "Slide 100");
+    WriteTable(temp.Path("D5.ztb"), "Slide 100");
     const std::string longTitle(48, 'T');  // fills the field; no terminator
-    WriteTable(temp.Path("D3.ztb"), longTitle, 1013);
+    WriteTable(temp.Path("D6.ztb"), longTitle);
 
     const std::vector<CatalogueEntry> entries = ScanInstalled(temp.Text(), "Orvane A");
-    ASSERT_EQ(entries.size(), 3u);
-    EXPECT_EQ(entries[0].FileName, "D1.ztb");
-    EXPECT_EQ(entries[0].DeviceName, "Orvane B");  // another recorder's table is listed all the same
-    EXPECT_EQ(entries[0].Description, "Slide film v2.1");
-    EXPECT_EQ(entries[0].DateText, "2001/09/08 - 07:06");
-    EXPECT_EQ(entries[0].Status, EntryStatus::None);
-    EXPECT_EQ(entries[1].Description, longTitle);
-    EXPECT_EQ(entries[1].DeviceName, "Orvane D");
-    EXPECT_EQ(entries[2].DeviceName, "");
-}
-
-TEST(ScanInstalled, SortedByteWiseWithEqualTitlesAdjacent) {
-    TempFolder temp;
-    WriteTable(temp.Path("D1.ztb"), "Slide 100");
-    WriteTable(temp.Path("D2.ztb"), "print 25");
-    WriteTable(temp.Path("D3.ztb"), "Print 50");
-    WriteTable(temp.Path("D4.ztb"), "Slide 100");
-    EXPECT_EQ(Descriptions(ScanInstalled(temp.Text(), "Orvane A")),
-              (std::vector<std::string>{"Print 50", "Slide 100", "Slide 100", "print 25"}));
+    // Capitals before small letters; equal titles adjacent.
+    ASSERT_EQ(Descriptions(entries), (std::vector<std::string>{"Print 50", "Slide 100", "Slide 100",
+                                                               "Slide film v2.1", longTitle, "print 25"}));
+    EXPECT_EQ(entries[3].FileName, "D1.ztb");
+    EXPECT_EQ(entries[3].DeviceName, "Orvane B");  // another recorder's table is listed all the same
+    EXPECT_EQ(entries[3].DateText, "2001/09/08 - 07:06");
+    EXPECT_EQ(entries[3].Status, EntryStatus::None);
+    EXPECT_EQ(entries[0].DeviceName, "Orvane D");
+    EXPECT_EQ(entries[5].DeviceName, "");
 }
 
 TEST(ScanInstalled, ATableThatFailsToLoadEndsTheScan) {
@@ -79,8 +70,8 @@ TEST(ScanInstalled, ATableThatFailsToLoadEndsTheScan) {
 TEST(ScanNew, NewAndUpdatedTablesOfTheDistributionFolder) {
     TempFolder installedFolder;
     TempFolder distribution;
-    WriteTable(installedFolder.Path("D1.ztb"), "Installed 1", 1002, kAt0905);
-    WriteTable(installedFolder.Path("D2.ztb"), "Installed 2", 1002, kAt0905);
+    WriteTable(installedFolder.Path("D1.ztb"), "Installed 1", 1002, UtcFileTime(1998, 7, 4, 9, 5));
+    WriteTable(installedFolder.Path("D2.ztb"), "Installed 2", 1002, UtcFileTime(1998, 7, 4, 9, 5));
     WriteTable(distribution.Path("D1.ztb"), "One minute later", 1002, UtcFileTime(1998, 7, 4, 9, 6));
     WriteTable(distribution.Path("D2.ztb"), "Same minute", 1002, UtcFileTime(1998, 7, 4, 9, 5, 40));
     WriteTable(distribution.Path("D3.ztb"), "Not installed", 1005, UtcFileTime(1990, 1, 1, 0, 0));

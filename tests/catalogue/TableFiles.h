@@ -39,8 +39,8 @@ inline void WriteTable(const std::string& path, const std::string& title,
 
 // A file whose ID string is wrong: the loader rejects it with
 // "Illegal ZTB ID string".
-inline void WriteDamagedTable(const std::string& path, const std::string& title = "Damaged") {
-    ZtbWriter writer(title);
+inline void WriteDamagedTable(const std::string& path) {
+    ZtbWriter writer("Damaged");
     writer.AddRecord(0);
     const unsigned char id[] = {'N', 'o', 't', ' ', 'a', ' ', 't', 'a', 'b', 'l', 'e'};
     writer.SetIdBytes(id);
