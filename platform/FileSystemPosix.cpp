@@ -66,13 +66,32 @@ std::optional<std::string> FindEntryIgnoringCase(const std::string& folder, cons
     return best;
 }
 
-// The path with each component replaced by the existing entry that matches
-// it without regard to case. From the first component that matches nothing
-// on, the rest is kept as given, so a file created under the result takes
-// the name as given. Separators are kept as they are.
-std::string ResolvePath(const std::string& path)
+std::string ParentFolder(const std::string& path)
 {
-    if (path.empty() || EntryExists(path)) return path;
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// True when a call failed because the path, as written, names nothing:
+// only then can another case of it name something.
+bool MissingAsWritten(int error) { return error == ENOENT || error == ENOTDIR; }
+
+// The path with each component replaced by the existing entry that matches
+// it without regard to case, for a path that does not exist as written.
+// From the first component that matches nothing on, the rest is kept as
+// given, so a file created under the result takes the name as given.
+// Separators are kept as they are.
+std::string ResolveMissingPath(const std::string& path)
+{
+    if (path.empty()) return path;
+
+    // Usually only the last name differs: when the folder exists as
+    // written, every level of it does, and only that name is looked up.
+    const std::string parent = ParentFolder(path);
+    const std::string leaf = path.substr(parent.size());
+    if (!leaf.empty() && leaf != "." && leaf != ".." && (parent.empty() || EntryExists(parent))) {
+        return parent + FindEntryIgnoringCase(parent, leaf).value_or(leaf);
+    }
 
     std::string resolved;
     bool matching = true;
@@ -97,10 +116,12 @@ std::string ResolvePath(const std::string& path)
     return resolved;
 }
 
-std::string ParentFolder(const std::string& path)
+// The path itself when something exists under it as written, else as
+// ResolveMissingPath finds it.
+std::string ResolvePath(const std::string& path)
 {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    if (path.empty() || EntryExists(path)) return path;
+    return ResolveMissingPath(path);
 }
 
 // ---- times -------------------------------------------------------------------
@@ -161,16 +182,24 @@ bool ReadTimes(int fd, FileTimes& times)
 
 // ---- descriptors -------------------------------------------------------------
 
-// Opens an existing regular file; anything else (a folder, a device, a pipe)
-// fails, as only files can be opened on Windows. O_NONBLOCK keeps a pipe
-// from blocking the open; it is cleared once the file is known to be regular.
-int OpenRegularFile(const std::string& path, int access)
+// Opens an existing regular file, by the name as written first and by
+// another case of it only when that names nothing. Anything but a regular
+// file (a folder, a device, a pipe) fails, as only files can be opened on
+// Windows. O_NONBLOCK keeps a pipe from blocking the open; it stays set, as
+// it has no effect on the regular files that are kept open. info receives
+// the file's status when given.
+int OpenRegularFile(const std::string& path, int access, struct stat* info = nullptr)
 {
-    const int fd = open(ResolvePath(path).c_str(), access | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    const int flags = access | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+    int fd = open(path.c_str(), flags);
+    if (fd < 0 && MissingAsWritten(errno)) {
+        const std::string resolved = ResolveMissingPath(path);
+        if (resolved != path) fd = open(resolved.c_str(), flags);
+    }
     if (fd < 0) return -1;
-    struct stat info;
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
-        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+    struct stat own;
+    struct stat& status = info != nullptr ? *info : own;
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         close(fd);
         return -1;
     }
@@ -244,12 +273,10 @@ bool CopyContent(int from, int to)
 // copy is complete; on failure the partial copy is removed.
 bool MoveAcrossFileSystems(const std::string& source, const std::string& destination)
 {
-    const int from = OpenRegularFile(source, O_RDONLY);
-    if (from < 0) return false;
     struct stat sourceInfo;
-    const int to = fstat(from, &sourceInfo) == 0
-                       ? open(destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666)
-                       : -1;
+    const int from = OpenRegularFile(source, O_RDONLY, &sourceInfo);
+    if (from < 0) return false;
+    const int to = open(destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
     if (to < 0) {
         close(from);
         return false;
@@ -384,8 +411,12 @@ std::vector<FoundEntry> FindFiles(const std::string& pattern)
     const std::string leaf = pattern.substr(folder.size());
     if (leaf.empty()) return found;
 
-    const std::string resolvedFolder = ResolvePath(folder);
-    DIR* dir = opendir(resolvedFolder.empty() ? "." : resolvedFolder.c_str());
+    std::string resolvedFolder = folder;
+    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    if (dir == nullptr && MissingAsWritten(errno)) {
+        resolvedFolder = ResolveMissingPath(folder);
+        if (resolvedFolder != folder) dir = opendir(resolvedFolder.c_str());
+    }
     if (dir == nullptr) return found;
     while (const dirent* entry = readdir(dir)) {
         if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
@@ -406,7 +437,10 @@ std::vector<FoundEntry> FindFiles(const std::string& pattern)
 
 bool PathExists(const std::string& path)
 {
-    return access(ResolvePath(path).c_str(), F_OK) == 0;
+    if (access(path.c_str(), F_OK) == 0) return true;
+    if (!MissingAsWritten(errno)) return false;
+    const std::string resolved = ResolveMissingPath(path);
+    return resolved != path && access(resolved.c_str(), F_OK) == 0;
 }
 
 bool CreateFolder(const std::string& path)
@@ -418,10 +452,14 @@ bool CreateFolder(const std::string& path)
 
 bool MoveFileNoReplace(const std::string& from, const std::string& to)
 {
-    const std::string source = ResolvePath(from);
-    const std::string target = ResolvePath(to);
+    std::string source = from;
     struct stat sourceInfo;
-    if (lstat(source.c_str(), &sourceInfo) != 0) return false;
+    if (lstat(source.c_str(), &sourceInfo) != 0) {
+        if (!MissingAsWritten(errno)) return false;
+        source = ResolveMissingPath(from);
+        if (source == from || lstat(source.c_str(), &sourceInfo) != 0) return false;
+    }
+    const std::string target = ResolvePath(to);
 
     // The target resolves to the source itself when only the case differs:
     // that is a rename to the name as given, which Windows allows.
@@ -454,23 +492,27 @@ bool MoveFileNoReplace(const std::string& from, const std::string& to)
 
 bool RemoveFile(const std::string& path)
 {
-    return unlink(ResolvePath(path).c_str()) == 0;
+    if (unlink(path.c_str()) == 0) return true;
+    if (!MissingAsWritten(errno)) return false;
+    const std::string resolved = ResolveMissingPath(path);
+    return resolved != path && unlink(resolved.c_str()) == 0;
 }
 
 bool CopyFileReplacing(const std::string& from, const std::string& to)
 {
-    const int source = OpenRegularFile(from, O_RDONLY);
-    if (source < 0) return false;
     struct stat sourceInfo;
-    if (fstat(source, &sourceInfo) != 0) {
-        close(source);
-        return false;
-    }
+    const int source = OpenRegularFile(from, O_RDONLY, &sourceInfo);
+    if (source < 0) return false;
 
-    const std::string target = ResolvePath(to);
+    // A folder is never replaced by a copy.
+    std::string target = to;
     struct stat targetInfo;
-    if (stat(target.c_str(), &targetInfo) == 0 &&
-        S_ISDIR(targetInfo.st_mode)) {
+    bool targetFound = stat(target.c_str(), &targetInfo) == 0;
+    if (!targetFound && MissingAsWritten(errno)) {
+        target = ResolveMissingPath(to);
+        targetFound = target != to && stat(target.c_str(), &targetInfo) == 0;
+    }
+    if (targetFound && S_ISDIR(targetInfo.st_mode)) {
         close(source);
         return false;
     }
