@@ -525,9 +525,10 @@ bool CopyFileReplacing(const std::string& from, const std::string& to)
     }
 
     const timespec times[2] = {{0, UTIME_NOW}, sourceInfo.st_mtim};
+    // No fsync, as CopyFileA does none: the copy takes the target's name only
+    // once it is complete, and the page cache outlives the process.
     bool ok = CopyContent(source, copy);
     close(source);
-    ok = ok && fsync(copy) == 0;
     ok = ok && futimens(copy, times) == 0;
     ok = CloseChecked(copy) && ok;
     ok = ok && rename(temporary.c_str(), target.c_str()) == 0;
