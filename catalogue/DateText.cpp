@@ -17,11 +17,3 @@ std::string FormatDateText(const std::optional<platform::FileTimes>& times) {
                   static_cast<short>(calendar->minute));
     return text;
 }
-
-std::string DateText(const std::string& path) {
-    platform::InFile file;
-    if (!file.Open(path)) return UnknownDateText;
-    platform::FileTimes times;
-    if (!file.GetTimes(times)) return UnknownDateText;
-    return FormatDateText(times);
-}

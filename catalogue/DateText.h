@@ -13,6 +13,3 @@ inline constexpr const char* UnknownDateText = "Unknown";
 // From the file's last-write time; "Unknown" without times or when the
 // time has no calendar form.
 std::string FormatDateText(const std::optional<platform::FileTimes>& times);
-
-// Opens the file at path for its times and closes it again at once.
-std::string DateText(const std::string& path);

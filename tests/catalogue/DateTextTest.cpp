@@ -24,12 +24,3 @@ TEST(DateText, YearInFullOtherFieldsWithTwoDigitsSecondsDroppedOrUnknown) {
     EXPECT_EQ(FormatDateText(std::nullopt), "Unknown");
     EXPECT_EQ(Format(0x8000000000000000ull), "Unknown");
 }
-
-TEST(DateText, OfAFileAndOfNoFile) {
-    TempFolder temp;
-    WriteTable(temp.Path("D1.ztb"), "Slide", 1002, UtcFileTime(2003, 2, 1, 17, 45, 30));
-    EXPECT_EQ(DateText(temp.Path("D1.ztb")), "2003/02/01 - 17:45");
-    EXPECT_EQ(DateText(temp.Path("missing.ztb")), "Unknown");
-    // A folder cannot be opened for its times.
-    EXPECT_EQ(DateText(temp.Text()), "Unknown");
-}
