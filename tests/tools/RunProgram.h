@@ -16,9 +16,12 @@ struct ProgramRun {
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                       const std::string& scratchFolder);
 
-// A captured stream's text (shared by the two RunProgram implementations).
-std::string ReadCapturedStream(const std::string& path);
-
 // The path of a program built beside this test program: relativePath is
 // relative to this program's folder, with '/' between its parts.
 std::string BuiltProgramPath(const std::string& relativePath);
+
+// What differs between the systems' command interpreters (RunProgramPosix.cpp,
+// RunProgramWin32.cpp): quoting one word, and running a whole command line
+// for its exit status.
+std::string QuoteWord(const std::string& word);
+int RunCommandLine(const std::string& commandLine);

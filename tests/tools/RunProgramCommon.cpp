@@ -1,19 +1,33 @@
 #include <string>
 
 #include "platform/FileSystem.h"
+#include "tests/support/FolderFiles.h"
 #include "tests/tools/RunProgram.h"
+
+namespace {
 
 // Reads a captured stream; Windows programs write text-mode line ends.
 std::string ReadCapturedStream(const std::string& path) {
-    const auto bytes = platform::ReadWholeFile(path);
-    std::string text;
-    if (!bytes) return text;
-    for (std::size_t i = 0; i < bytes->size(); ++i) {
-        const char c = static_cast<char>((*bytes)[i]);
-        if (c == '\r' && i + 1 < bytes->size() && (*bytes)[i + 1] == '\n') continue;
-        text += c;
-    }
+    std::string text = ReadText(path);
+    for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos;) text.erase(at, 1);
     return text;
+}
+
+}  // namespace
+
+ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                      const std::string& scratchFolder) {
+    const std::string outPath = scratchFolder + "stdout.txt";
+    const std::string errPath = scratchFolder + "stderr.txt";
+    std::string command = QuoteWord(program);
+    for (const std::string& argument : arguments) command += " " + QuoteWord(argument);
+    command += " >" + QuoteWord(outPath) + " 2>" + QuoteWord(errPath);
+
+    ProgramRun run;
+    run.exitStatus = RunCommandLine(command);
+    run.out = ReadCapturedStream(outPath);
+    run.err = ReadCapturedStream(errPath);
+    return run;
 }
 
 std::string BuiltProgramPath(const std::string& relativePath) {
