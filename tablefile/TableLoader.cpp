@@ -23,11 +23,32 @@ void ReadExactly(TableSource& source, void* buffer, std::size_t size) {
 }  // namespace
 
 std::size_t FileTableSource::Read(void* buffer, std::size_t size) {
-    return file_.Read(buffer, size);
+    if (!startRead_) {
+        // The file is still at offset 0: nothing has moved it before.
+        startSize_ = file_.Read(start_, kStartSize);
+        startRead_ = true;
+    }
+    // The part that lies in the start buffer.
+    std::size_t count = 0;
+    if (position_ < startSize_) {
+        count = std::min(size, startSize_ - static_cast<std::size_t>(position_));
+        std::memcpy(buffer, start_ + static_cast<std::size_t>(position_), count);
+        position_ += count;
+    }
+    // A short start buffer holds the whole file: nothing lies beyond it.
+    if (count == size || startSize_ < kStartSize) return count;
+
+    if (!file_.Seek(position_)) return count;
+    const std::size_t rest = file_.Read(static_cast<unsigned char*>(buffer) + count, size - count);
+    position_ += rest;
+    return count + rest;
 }
 
 bool FileTableSource::Seek(std::uint64_t offset) {
-    return file_.Seek(offset);
+    // Only the position moves; the file is positioned when a read goes
+    // beyond the start buffer, and a failure there fails that read.
+    position_ = offset;
+    return true;
 }
 
 std::size_t MemoryTableSource::Read(void* buffer, std::size_t size) {

@@ -23,14 +23,25 @@ public:
     virtual bool Seek(std::uint64_t offset) = 0;
 };
 
+// Reads the start of the file in one call and serves reads and seeks within
+// it from memory; a table's header, directory and records normally all lie
+// there. Only bytes beyond it are read from the file. The file must be
+// freshly opened (at offset 0) and read through this source alone.
 class FileTableSource : public TableSource {
 public:
+    // Bytes read at once from the start of a file opened at offset 0.
+    static constexpr std::size_t kStartSize = 8 * 1024;
+
     explicit FileTableSource(platform::InFile& file) : file_(file) {}
     std::size_t Read(void* buffer, std::size_t size) override;
     bool Seek(std::uint64_t offset) override;
 
 private:
     platform::InFile& file_;
+    unsigned char start_[kStartSize];
+    std::size_t startSize_ = 0;  // how many bytes of start_ hold the file's
+    bool startRead_ = false;
+    std::uint64_t position_ = 0;
 };
 
 class MemoryTableSource : public TableSource {
