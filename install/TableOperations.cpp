@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "install/BackUpInstalledTable.h"
 #include "platform/FileSystem.h"
@@ -12,13 +13,19 @@
 
 namespace {
 
-// A name in the installed folder that no scan pattern matches: it starts
-// with a dot, where a table name starts with its model's letter, and does
-// not end in ".ztb". The first number not in use is taken.
-std::string TemporaryInstallPath(const std::string& installedFolder) {
+// Copies source into the installed folder under a name that no scan
+// pattern matches: it starts with a dot, where a table name starts with its
+// model's letter, and does not end in ".ztb". The copy claims the first
+// free number itself, so no name is probed first. Returns the copy's path,
+// or nothing when the copy failed.
+std::optional<std::string> CopyToTemporary(const std::string& source,
+                                           const std::string& installedFolder) {
     for (int number = 1;; ++number) {
         std::string path = installedFolder + ".~ztbinstall-" + std::to_string(number) + ".tmp";
-        if (!platform::PathExists(path)) return path;
+        if (platform::CopyFileNoReplace(source, path)) return path;
+        // A taken name moves on to the next number; any other failure ends
+        // here. Finitely many names are taken, so the loop ends.
+        if (!platform::PathExists(path)) return std::nullopt;
     }
 }
 
@@ -46,10 +53,9 @@ std::string InstallOne(const CatalogueFolders& folders, const std::string& fileN
     const std::string source = folders.Distribution() + fileName;
     if (!platform::PathExists(source)) return "the distribution copy " + source + " is gone";
 
-    const std::string temporary = TemporaryInstallPath(installedFolder);
-    if (!platform::CopyFileReplacing(source, temporary)) {
-        return "the copy from " + source + " failed";
-    }
+    const std::optional<std::string> copied = CopyToTemporary(source, installedFolder);
+    if (!copied) return "the copy from " + source + " failed";
+    const std::string& temporary = *copied;
 
     // The distribution copy may have changed since the scan checked it. A
     // copy that cannot be loaded would end every later scan of its model,
@@ -74,8 +80,10 @@ std::string InstallOne(const CatalogueFolders& folders, const std::string& fileN
         return "the backup of the installed copy failed: " + backup.failure;
     }
 
+    // The backup step has looked the name up in every case and, where it
+    // found a copy, moved it away: the name is free, and is taken as written.
     const std::string target = installedFolder + fileName;
-    if (!platform::MoveFileNoReplace(temporary, target)) {
+    if (!platform::MoveFileToFreeName(temporary, target)) {
         platform::RemoveFile(temporary);
         return "the new copy could not be moved to " + target;
     }

@@ -119,6 +119,11 @@ bool CreateFolder(const std::string& path);
 // Moves a file; fails and changes nothing when the target exists.
 bool MoveFileNoReplace(const std::string& from, const std::string& to);
 
+// The same for a target name the caller has just found free in every case:
+// it is taken exactly as written, never looked up without regard to case.
+// Still fails and changes nothing when the name is taken as written.
+bool MoveFileToFreeName(const std::string& from, const std::string& to);
+
 // Deletes a file.
 bool RemoveFile(const std::string& path);
 
@@ -126,6 +131,12 @@ bool RemoveFile(const std::string& path);
 // written: on failure it is unchanged, or absent if it did not exist. The
 // copy gets the source's last-write time, as CopyFileA gives it.
 bool CopyFileReplacing(const std::string& from, const std::string& to);
+
+// Copies a file to a new file named exactly as written, never looked up
+// without regard to case (for fresh names, which have no other case).
+// Fails when that name is taken, and then leaves it alone; on any other
+// failure no copy remains. The copy gets the source's last-write time.
+bool CopyFileNoReplace(const std::string& from, const std::string& to);
 
 // The whole content of a file; empty when it cannot be read.
 std::optional<std::vector<unsigned char>> ReadWholeFile(const std::string& path);

@@ -267,6 +267,31 @@ bool CopyContent(int from, int to)
     }
 }
 
+// Renames source to destination, both exactly as written, never replacing
+// what exists under destination; across file systems by a copy.
+bool RenameNoReplace(const std::string& source, const std::string& destination);
+
+// Copies the open source into a new file named to, exactly as written
+// (O_EXCL: a taken name fails), with the source's last-write time, and
+// closes the source. A partial copy is removed. No fsync, as CopyFileA does
+// none: callers give the copy its final name only once it is complete, and
+// the page cache outlives the process.
+bool CopyToNewFile(int source, const struct stat& sourceInfo, const std::string& to)
+{
+    const int copy = open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+    if (copy < 0) {
+        close(source);
+        return false;
+    }
+    const timespec times[2] = {{0, UTIME_NOW}, sourceInfo.st_mtim};
+    bool ok = CopyContent(source, copy);
+    close(source);
+    ok = ok && futimens(copy, times) == 0;
+    ok = CloseChecked(copy) && ok;
+    if (!ok) unlink(to.c_str());
+    return ok;
+}
+
 // MoveFileA moves a file to another volume by copying it, which rename
 // cannot do. The copy is made under the target name only if that name is
 // free (O_EXCL), gets the source's times, and the source goes only once the
@@ -469,6 +494,18 @@ bool MoveFileNoReplace(const std::string& from, const std::string& to)
         if (destination == source) return true;
     }
 
+    return RenameNoReplace(source, destination);
+}
+
+bool MoveFileToFreeName(const std::string& from, const std::string& to)
+{
+    return RenameNoReplace(from, to);
+}
+
+namespace {
+
+bool RenameNoReplace(const std::string& source, const std::string& destination)
+{
     if (renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, destination.c_str(), RENAME_NOREPLACE) == 0) {
         return true;
     }
@@ -489,6 +526,8 @@ bool MoveFileNoReplace(const std::string& from, const std::string& to)
     if (EntryExists(destination)) return false;
     return rename(source.c_str(), destination.c_str()) == 0;
 }
+
+}  // namespace
 
 bool RemoveFile(const std::string& path)
 {
@@ -518,22 +557,18 @@ bool CopyFileReplacing(const std::string& from, const std::string& to)
     }
 
     const std::string temporary = TemporaryCopyName(ParentFolder(target));
-    const int copy = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-    if (copy < 0) {
-        close(source);
-        return false;
-    }
-
-    const timespec times[2] = {{0, UTIME_NOW}, sourceInfo.st_mtim};
-    // No fsync, as CopyFileA does none: the copy takes the target's name only
-    // once it is complete, and the page cache outlives the process.
-    bool ok = CopyContent(source, copy);
-    close(source);
-    ok = ok && futimens(copy, times) == 0;
-    ok = CloseChecked(copy) && ok;
+    bool ok = CopyToNewFile(source, sourceInfo, temporary);
     ok = ok && rename(temporary.c_str(), target.c_str()) == 0;
     if (!ok) unlink(temporary.c_str());
     return ok;
+}
+
+bool CopyFileNoReplace(const std::string& from, const std::string& to)
+{
+    struct stat sourceInfo;
+    const int source = OpenRegularFile(from, O_RDONLY, &sourceInfo);
+    if (source < 0) return false;
+    return CopyToNewFile(source, sourceInfo, to);
 }
 
 std::optional<std::vector<unsigned char>> ReadWholeFile(const std::string& path)

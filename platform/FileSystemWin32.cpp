@@ -241,6 +241,11 @@ bool MoveFileNoReplace(const std::string& from, const std::string& to)
     return MoveFileA(from.c_str(), to.c_str()) != 0;
 }
 
+bool MoveFileToFreeName(const std::string& from, const std::string& to)
+{
+    return MoveFileA(from.c_str(), to.c_str()) != 0;
+}
+
 bool RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 
 bool CopyFileReplacing(const std::string& from, const std::string& to)
@@ -262,6 +267,22 @@ bool CopyFileReplacing(const std::string& from, const std::string& to)
     if (!MoveFileExA(temporary.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         DeleteFileA(temporary.c_str());
         return false;
+    }
+    return true;
+}
+
+bool CopyFileNoReplace(const std::string& from, const std::string& to)
+{
+    if (!CopyFileA(from.c_str(), to.c_str(), TRUE)) {
+        // A failure part way leaves a partial copy, but never under a name
+        // that was taken before.
+        if (GetLastError() != ERROR_FILE_EXISTS) DeleteFileA(to.c_str());
+        return false;
+    }
+    // As for CopyFileReplacing: the copy stays writable.
+    const DWORD attributes = GetFileAttributesA(to.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        SetFileAttributesA(to.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
     }
     return true;
 }
