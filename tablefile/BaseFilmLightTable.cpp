@@ -1,5 +1,6 @@
 #include "tablefile/BaseFilmLightTable.h"
 
+#include <climits>
 #include <cstdio>
 #include <span>
 #include <string>
@@ -65,17 +66,21 @@ const BaseFilmEntry kFilms1008[] = {
     {"", 0, 0, {{{0, 0, 0}, {1, 1, 1}}, {{0, 0, 0}, {1, 1, 1}}, {{0, 0, 0}, {1, 1, 1}}}},
 };
 
+// Fills the unused places of a group's device type list; no 16-bit device
+// type, negative ones included, can equal it.
+constexpr int kNoDevice = INT_MIN;
+
 struct BaseFilmGroup {
-    int deviceTypes[4];  // unused places hold -1
+    int deviceTypes[4];
     std::span<const BaseFilmEntry> films;
 };
 
 const BaseFilmGroup kGroups[] = {
-    {{1010, 1013, -1, -1}, kFilms1010},
-    {{1006, 1007, -1, -1}, kFilms1006},
+    {{1010, 1013, kNoDevice, kNoDevice}, kFilms1010},
+    {{1006, 1007, kNoDevice, kNoDevice}, kFilms1006},
     {{1002, 1005, 1011, 1012}, kFilms1002},
-    {{1003, 1004, -1, -1}, kFilms1003},
-    {{1008, 1009, -1, -1}, kFilms1008},
+    {{1003, 1004, kNoDevice, kNoDevice}, kFilms1003},
+    {{1008, 1009, kNoDevice, kNoDevice}, kFilms1008},
 };
 
 // Device types that no group serves still count this many base film types.

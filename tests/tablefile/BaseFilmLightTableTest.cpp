@@ -11,7 +11,7 @@ namespace {
 TEST(BaseFilmTypeCountTest, CountsPerDeviceGroupAndNineOtherwise) {
     for (int deviceType : {1006, 1007}) EXPECT_EQ(BaseFilmTypeCount(deviceType), 10) << deviceType;
     for (int deviceType : {1010, 1013}) EXPECT_EQ(BaseFilmTypeCount(deviceType), 1) << deviceType;
-    for (int deviceType : {1002, 1003, 1008, 0, 1014, -5}) EXPECT_EQ(BaseFilmTypeCount(deviceType), 9) << deviceType;
+    for (int deviceType : {1002, 1003, 1008, 0, 1014, -1, -5}) EXPECT_EQ(BaseFilmTypeCount(deviceType), 9) << deviceType;
 }
 
 // One value from each group, through each lookup; only the light level
