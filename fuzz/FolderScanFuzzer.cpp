@@ -104,8 +104,8 @@ void CheckSorted(const std::vector<CatalogueEntry>& entries, const char* scan) {
 }
 
 void CheckListedName(const CatalogueEntry& entry, const FolderImage& image, const char* scan) {
-    const std::string letter = faults::FoldAsciiCase(ModelFilePrefix(ImageModelText(image)));
-    Require(!entry.FileName.empty() && faults::FoldAsciiCase(entry.FileName.substr(0, 1)) == letter &&
+    const std::string letter = FoldFileNameCase(ModelFilePrefix(ImageModelText(image)));
+    Require(!entry.FileName.empty() && FoldFileNameCase(entry.FileName.substr(0, 1)) == letter &&
                 faults::LooksLikeTable(entry.FileName),
             std::string(scan) + " lists only names of the model's pattern: " + entry.FileName);
     Require(entry.Description.size() <= 48, std::string(scan) + " description within the title field");
@@ -130,7 +130,7 @@ void CheckNewScan(const std::vector<CatalogueEntry>& fresh, const std::vector<Ca
         CheckListedName(entry, image, "new scan");
         const CatalogueEntry* match = nullptr;
         for (const CatalogueEntry& candidate : installed) {
-            if (faults::FoldAsciiCase(candidate.FileName) == faults::FoldAsciiCase(entry.FileName)) {
+            if (FoldFileNameCase(candidate.FileName) == FoldFileNameCase(entry.FileName)) {
                 match = &candidate;
                 break;
             }
@@ -185,7 +185,7 @@ void AddAllThenRemoveAll(const CatalogueFolders& folders, const FolderImage& ima
         Require(ok == report.succeeded, "the count is the number of rows installed");
     } catch (const ErrorAbort&) {
     }
-    for (const CatalogueEntry& entry : fresh) rules.newNames.insert(faults::FoldAsciiCase(entry.FileName));
+    for (const CatalogueEntry& entry : fresh) rules.newNames.insert(FoldFileNameCase(entry.FileName));
     CheckNothingLost(before, rules, "Add All");
 
     std::vector<CatalogueEntry> nowInstalled;

@@ -96,7 +96,7 @@ public:
                 rules.mustStay.insert(bytes);
             }
         }
-        for (const CatalogueEntry& entry : entries) rules.newNames.insert(FoldAsciiCase(entry.FileName));
+        for (const CatalogueEntry& entry : entries) rules.newNames.insert(FoldFileNameCase(entry.FileName));
         return rules;
     }
 

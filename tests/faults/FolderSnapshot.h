@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/TableScans.h"
+
 namespace faults {
 
 using Bytes = std::vector<unsigned char>;
@@ -43,16 +45,9 @@ inline Snapshot TakeSnapshot(const std::filesystem::path& root) {
     return snapshot;
 }
 
-inline std::string FoldAsciiCase(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
-
 // True when a scan pattern letter + "*.ztb" could match the name.
 inline bool LooksLikeTable(const std::string& name) {
-    return name.size() >= 4 && FoldAsciiCase(name.substr(name.size() - 4)) == ".ztb";
+    return name.size() >= 4 && FoldFileNameCase(name.substr(name.size() - 4)) == ".ztb";
 }
 
 struct SafetyRules {
@@ -91,7 +86,7 @@ inline std::vector<std::string> BrokenRules(const Snapshot& before, const Snapsh
             broken.push_back("file made below the installed or backup folder: " + path);
         } else if (under(path, backup)) {
             if (rest.find(", v") == std::string::npos) broken.push_back("stray file in the backup folder: " + path);
-        } else if (rules.newNames.count(FoldAsciiCase(rest)) == 0) {
+        } else if (rules.newNames.count(FoldFileNameCase(rest)) == 0) {
             broken.push_back("temporary or stray file left in the installed folder: " + path);
         }
     }

@@ -108,7 +108,7 @@ TEST(KilledOperations, AddAllKilledAtRandomPointsLosesNoTable) {
             EXPECT_EQ(ReadBytes(s.Installed(TableName(k))), ReadBytes(s.Distributed(TableName(k))));
         }
         rules.newNames.clear();
-        for (const auto& entry : entries) rules.newNames.insert(FoldAsciiCase(entry.FileName));
+        for (const auto& entry : entries) rules.newNames.insert(FoldFileNameCase(entry.FileName));
         EXPECT_TRUE(RulesKept(s, before, rules));
     }
     EXPECT_GT(cutShort, 0) << "no kill landed inside the operation";
