@@ -29,6 +29,7 @@
 #include "platform/FileSystem.h"
 #include "tablefile/ErrorAbort.h"
 #include "tests/faults/FolderSnapshot.h"
+#include "tests/support/FolderFiles.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -91,8 +92,7 @@ void WriteImage(const FolderImage& image, const CatalogueFolders& folders) {
         if (!platform::WriteWholeFile(path, file.content)) continue;
         if (file.flags & SetTime) {
             const platform::FileTime time = FileTimeFor(file);
-            platform::OutFile out;
-            if (out.OpenExisting(path)) out.SetTimes({time, time, time});
+            SetTimesOf(path, {time, time, time});
         }
     }
 }

@@ -29,6 +29,7 @@
 #include "tablefile/ErrorAbort.h"
 #include "tablefile/ZtbWriter.h"
 #include "tests/faults/FolderSnapshot.h"
+#include "tests/support/FolderFiles.h"
 #include "tests/support/TempFolder.h"
 
 namespace faults {
@@ -64,9 +65,7 @@ public:
         ZtbWriter writer(title);
         writer.AddRecord(0);
         writer.SetTrailingBytes(trailingBytes);
-        if (!writer.WriteTo(path)) return false;
-        platform::OutFile out;
-        return out.OpenExisting(path) && out.SetTimes({time, time, time});
+        return writer.WriteTo(path) && SetTimesOf(path, {time, time, time});
     }
 
     void Distribute(const std::string& name, const std::string& title, std::size_t trailingBytes = 0) {
