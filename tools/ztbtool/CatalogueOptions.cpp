@@ -5,6 +5,7 @@
 #include "catalogue/FilmRecorderModels.h"
 #include "catalogue/TableScans.h"
 #include "platform/FileSystem.h"
+#include "tablefile/ErrorAbort.h"
 
 namespace {
 
@@ -12,6 +13,30 @@ namespace {
 // '/' is taken for one on Windows too.
 bool EndsInSeparator(const std::string& folder) {
     return !folder.empty() && (folder.back() == platform::kPathSeparator || folder.back() == '/');
+}
+
+// A line on standard error when the model text names no model: the scans
+// then take the default model's letter, as the dialog does.
+void WarnAboutUnknownModel(const std::string& model) {
+    for (const FilmRecorderModel& known : FilmRecorderModels) {
+        if (model == known.ModelText) return;
+    }
+    std::fprintf(stderr, "ztbtool: \"%s\" names no film recorder model; its tables are those of letter %s\n",
+                 model.c_str(), ModelFilePrefix(model).c_str());
+}
+
+// Installed first, then new and updated against it, as the dialog scans.
+CatalogueLists ScanCatalogue(const CatalogueFolders& folders, const std::string& model) {
+    CatalogueLists lists;
+    lists.installed = ScanInstalled(folders.Installed(), model);
+    lists.newEntries = ScanNew(folders.Distribution(), model, lists.installed);
+    return lists;
+}
+
+// Writes the error abort's message as the dialog's message box shows it.
+void ReportErrorAbort(const char* message) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "%s\n", message);
 }
 
 }  // namespace
@@ -54,22 +79,15 @@ bool ResolveFolders(const CatalogueOptions& options, CatalogueFolders& folders) 
     return true;
 }
 
-void WarnAboutUnknownModel(const std::string& model) {
-    for (const FilmRecorderModel& known : FilmRecorderModels) {
-        if (model == known.ModelText) return;
+int WithCatalogue(const CatalogueOptions& options,
+                  const std::function<int(const CatalogueFolders&, const CatalogueLists&)>& run) {
+    CatalogueFolders folders;
+    if (!ResolveFolders(options, folders)) return 2;
+    WarnAboutUnknownModel(options.model);
+    try {
+        return run(folders, ScanCatalogue(folders, options.model));
+    } catch (const ErrorAbort& abort) {
+        ReportErrorAbort(abort.what());
+        return 1;
     }
-    std::fprintf(stderr, "ztbtool: \"%s\" names no film recorder model; its tables are those of letter %s\n",
-                 model.c_str(), ModelFilePrefix(model).c_str());
-}
-
-CatalogueLists ScanCatalogue(const CatalogueFolders& folders, const std::string& model) {
-    CatalogueLists lists;
-    lists.installed = ScanInstalled(folders.Installed(), model);
-    lists.newEntries = ScanNew(folders.Distribution(), model, lists.installed);
-    return lists;
-}
-
-void ReportErrorAbort(const char* message) {
-    std::fflush(stdout);
-    std::fprintf(stderr, "%s\n", message);
 }

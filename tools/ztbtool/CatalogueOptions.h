@@ -2,6 +2,7 @@
 // the folders, and the pair of scans the dialog runs.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,17 +24,16 @@ void AddCatalogueOptions(CLI::App& command, CatalogueOptions& options);
 // with a message on standard error, when a folder cannot be known.
 bool ResolveFolders(const CatalogueOptions& options, CatalogueFolders& folders);
 
-// A line on standard error when the model text names no model: the scans
-// then take the default model's letter, as the dialog does.
-void WarnAboutUnknownModel(const std::string& model);
-
 // Both lists as the dialog builds them: installed first, then new and
-// updated against it. Ends in the error abort like the scans.
+// updated against it.
 struct CatalogueLists {
     std::vector<CatalogueEntry> installed;
     std::vector<CatalogueEntry> newEntries;
 };
-CatalogueLists ScanCatalogue(const CatalogueFolders& folders, const std::string& model);
 
-// Writes the error abort's message as the dialog's message box shows it.
-void ReportErrorAbort(const char* message);
+// Resolves the folders (exit status 2 when one cannot be known), warns when
+// the model text names no model, scans both lists and hands them to run,
+// whose result is the exit status. An error abort of the scan or of run is
+// written as the dialog's message box shows it, and gives status 1.
+int WithCatalogue(const CatalogueOptions& options,
+                  const std::function<int(const CatalogueFolders&, const CatalogueLists&)>& run);

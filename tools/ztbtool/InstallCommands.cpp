@@ -8,7 +8,6 @@
 
 #include "catalogue/TableScans.h"
 #include "install/TableOperations.h"
-#include "tablefile/ErrorAbort.h"
 #include "tools/ztbtool/CatalogueOptions.h"
 #include "tools/ztbtool/Commands.h"
 
@@ -55,22 +54,6 @@ int PrintReport(const OperationReport& report) {
     const std::string failures = report.FailureText();
     if (!failures.empty()) std::fprintf(stderr, "%s\n", failures.c_str());
     return report.refused || !failures.empty() ? 1 : 0;
-}
-
-// Scans the model's catalogue and hands both lists to operate, which
-// returns the exit status. An error abort of the scan or the operation is
-// reported as the dialog's message box would show it.
-template <class Operate>
-int WithCatalogue(const CatalogueOptions& options, Operate operate) {
-    CatalogueFolders folders;
-    if (!ResolveFolders(options, folders)) return 2;
-    WarnAboutUnknownModel(options.model);
-    try {
-        return operate(folders, ScanCatalogue(folders, options.model));
-    } catch (const ErrorAbort& abort) {
-        ReportErrorAbort(abort.what());
-        return 1;
-    }
 }
 
 int RunInstall(const OperationOptions& options) {

@@ -8,7 +8,6 @@
 #include <nlohmann/json.hpp>
 
 #include "catalogue/FilmRecorderModels.h"
-#include "tablefile/ErrorAbort.h"
 #include "tools/ztbtool/CatalogueOptions.h"
 #include "tools/ztbtool/Commands.h"
 
@@ -68,24 +67,16 @@ void PrintJson(const ListOptions& options, const CatalogueFolders& folders, cons
 }
 
 int RunList(const ListOptions& options) {
-    CatalogueFolders folders;
-    if (!ResolveFolders(options.catalogue, folders)) return 2;
-    WarnAboutUnknownModel(options.catalogue.model);
-
-    CatalogueLists lists;
-    try {
-        lists = ScanCatalogue(folders, options.catalogue.model);
-    } catch (const ErrorAbort& abort) {
-        ReportErrorAbort(abort.what());
-        return 1;
-    }
-    if (options.json) {
-        PrintJson(options, folders, lists);
-    } else {
-        PrintRows("New or updated film tables:", lists.newEntries, true);
-        PrintRows("Installed film tables:", lists.installed, false);
-    }
-    return 0;
+    const auto list = [&](const CatalogueFolders& folders, const CatalogueLists& lists) {
+        if (options.json) {
+            PrintJson(options, folders, lists);
+        } else {
+            PrintRows("New or updated film tables:", lists.newEntries, true);
+            PrintRows("Installed film tables:", lists.installed, false);
+        }
+        return 0;
+    };
+    return WithCatalogue(options.catalogue, list);
 }
 
 }  // namespace
