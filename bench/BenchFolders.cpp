@@ -7,6 +7,7 @@
 
 #include "platform/FileSystem.h"
 #include "tablefile/ZtbWriter.h"
+#include "tests/support/FolderFiles.h"
 
 namespace {
 
@@ -15,9 +16,7 @@ constexpr platform::FileTime kEarlier = 125'000'000'000'000'000ULL;
 constexpr platform::FileTime kLater = kEarlier + 864'000'000'000ULL;
 
 bool WriteBenchTable(const std::string& path, const std::string& title, platform::FileTime time) {
-    if (!platform::WriteWholeFile(path, BenchTableBytes(title))) return false;
-    platform::OutFile out;
-    return out.OpenExisting(path) && out.SetTimes({time, time, time});
+    return platform::WriteWholeFile(path, BenchTableBytes(title)) && SetTimesOf(path, {time, time, time});
 }
 
 std::string TableName(int k) {
