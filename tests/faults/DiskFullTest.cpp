@@ -12,12 +12,6 @@ namespace {
 
 using namespace faults;
 
-Bytes TableBytes(const std::string& title) {
-    ZtbWriter writer(title);
-    writer.AddRecord(0);
-    return writer.Build();
-}
-
 struct Limit {
     rlim_t bytes;
     const char* summary;  // rows from the highest down: Small two, Small one, Big two, Big one

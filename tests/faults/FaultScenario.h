@@ -40,6 +40,13 @@ inline constexpr platform::FileTime kLater = kEarlier + 864'000'000'000ULL;
 
 inline constexpr const char* kInstalledRelative = "win/KVData/ZTB/";
 
+// The bytes of a one-record table under the given title.
+inline Bytes TableBytes(const std::string& title) {
+    ZtbWriter writer(title);
+    writer.AddRecord(0);
+    return writer.Build();
+}
+
 class Scenario {
 public:
     Scenario() {

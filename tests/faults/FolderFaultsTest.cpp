@@ -15,19 +15,6 @@ namespace {
 using namespace faults;
 namespace fs = std::filesystem;
 
-std::set<std::string> FilesIn(const fs::path& folder) {
-    std::set<std::string> names;
-    if (!fs::exists(folder)) return names;
-    for (const auto& item : fs::directory_iterator(folder)) names.insert(item.path().filename().string());
-    return names;
-}
-
-Bytes TableBytes(const std::string& title) {
-    ZtbWriter writer(title);
-    writer.AddRecord(0);
-    return writer.Build();
-}
-
 // Restores write permission so the temporary folder can be removed.
 struct WritableAgain {
     fs::path folder;
@@ -162,7 +149,7 @@ TEST(BackupFolderFaults, BackupNameTakenBySameBytesDropsTheDuplicate) {
     Snapshot before = s.Take();
     EXPECT_EQ(Summary(InstallTables(s.folders, entries, {0})), "1 y");
     EXPECT_EQ(ReadBytes(s.Installed("DOLD1.ztb")), TableBytes("Slide film v2.2"));
-    EXPECT_EQ(FilesIn(s.BackupFolder()), (std::set<std::string>{"DOLD1.ztb, v2.1", "DREM.ztb, v3"}));
+    EXPECT_EQ(NamesIn(s.BackupFolder()), (std::set<std::string>{"DOLD1.ztb, v2.1", "DREM.ztb, v3"}));
     EXPECT_TRUE(RulesKept(s, before, s.Rules(entries)));
 
     const auto installed = s.InstalledEntries();
@@ -171,7 +158,7 @@ TEST(BackupFolderFaults, BackupNameTakenBySameBytesDropsTheDuplicate) {
     before = s.Take();
     EXPECT_EQ(Summary(RemoveTables(s.folders, installed, {0})), "1 y");
     EXPECT_FALSE(fs::exists(s.Installed("DREM.ztb")));
-    EXPECT_EQ(FilesIn(s.BackupFolder()), (std::set<std::string>{"DOLD1.ztb, v2.1", "DREM.ztb, v3"}));
+    EXPECT_EQ(NamesIn(s.BackupFolder()), (std::set<std::string>{"DOLD1.ztb, v2.1", "DREM.ztb, v3"}));
     EXPECT_TRUE(RulesKept(s, before, s.Rules({})));
 }
 
@@ -198,7 +185,7 @@ TEST(BackupFolderFaults, BackupNameTakenByOtherBytesGetsTheNextNumber) {
     EXPECT_EQ(Summary(RemoveTables(s.folders, installed, {0})), "1 y");
     EXPECT_EQ(ReadBytes(s.BackedUp("DREM.ztb, v3 (2)")), TableBytes("Print v3"));
     EXPECT_TRUE(RulesKept(s, before, s.Rules({})));
-    EXPECT_EQ(FilesIn(s.BackupFolder()).size(), 5u);
+    EXPECT_EQ(NamesIn(s.BackupFolder()).size(), 5u);
 }
 
 TEST(BackupFolderFaults, LabelsWithSeparatorsStayInTheBackupFolder) {
@@ -213,11 +200,11 @@ TEST(BackupFolderFaults, LabelsWithSeparatorsStayInTheBackupFolder) {
 
     const Snapshot before = s.Take();
     EXPECT_EQ(Summary(RemoveTables(s.folders, installed, AllRows(installed.size()))), "5 yyyyy");
-    EXPECT_EQ(FilesIn(s.BackupFolder()),
+    EXPECT_EQ(NamesIn(s.BackupFolder()),
               (std::set<std::string>{"DLABEL1.ztb, v_.._.._x", "DLABEL2.ztb, v_.._.._y", "DLABEL3.ztb, v..",
                                      "DLABEL4.ztb, vC_x", "DLABEL5.ztb, v______"}));
     for (const auto& item : fs::directory_iterator(s.BackupFolder())) EXPECT_TRUE(item.is_regular_file());
-    EXPECT_EQ(FilesIn(s.InstalledFolder()), (std::set<std::string>{"Backup"}));
+    EXPECT_EQ(NamesIn(s.InstalledFolder()), (std::set<std::string>{"Backup"}));
     EXPECT_TRUE(RulesKept(s, before, s.Rules({})));
 }
 
@@ -249,7 +236,7 @@ TEST(ChangesAfterTheScan, VanishedInstalledCopyCountsAsRemoved) {
 
     const Snapshot before = s.Take();
     EXPECT_EQ(Summary(RemoveTables(s.folders, installed, AllRows(installed.size()))), "2 yy");
-    EXPECT_EQ(FilesIn(s.BackupFolder()), (std::set<std::string>{"DTWO.ztb, v1"}));
+    EXPECT_EQ(NamesIn(s.BackupFolder()), (std::set<std::string>{"DTWO.ztb, v1"}));
     EXPECT_TRUE(RulesKept(s, before, s.Rules({})));
 }
 
