@@ -41,13 +41,6 @@ void PumpMessages()
     }
 }
 
-std::string WindowTextOf(HWND window)
-{
-    char text[512] = {};
-    ::SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
 DialogTest::DialogTest()
 {
     const std::string separator(1, platform::kPathSeparator);

@@ -31,9 +31,6 @@ inline constexpr const char* kDamagedMessage = "Illegal ZTB ID string";
 // Delivers the messages waiting for this thread (painting, posted ones).
 void PumpMessages();
 
-// The text of a window, asked with WM_GETTEXT.
-std::string WindowTextOf(HWND window);
-
 class DialogTest : public ::testing::Test {
 protected:
     DialogTest();

@@ -10,13 +10,13 @@ void CComboBox::GetLBText(int row, std::string& text) const
     text = buffer.data();
 }
 
-std::string CListBox::GetText(int row) const
+std::string ListBoxTextOf(HWND list, int row)
 {
-    const LRESULT length = SendMessage(LB_GETTEXTLEN, static_cast<WPARAM>(row));
+    const LRESULT length = ::SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
     if (length == LB_ERR)
         return {};
     std::vector<char> buffer(static_cast<std::size_t>(length) + 1, '\0');
-    SendMessage(LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(buffer.data()));
+    ::SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(buffer.data()));
     return buffer.data();
 }
 

@@ -8,6 +8,10 @@
 
 #include "ui/framework/Wnd.h"
 
+// The text of row in the list box list, or the empty text when there is no
+// such row.
+std::string ListBoxTextOf(HWND list, int row);
+
 class CButton : public CWnd {};
 
 class CComboBox : public CWnd {
@@ -30,7 +34,7 @@ public:
     }
     void ResetContent() { SendMessage(LB_RESETCONTENT); }
     // The text of row, or the empty text when there is no such row.
-    std::string GetText(int row) const;
+    std::string GetText(int row) const { return ListBoxTextOf(m_hWnd, row); }
     DWORD_PTR GetItemData(int row) const { return static_cast<DWORD_PTR>(SendMessage(LB_GETITEMDATA, static_cast<WPARAM>(row))); }
     int SetItemData(int row, DWORD_PTR data)
     {

@@ -1,7 +1,6 @@
 #include "ui/framework/DataExchange.h"
 
-#include <vector>
-
+#include "ui/framework/Controls.h"
 #include "ui/framework/Wnd.h"
 
 HWND CDataExchange::Control(int id) const
@@ -19,10 +18,7 @@ void DDX_CBString(CDataExchange* pDX, int id, std::string& value)
 {
     const HWND combo = pDX->Control(id);
     if (pDX->m_bSaveAndValidate) {
-        const int length = ::GetWindowTextLengthA(combo);
-        std::vector<char> text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
-        const int copied = ::GetWindowTextA(combo, text.data(), static_cast<int>(text.size()));
-        value.assign(text.data(), copied > 0 ? static_cast<std::size_t>(copied) : 0);
+        value = WindowTextOf(combo);
         return;
     }
     const LRESULT row = ::SendMessageA(combo, CB_SELECTSTRING, static_cast<WPARAM>(-1),
@@ -35,16 +31,8 @@ void DDX_LBString(CDataExchange* pDX, int id, std::string& value)
 {
     const HWND list = pDX->Control(id);
     if (pDX->m_bSaveAndValidate) {
-        value.clear();
         const LRESULT row = ::SendMessageA(list, LB_GETCURSEL, 0, 0);
-        if (row == LB_ERR)
-            return;
-        const LRESULT length = ::SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
-        if (length == LB_ERR)
-            return;
-        std::vector<char> text(static_cast<std::size_t>(length) + 1, '\0');
-        ::SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text.data()));
-        value = text.data();
+        value = row == LB_ERR ? std::string() : ListBoxTextOf(list, static_cast<int>(row));
         return;
     }
     const LONG_PTR style = ::GetWindowLongPtrA(list, GWL_STYLE);

@@ -94,11 +94,11 @@ LRESULT CALLBACK CWnd::SubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPAR
     return ::CallWindowProcA(oldWndProc, hWnd, message, wParam, lParam);
 }
 
-std::string CWnd::GetWindowText() const
+std::string WindowTextOf(HWND hWnd)
 {
-    const int length = ::GetWindowTextLengthA(m_hWnd);
+    const int length = ::GetWindowTextLengthA(hWnd);
     std::vector<char> text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
-    const int copied = ::GetWindowTextA(m_hWnd, text.data(), static_cast<int>(text.size()));
+    const int copied = ::GetWindowTextA(hWnd, text.data(), static_cast<int>(text.size()));
     return std::string(text.data(), copied > 0 ? static_cast<std::size_t>(copied) : 0);
 }
 

@@ -10,6 +10,9 @@
 
 #include "ui/framework/CmdTarget.h"
 
+// The text of any window (a caption, an edit or combo box's text).
+std::string WindowTextOf(HWND hWnd);
+
 class CWnd : public CCmdTarget {
 public:
     CWnd() = default;
@@ -48,7 +51,7 @@ public:
         return reinterpret_cast<HICON>(SendMessage(WM_SETICON, bigIcon ? ICON_BIG : ICON_SMALL,
                                                    reinterpret_cast<LPARAM>(icon)));
     }
-    std::string GetWindowText() const;
+    std::string GetWindowText() const { return WindowTextOf(m_hWnd); }
     void SetWindowText(const std::string& text) { ::SetWindowTextA(m_hWnd, text.c_str()); }
     BOOL DestroyWindow();
 
