@@ -7,6 +7,7 @@
 // reports one, else reported as the last-write time. Linux offers no way to
 // set a birth time, so SetTimes leaves it as it is.
 #include "platform/FileSystem.h"
+#include "platform/FolderNameIndex.h"
 #include "platform/Wildcard.h"
 
 #include <dirent.h>
@@ -35,35 +36,10 @@ constexpr std::int64_t kNanosecondsPerUnit = 100;
 
 // ---- case-insensitive names --------------------------------------------------
 
-bool EqualIgnoringCase(const char* a, const std::string& b)
-{
-    std::size_t i = 0;
-    for (; a[i] != '\0' && i < b.size(); ++i) {
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-    }
-    return a[i] == '\0' && i == b.size();
-}
-
 bool EntryExists(const std::string& path)
 {
     struct stat info;
     return lstat(path.c_str(), &info) == 0;
-}
-
-// The name of the entry in folder that equals name without regard to case;
-// when several do, the least in byte order, so the choice is repeatable.
-std::optional<std::string> FindEntryIgnoringCase(const std::string& folder, const std::string& name)
-{
-    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
-    if (dir == nullptr) return std::nullopt;
-    std::optional<std::string> best;
-    while (const dirent* entry = readdir(dir)) {
-        if (EqualIgnoringCase(entry->d_name, name) && (!best || *best > entry->d_name)) {
-            best = entry->d_name;
-        }
-    }
-    closedir(dir);
-    return best;
 }
 
 std::string ParentFolder(const std::string& path)

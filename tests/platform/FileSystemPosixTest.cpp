@@ -110,6 +110,38 @@ TEST_F(FileSystemPosixTest, NamesDifferingOnlyInCasePreferTheExactOneThenTheLeas
     EXPECT_EQ(platform::ReadWholeFile(temp.Path("b.ZTB")), upper);
 }
 
+// Names found without regard to case come from kept folder listings; every
+// change made since, by this process or another, must show in the next lookup.
+TEST_F(FileSystemPosixTest, LookupsWithoutRegardToCaseSeeEveryLaterChange)
+{
+    const std::filesystem::path folder = temp.FsPath() / "ZTB";
+    std::filesystem::create_directory(folder);
+    const std::string table = temp.Path("ZTB/TABLE.ZTB");
+    EXPECT_FALSE(platform::PathExists(table));
+
+    WriteText(folder / "table.ztb", "made here");
+    EXPECT_TRUE(platform::PathExists(table));
+    std::filesystem::rename(folder / "table.ztb", temp.FsPath() / "away.ztb");
+    EXPECT_FALSE(platform::PathExists(table));
+    std::filesystem::rename(temp.FsPath() / "away.ztb", folder / "Table.ztb");
+    EXPECT_TRUE(platform::PathExists(table));
+
+    const pid_t child = fork();
+    if (child == 0) _exit(platform::PathExists(table) && platform::RemoveFile(table) ? 0 : 1);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_FALSE(platform::PathExists(table));
+
+    // Another folder now stands at the same path.
+    std::filesystem::rename(folder, temp.FsPath() / "Old");
+    std::filesystem::create_directory(folder);
+    WriteText(folder / "tAbLe.ztb", "new folder");
+    EXPECT_EQ(platform::ReadWholeFile(table), (std::vector<unsigned char>{'n', 'e', 'w', ' ', 'f', 'o', 'l', 'd', 'e', 'r'}));
+    std::filesystem::remove_all(folder);
+    EXPECT_FALSE(platform::PathExists(table));
+}
+
 TEST_F(FileSystemPosixTest, OnlyRegularFilesOpenAndAPipeDoesNotBlock)
 {
     ASSERT_EQ(mkfifo((temp.FsPath() / "pipe.ztb").c_str(), 0600), 0);
