@@ -8,9 +8,8 @@
 // kPathSeparator; a path is a folder text followed by a name.
 //
 // On POSIX the services give the results the Windows calls give: names are
-// found without regard to case, a move never replaces its target, a copy
-// never leaves its target half written, and file times are Windows file
-// times.
+// found without regard to case, a move never replaces its target, a failed
+// copy leaves no partial file, and file times are Windows file times.
 #pragma once
 
 #include <cstddef>
@@ -126,11 +125,6 @@ bool MoveFileToFreeName(const std::string& from, const std::string& to);
 
 // Deletes a file.
 bool RemoveFile(const std::string& path);
-
-// Copies a file, replacing the target. The target is never left half
-// written: on failure it is unchanged, or absent if it did not exist. The
-// copy gets the source's last-write time, as CopyFileA gives it.
-bool CopyFileReplacing(const std::string& from, const std::string& to);
 
 // Copies a file to a new file named exactly as written, never looked up
 // without regard to case (for fresh names, which have no other case).

@@ -1,7 +1,6 @@
 // File services on POSIX (Linux), giving the results the Windows calls give:
 // names are found without regard to case, a move never replaces its target,
-// a copy is written under a temporary name and renamed over its target, and
-// times are Windows file times.
+// a failed copy leaves no partial file, and times are Windows file times.
 //
 // Creation times: read from the file system's birth time (statx) where it
 // reports one, else reported as the last-write time. Linux offers no way to
@@ -16,7 +15,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -219,14 +217,6 @@ bool CloseChecked(int fd)
     // Linux releases the descriptor even when close reports an error, so it
     // is never retried.
     return close(fd) == 0;
-}
-
-// The name a copy is written under before it replaces its target. It never
-// matches "*.ztb", so a scan never lists a copy in progress.
-std::string TemporaryCopyName(const std::string& folder)
-{
-    static std::atomic<unsigned> counter{0};
-    return folder + ".~ztbcopy-" + std::to_string(getpid()) + "-" + std::to_string(++counter) + ".tmp";
 }
 
 bool CopyContent(int from, int to)
@@ -511,32 +501,6 @@ bool RemoveFile(const std::string& path)
     if (!MissingAsWritten(errno)) return false;
     const std::string resolved = ResolveMissingPath(path);
     return resolved != path && unlink(resolved.c_str()) == 0;
-}
-
-bool CopyFileReplacing(const std::string& from, const std::string& to)
-{
-    struct stat sourceInfo;
-    const int source = OpenRegularFile(from, O_RDONLY, &sourceInfo);
-    if (source < 0) return false;
-
-    // A folder is never replaced by a copy.
-    std::string target = to;
-    struct stat targetInfo;
-    bool targetFound = stat(target.c_str(), &targetInfo) == 0;
-    if (!targetFound && MissingAsWritten(errno)) {
-        target = ResolveMissingPath(to);
-        targetFound = target != to && stat(target.c_str(), &targetInfo) == 0;
-    }
-    if (targetFound && S_ISDIR(targetInfo.st_mode)) {
-        close(source);
-        return false;
-    }
-
-    const std::string temporary = TemporaryCopyName(ParentFolder(target));
-    bool ok = CopyToNewFile(source, sourceInfo, temporary);
-    ok = ok && rename(temporary.c_str(), target.c_str()) == 0;
-    if (!ok) unlink(temporary.c_str());
-    return ok;
 }
 
 bool CopyFileNoReplace(const std::string& from, const std::string& to)

@@ -13,7 +13,6 @@
 #include <io.h>
 
 #include <algorithm>
-#include <atomic>
 #include <limits>
 
 namespace platform {
@@ -79,15 +78,6 @@ std::string FolderOf(const std::string& path)
 {
     const std::size_t cut = path.find_last_of("\\/:");
     return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
-}
-
-// The name a copy is written under before it replaces its target. It never
-// matches "*.ztb", so a scan never lists a copy in progress.
-std::string TemporaryCopyName(const std::string& folder)
-{
-    static std::atomic<unsigned> counter{0};
-    return folder + ".~ztbcopy-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) +
-           ".tmp";
 }
 
 }  // namespace
@@ -248,29 +238,6 @@ bool MoveFileToFreeName(const std::string& from, const std::string& to)
 
 bool RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 
-bool CopyFileReplacing(const std::string& from, const std::string& to)
-{
-    // Copy beside the target first and then replace it in one rename, so a
-    // failure part way never leaves the target half written.
-    const std::string temporary = TemporaryCopyName(FolderOf(to));
-    if (!CopyFileA(from.c_str(), temporary.c_str(), TRUE)) {
-        DeleteFileA(temporary.c_str());
-        return false;
-    }
-    // CopyFileA carries the read-only attribute of a source on read-only
-    // media; the installed copy must stay writable so its times can be set
-    // and it can later be replaced.
-    const DWORD attributes = GetFileAttributesA(temporary.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        SetFileAttributesA(temporary.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
-    }
-    if (!MoveFileExA(temporary.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        DeleteFileA(temporary.c_str());
-        return false;
-    }
-    return true;
-}
-
 bool CopyFileNoReplace(const std::string& from, const std::string& to)
 {
     if (!CopyFileA(from.c_str(), to.c_str(), TRUE)) {
@@ -279,7 +246,9 @@ bool CopyFileNoReplace(const std::string& from, const std::string& to)
         if (GetLastError() != ERROR_FILE_EXISTS) DeleteFileA(to.c_str());
         return false;
     }
-    // As for CopyFileReplacing: the copy stays writable.
+    // CopyFileA carries the read-only attribute of a source on read-only
+    // media; the installed copy must stay writable so its times can be set
+    // and it can later be replaced.
     const DWORD attributes = GetFileAttributesA(to.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
         SetFileAttributesA(to.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));

@@ -45,8 +45,10 @@ TEST(FreshNameTest, CopyTakesOnlyAFreeNameAndLeavesNothingOnFailure)
     EXPECT_FALSE(platform::CopyFileNoReplace(source, temp.Path("taken.tmp")));
     EXPECT_EQ(platform::ReadWholeFile(temp.Path("taken.tmp")), kTakenBytes);
 
-    // A missing source or folder leaves no file behind.
+    // A missing source or folder, or a folder as the source, leaves no file behind.
     EXPECT_FALSE(platform::CopyFileNoReplace(temp.Path("missing.ztb"), temp.Path("none.tmp")));
+    ASSERT_TRUE(platform::CreateFolder(temp.Path("Folder")));
+    EXPECT_FALSE(platform::CopyFileNoReplace(temp.Path("Folder"), temp.Path("none.tmp")));
     EXPECT_FALSE(platform::PathExists(temp.Path("none.tmp")));
     EXPECT_FALSE(platform::CopyFileNoReplace(source, temp.Path("Missing") + kSep + "none.tmp"));
     EXPECT_EQ(platform::ReadWholeFile(source), kSourceBytes);
