@@ -1,27 +1,29 @@
 #include "install/TableOperations.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <memory>
 #include <optional>
 
 #include "install/BackUpInstalledTable.h"
+#include "install/TemporaryCopies.h"
 #include "platform/FileSystem.h"
 #include "tablefile/ErrorAbort.h"
 #include "tablefile/TableLoader.h"
 
 namespace {
 
-// Copies source into the installed folder under a name that no scan
-// pattern matches: it starts with a dot, where a table name starts with its
-// model's letter, and does not end in ".ztb". The copy claims the first
-// free number itself, so no name is probed first. Returns the copy's path,
-// or nothing when the copy failed.
+// Copies source into the installed folder under a temporary name of this
+// process (TemporaryCopies.h). The copy claims the first free number
+// itself, so no name is probed first. Returns the copy's path, or nothing
+// when the copy failed.
 std::optional<std::string> CopyToTemporary(const std::string& source,
                                            const std::string& installedFolder) {
+    const std::uint32_t processId = platform::CurrentProcessId();
     for (int number = 1;; ++number) {
-        std::string path = installedFolder + ".~ztbinstall-" + std::to_string(number) + ".tmp";
+        std::string path = installedFolder + TemporaryCopyName(processId, number);
         if (platform::CopyFileNoReplace(source, path)) return path;
         // A taken name moves on to the next number; any other failure ends
         // here. Finitely many names are taken, so the loop ends.
@@ -165,6 +167,7 @@ OperationReport InstallTables(const CatalogueFolders& folders,
                               const std::vector<CatalogueEntry>& newEntries,
                               const std::vector<int>& selectedRows) {
     if (newEntries.empty()) return Refusal(NothingToInstallMessage);
+    SweepStaleTemporaryCopies(folders.Installed());
     return RunRows(folders, newEntries, selectedRows, InstallOne,
                    "%d ZTB(s) have been installed.");
 }
@@ -173,6 +176,7 @@ OperationReport RemoveTables(const CatalogueFolders& folders,
                              const std::vector<CatalogueEntry>& installedEntries,
                              const std::vector<int>& selectedRows) {
     if (installedEntries.empty()) return Refusal(NothingToRemoveMessage);
+    SweepStaleTemporaryCopies(folders.Installed());
     return RunRows(folders, installedEntries, selectedRows, RemoveOne,
                    "%d ZTB(s) have been removed.");
 }

@@ -2,7 +2,9 @@
 // processed from the highest index down. An installed copy that fails to
 // load ends the operation in the error abort: rows done before stay done,
 // the others are untouched. Everything else that fails, a distribution
-// copy that no longer loads among it, is reported per row.
+// copy that no longer loads among it, is reported per row. Before the
+// first row, both operations remove the temporary copies that a killed
+// install left in the installed folder (TemporaryCopies.h).
 #pragma once
 
 #include <string>

@@ -146,4 +146,14 @@ std::string WindowsFolder();
 // bufferSize characters); empty when it cannot be obtained.
 std::string ExecutablePath(std::size_t bufferSize = 260);
 
+// Processes. This layer is the program's one door to the system, so the
+// few process services the core needs live here too.
+
+// The id of the running process.
+std::uint32_t CurrentProcessId();
+
+// False only when no process with this id exists; when that cannot be told
+// (for example the process belongs to another user), true.
+bool ProcessIsRunning(std::uint32_t id);
+
 }  // namespace platform

@@ -551,3 +551,25 @@ std::string ExecutablePath(std::size_t bufferSize)
 }
 
 }  // namespace platform
+
+// ---- processes ---------------------------------------------------------------
+
+#include <signal.h>
+
+namespace platform {
+
+std::uint32_t CurrentProcessId()
+{
+    return static_cast<std::uint32_t>(getpid());
+}
+
+bool ProcessIsRunning(std::uint32_t id)
+{
+    // 0 would signal our own process group and an id beyond pid_t a
+    // negative one: neither names a single process.
+    if (id == 0 || id > static_cast<std::uint32_t>(std::numeric_limits<pid_t>::max())) return false;
+    // Signal 0 only checks. EPERM: the process exists but is another user's.
+    return kill(static_cast<pid_t>(id), 0) == 0 || errno != ESRCH;
+}
+
+}  // namespace platform

@@ -295,3 +295,29 @@ std::string ExecutablePath(std::size_t bufferSize)
 }
 
 }  // namespace platform
+
+// ---- processes ---------------------------------------------------------------
+
+namespace platform {
+
+std::uint32_t CurrentProcessId()
+{
+    return static_cast<std::uint32_t>(GetCurrentProcessId());
+}
+
+bool ProcessIsRunning(std::uint32_t id)
+{
+    const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(id));
+    if (process == nullptr) {
+        // ERROR_INVALID_PARAMETER: no process has this id. Anything else,
+        // ERROR_ACCESS_DENIED among it, leaves the answer open.
+        return GetLastError() != ERROR_INVALID_PARAMETER;
+    }
+    // A process that ended with the code STILL_ACTIVE counts as running.
+    DWORD exitCode = 0;
+    const bool ended = GetExitCodeProcess(process, &exitCode) != 0 && exitCode != STILL_ACTIVE;
+    CloseHandle(process);
+    return !ended;
+}
+
+}  // namespace platform

@@ -2,12 +2,14 @@
 // every table is still in the installed or the backup folder, nothing is
 // half written, nothing outside those folders changed, and no temporary
 // file stays behind (FolderSnapshot.h).
+#include <cstdint>
 #include <filesystem>
 #include <set>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "install/TemporaryCopies.h"
 #include "tests/faults/FaultScenario.h"
 
 namespace {
@@ -108,6 +110,39 @@ TEST(InstalledFolderFaults, ReadOnlyBackupFolderKeepsReplacedTablesInstalled) {
                          demoted);
     ASSERT_TRUE(outcome.exited);
     EXPECT_EQ(outcome.output, "0 nn");
+    EXPECT_TRUE(RulesKept(s, before, s.Rules({})));
+}
+
+// A temporary copy left by a process that has ended, in a sticky folder
+// where the demoted child may not remove another user's files: the install
+// goes on without removing it, and a later run that may removes it.
+TEST(InstalledFolderFaults, StaleTemporaryCopyThatCannotBeRemovedDoesNotFailTheInstall) {
+    if (geteuid() != 0) GTEST_SKIP() << "only root can leave a file the demoted child may not remove";
+    Scenario s;
+    s.Distribute("DNEW1.ztb", "New one v1");
+    const auto entries = s.NewEntries();
+    ASSERT_EQ(entries.size(), 1u);
+    const ChildOutcome ended = RunInChild([] { return std::to_string(getpid()); });
+    ASSERT_TRUE(ended.exited);
+    const std::string stale = TemporaryCopyName(static_cast<std::uint32_t>(std::stoul(ended.output)), 1);
+    Scenario::WriteTable(s.Installed(stale), "Half done", kLater);
+    s.OpenToOthers();
+    fs::permissions(s.InstalledFolder(), fs::perms(01777));
+    const WritableAgain restore{s.InstalledFolder()};
+
+    ChildOptions demoted;
+    demoted.dropPrivileges = true;
+    const Snapshot before = s.Take();
+    const ChildOutcome outcome =
+        RunInChild([&] { return Summary(InstallTables(s.folders, entries, AllRows(entries.size()))); }, demoted);
+    ASSERT_TRUE(outcome.exited);
+    EXPECT_EQ(outcome.output, "1 y");
+    EXPECT_EQ(ReadBytes(s.Installed(stale)), TableBytes("Half done"));
+    EXPECT_TRUE(RulesKept(s, before, s.Rules(entries)));
+
+    const auto installed = s.InstalledEntries();
+    EXPECT_EQ(Summary(RemoveTables(s.folders, installed, AllRows(installed.size()))), "1 y");
+    EXPECT_FALSE(fs::exists(s.Installed(stale)));
     EXPECT_TRUE(RulesKept(s, before, s.Rules({})));
 }
 

@@ -1,0 +1,24 @@
+// The temporary copies an install makes in the installed folder, and the
+// sweep that removes those a killed process left behind.
+//
+// A copy is named ".~ztbinstall-<process id>-<number>.tmp": no scan pattern
+// matches it (it starts with a dot, where a table name starts with its
+// model's letter, and does not end in ".ztb"), and the process id tells
+// whether its maker may still be working with it.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// The name of the temporary copy number (from 1) of the given process.
+std::string TemporaryCopyName(std::uint32_t processId, int number);
+
+// The maker's process id in a name TemporaryCopyName could have made;
+// nothing for any other name.
+std::optional<std::uint32_t> TemporaryCopyMaker(const std::string& name);
+
+// Removes the temporary copies in installedFolder (ending in the separator)
+// whose maker is neither this process nor running. Copies of a running
+// process, other names and folders stay; a removal that fails is skipped.
+void SweepStaleTemporaryCopies(const std::string& installedFolder);
