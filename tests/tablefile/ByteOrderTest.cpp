@@ -7,7 +7,7 @@
 #include "tablefile/ByteOrder.h"
 #include "tablefile/ZtbWriter.h"
 
-TEST(ByteOrderTest, SwapResolutionConvertsEveryNumberAndLeavesTheUninterpretedBytes) {
+TEST(ByteOrderTest, DecodeResolutionConvertsEveryNumberAndKeepsTheUninterpretedBytes) {
     ZTBResolutionT written = MakeValidRecord(1, 1002);
     written.Compatible.Balance[0] = -25;
     written.Intensity[2] = 56304;
@@ -17,14 +17,14 @@ TEST(ByteOrderTest, SwapResolutionConvertsEveryNumberAndLeavesTheUninterpretedBy
     for (int i = 0; i < 26; ++i) written.Reserved1586[i] = static_cast<unsigned char>(0x10 + i);
     written.Reserved1612 = 0x0102;
 
-    CalibrationTable table{};
     const std::vector<unsigned char> bytes = EncodeRecord(written);
     ASSERT_EQ(bytes.size(), kResolutionSize);
     EXPECT_EQ(bytes[1576], 0xDB);  // Intensity[2], 56304, big-endian
     EXPECT_EQ(bytes[1577], 0xF0);
-    std::memcpy(&table.Resolution[2], bytes.data(), kResolutionSize);
-    SwapResolution(table, 2);
-    EXPECT_EQ(0, std::memcmp(&table.Resolution[2], &written, kResolutionSize));
+    ZTBResolutionT decoded;
+    std::memset(&decoded, 0xA5, sizeof decoded);
+    DecodeResolution(bytes.data(), decoded);
+    EXPECT_EQ(0, std::memcmp(&decoded, &written, kResolutionSize));
 }
 
 TEST(ByteOrderTest, DecodeResInfoReadsTwoShortsAndAnUnsignedOffset) {
