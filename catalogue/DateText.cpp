@@ -2,6 +2,22 @@
 
 #include <cstdio>
 
+namespace {
+
+// Appends value in decimal with at least minDigits digits, zeros in front.
+void AppendDigits(std::string& text, int value, int minDigits) {
+    char digits[8];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value > 0);
+    while (count < minDigits) digits[count++] = '0';
+    while (count > 0) text += digits[--count];
+}
+
+}  // namespace
+
 std::string FormatDateText(const std::optional<platform::FileTimes>& times) {
     if (!times) return UnknownDateText;
     const std::optional<platform::CalendarTime> calendar =
@@ -10,10 +26,28 @@ std::string FormatDateText(const std::optional<platform::FileTimes>& times) {
 
     // The fields are 16-bit in the system's calendar record; the year is
     // printed in full, the others with two digits.
-    char text[32];
-    std::snprintf(text, sizeof text, "%hd/%02hd/%02hd - %02hd:%02hd",
-                  static_cast<short>(calendar->year), static_cast<short>(calendar->month),
-                  static_cast<short>(calendar->day), static_cast<short>(calendar->hour),
-                  static_cast<short>(calendar->minute));
+    const short year = static_cast<short>(calendar->year);
+    const short month = static_cast<short>(calendar->month);
+    const short day = static_cast<short>(calendar->day);
+    const short hour = static_cast<short>(calendar->hour);
+    const short minute = static_cast<short>(calendar->minute);
+    if (year < 0 || month < 0 || day < 0 || hour < 0 || minute < 0) {
+        // Not a calendar the system gives; printed with its signs.
+        char text[32];
+        std::snprintf(text, sizeof text, "%hd/%02hd/%02hd - %02hd:%02hd", year, month, day, hour, minute);
+        return text;
+    }
+    // Built digit by digit: this runs once for every table a scan lists.
+    std::string text;
+    text.reserve(24);
+    AppendDigits(text, year, 1);
+    text += '/';
+    AppendDigits(text, month, 2);
+    text += '/';
+    AppendDigits(text, day, 2);
+    text += " - ";
+    AppendDigits(text, hour, 2);
+    text += ':';
+    AppendDigits(text, minute, 2);
     return text;
 }
