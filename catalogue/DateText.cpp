@@ -1,11 +1,13 @@
 #include "catalogue/DateText.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
-// Appends value in decimal with at least minDigits digits, zeros in front.
-void AppendDigits(std::string& text, int value, int minDigits) {
+// Writes value (0 to 32767) in decimal with at least minDigits digits, zeros
+// in front, at out; gives the end of what it wrote.
+char* WriteDigits(char* out, int value, int minDigits) {
     char digits[8];
     int count = 0;
     do {
@@ -13,7 +15,8 @@ void AppendDigits(std::string& text, int value, int minDigits) {
         value /= 10;
     } while (value > 0);
     while (count < minDigits) digits[count++] = '0';
-    while (count > 0) text += digits[--count];
+    while (count > 0) *out++ = digits[--count];
+    return out;
 }
 
 }  // namespace
@@ -37,17 +40,17 @@ std::string FormatDateText(const std::optional<platform::FileTimes>& times) {
         std::snprintf(text, sizeof text, "%hd/%02hd/%02hd - %02hd:%02hd", year, month, day, hour, minute);
         return text;
     }
-    // Built digit by digit: this runs once for every table a scan lists.
-    std::string text;
-    text.reserve(24);
-    AppendDigits(text, year, 1);
-    text += '/';
-    AppendDigits(text, month, 2);
-    text += '/';
-    AppendDigits(text, day, 2);
-    text += " - ";
-    AppendDigits(text, hour, 2);
-    text += ':';
-    AppendDigits(text, minute, 2);
-    return text;
+    // Written digit by digit: this runs once for every table a scan lists.
+    char text[32];
+    char* end = WriteDigits(text, year, 1);
+    *end++ = '/';
+    end = WriteDigits(end, month, 2);
+    *end++ = '/';
+    end = WriteDigits(end, day, 2);
+    std::memcpy(end, " - ", 3);
+    end += 3;
+    end = WriteDigits(end, hour, 2);
+    *end++ = ':';
+    end = WriteDigits(end, minute, 2);
+    return std::string(text, end);
 }
