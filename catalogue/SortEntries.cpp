@@ -18,12 +18,22 @@ void SortEntries(std::vector<CatalogueEntry>& entries, int lo, int hi, EntryLess
     while (lo < hi) {
         int i = lo;
         int j = hi;
-        const CatalogueEntry pivot = entries[static_cast<std::size_t>(lo + (hi - lo) / 2)];
+        // The pivot entry is compared where it stands instead of as a copy:
+        // a swap that moves it moves its place along, so every comparison
+        // sees the same value a copy would hold.
+        std::size_t pivot = static_cast<std::size_t>(lo + (hi - lo) / 2);
         do {
-            while (less(entries[static_cast<std::size_t>(i)], pivot) && i < hi) ++i;
-            while (less(pivot, entries[static_cast<std::size_t>(j)]) && j > lo) --j;
+            while (less(entries[static_cast<std::size_t>(i)], entries[pivot]) && i < hi) ++i;
+            while (less(entries[pivot], entries[static_cast<std::size_t>(j)]) && j > lo) --j;
             if (i <= j) {
-                std::swap(entries[static_cast<std::size_t>(i)], entries[static_cast<std::size_t>(j)]);
+                const auto left = static_cast<std::size_t>(i);
+                const auto right = static_cast<std::size_t>(j);
+                std::swap(entries[left], entries[right]);
+                if (pivot == left) {
+                    pivot = right;
+                } else if (pivot == right) {
+                    pivot = left;
+                }
                 ++i;
                 --j;
             }

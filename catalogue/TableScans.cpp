@@ -2,7 +2,9 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 #include <unordered_map>
+#include <utility>
 
 #include "catalogue/DateText.h"
 #include "catalogue/FilmRecorderModels.h"
@@ -12,20 +14,34 @@
 
 namespace {
 
-// Loads one found table (the error abort when it cannot be used) and fills
-// an entry from its header and the file's last-write time. The times come
-// from the loader's open handle, so the file is opened only once.
-CatalogueEntry LoadEntry(const std::string& folder, const std::string& fileName,
-                         CalibrationTable& scratch) {
+// Loads one found table into scratch (the error abort when it cannot be
+// used) and gives the date text of its last-write time. The times come from
+// the loader's open handle, so the file is opened only once. path is the
+// caller's, kept from table to table to spare an allocation each.
+std::string LoadFoundTable(const std::string& folder, const std::string& fileName,
+                           std::string& path, CalibrationTable& scratch) {
+    path.assign(folder).append(fileName);
     std::optional<platform::FileTimes> times;
-    LoadTableFile(folder + fileName, scratch, &times);
+    LoadTableFile(path, scratch, &times);
+    return FormatDateText(times);
+}
 
+// The entry of a loaded table, from its header.
+CatalogueEntry MakeEntry(const CalibrationTable& table, std::string fileName, std::string dateText) {
     CatalogueEntry entry;
-    entry.DeviceName = DeviceTypeName(scratch.Header.DeviceType);
-    entry.FileName = fileName;
-    entry.Description = std::string(TitleText(scratch.Header));
-    entry.DateText = FormatDateText(times);
+    entry.DeviceName = DeviceTypeName(table.Header.DeviceType);
+    entry.FileName = std::move(fileName);
+    entry.Description = TitleText(table.Header);
+    entry.DateText = std::move(dateText);
     return entry;
+}
+
+// folded receives fileName with A-Z folded to a-z.
+void FoldInto(const std::string& fileName, std::string& folded) {
+    folded = fileName;
+    for (char& c : folded) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
 }
 
 // Every entry the search for the model's letter + "*.ztb" finds in folder,
@@ -45,19 +61,21 @@ void SortByDescription(std::vector<CatalogueEntry>& entries) {
 }  // namespace
 
 std::string FoldFileNameCase(const std::string& fileName) {
-    std::string folded = fileName;
-    for (char& c : folded) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
+    std::string folded;
+    FoldInto(fileName, folded);
     return folded;
 }
 
 std::vector<CatalogueEntry> ScanInstalled(const std::string& installedFolder,
                                           const std::string& modelText) {
     const auto scratch = std::make_unique<CalibrationTable>();
+    std::vector<platform::FoundEntry> found = FindModelTables(installedFolder, modelText);
     std::vector<CatalogueEntry> entries;
-    for (const platform::FoundEntry& found : FindModelTables(installedFolder, modelText)) {
-        entries.push_back(LoadEntry(installedFolder, found.name, *scratch));
+    entries.reserve(found.size());
+    std::string path;
+    for (platform::FoundEntry& table : found) {
+        std::string dateText = LoadFoundTable(installedFolder, table.name, path, *scratch);
+        entries.push_back(MakeEntry(*scratch, std::move(table.name), std::move(dateText)));
     }
     SortByDescription(entries);
     return entries;
@@ -74,18 +92,28 @@ std::vector<CatalogueEntry> ScanNew(const std::string& distributionFolder,
     }
 
     const auto scratch = std::make_unique<CalibrationTable>();
+    std::vector<platform::FoundEntry> found = FindModelTables(distributionFolder, modelText);
     std::vector<CatalogueEntry> entries;
-    for (const platform::FoundEntry& found : FindModelTables(distributionFolder, modelText)) {
-        CatalogueEntry entry = LoadEntry(distributionFolder, found.name, *scratch);
+    entries.reserve(found.size());
+    std::string path;
+    std::string folded;
+    for (platform::FoundEntry& table : found) {
+        // Every table is loaded (a damaged one ends the scan); only those
+        // listed get an entry.
+        std::string dateText = LoadFoundTable(distributionFolder, table.name, path, *scratch);
 
-        const auto match = installedByName.find(FoldFileNameCase(found.name));
+        FoldInto(table.name, folded);
+        const auto match = installedByName.find(folded);
+        EntryStatus status;
         if (match == installedByName.end()) {
-            entry.Status = EntryStatus::New;
-        } else if (entry.DateText.compare(installed[match->second].DateText) > 0) {
-            entry.Status = EntryStatus::Updated;
+            status = EntryStatus::New;
+        } else if (dateText.compare(installed[match->second].DateText) > 0) {
+            status = EntryStatus::Updated;
         } else {
             continue;  // the installed copy is as new or newer
         }
+        CatalogueEntry entry = MakeEntry(*scratch, std::move(table.name), std::move(dateText));
+        entry.Status = status;
         entries.push_back(std::move(entry));
     }
     SortByDescription(entries);

@@ -5,5 +5,8 @@
 #include "tablefile/ZtbFormat.h"
 
 void SwapHeader(ZTBHeader& header);
+// Converts, in place, a record slot that holds the file's bytes.
 void SwapResolution(CalibrationTable& table, int index);
+// Decodes one record from its file bytes into record, field by field.
+void DecodeResolution(const unsigned char bytes[kResolutionSize], ZTBResolutionT& record);
 ResInfo DecodeResInfo(const unsigned char bytes[kResInfoSize]);

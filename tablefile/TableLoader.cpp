@@ -20,14 +20,30 @@ void ReadExactly(TableSource& source, void* buffer, std::size_t size) {
     if (source.Read(buffer, size) != size) AbortWithMessage(kCantRead);
 }
 
+// Decodes the record at the source's position, straight from the source's
+// own bytes when it holds them.
+void ReadRecord(TableSource& source, ZTBResolutionT& record) {
+    const unsigned char* bytes = source.ReadInPlace(kResolutionSize);
+    unsigned char read[kResolutionSize];
+    if (bytes == nullptr) {
+        ReadExactly(source, read, kResolutionSize);
+        bytes = read;
+    }
+    DecodeResolution(bytes, record);
+}
+
 }  // namespace
 
-std::size_t FileTableSource::Read(void* buffer, std::size_t size) {
+void FileTableSource::ReadStart() {
     if (!startRead_) {
         // The file is still at offset 0: nothing has moved it before.
         startSize_ = file_.Read(start_, kStartSize);
         startRead_ = true;
     }
+}
+
+std::size_t FileTableSource::Read(void* buffer, std::size_t size) {
+    ReadStart();
     // The part that lies in the start buffer.
     std::size_t count = 0;
     if (position_ < startSize_) {
@@ -51,6 +67,14 @@ bool FileTableSource::Seek(std::uint64_t offset) {
     return true;
 }
 
+const unsigned char* FileTableSource::ReadInPlace(std::size_t size) {
+    ReadStart();
+    if (position_ > startSize_ || size > startSize_ - static_cast<std::size_t>(position_)) return nullptr;
+    const unsigned char* bytes = start_ + static_cast<std::size_t>(position_);
+    position_ += size;
+    return bytes;
+}
+
 std::size_t MemoryTableSource::Read(void* buffer, std::size_t size) {
     const std::size_t count = std::min(size, bytes_.size() - position_);
     if (count > 0) std::memcpy(buffer, bytes_.data() + position_, count);
@@ -62,6 +86,13 @@ bool MemoryTableSource::Seek(std::uint64_t offset) {
     // Positioning past the end is allowed, as for a file; reads there give 0.
     position_ = static_cast<std::size_t>(std::min<std::uint64_t>(offset, bytes_.size()));
     return true;
+}
+
+const unsigned char* MemoryTableSource::ReadInPlace(std::size_t size) {
+    if (size > bytes_.size() - position_) return nullptr;
+    const unsigned char* bytes = bytes_.data() + position_;
+    position_ += size;
+    return bytes;
 }
 
 void ReadTable(TableSource& source, CalibrationTable& table) {
@@ -91,8 +122,7 @@ void ReadTable(TableSource& source, CalibrationTable& table) {
         // previous position, where it would take the wrong bytes.
         if (entry.Offset > kLargestRecordOffset || !source.Seek(entry.Offset)) AbortWithMessage(kCantRead);
         ZTBResolutionT& record = table.Resolution[entry.Resolution];
-        ReadExactly(source, &record, kResolutionSize);
-        SwapResolution(table, entry.Resolution);
+        ReadRecord(source, record);
         if (record.Length != static_cast<std::uint16_t>(entry.Length)) {
             AbortWithMessage("Illegal resolution Length in ZTBResolutionT structure");
         }

@@ -21,6 +21,10 @@ public:
     virtual std::size_t Read(void* buffer, std::size_t size) = 0;
     // Positions the source offset bytes from its start.
     virtual bool Seek(std::uint64_t offset) = 0;
+    // The next size bytes, without a copy, when the source holds them in
+    // memory, and moves past them; nullptr, without moving, when they have
+    // to come through Read.
+    virtual const unsigned char* ReadInPlace(std::size_t size) = 0;
 };
 
 // Reads the start of the file in one call and serves reads and seeks within
@@ -35,8 +39,11 @@ public:
     explicit FileTableSource(platform::InFile& file) : file_(file) {}
     std::size_t Read(void* buffer, std::size_t size) override;
     bool Seek(std::uint64_t offset) override;
+    const unsigned char* ReadInPlace(std::size_t size) override;
 
 private:
+    void ReadStart();
+
     platform::InFile& file_;
     unsigned char start_[kStartSize];
     std::size_t startSize_ = 0;  // how many bytes of start_ hold the file's
@@ -49,6 +56,7 @@ public:
     explicit MemoryTableSource(std::span<const unsigned char> bytes) : bytes_(bytes) {}
     std::size_t Read(void* buffer, std::size_t size) override;
     bool Seek(std::uint64_t offset) override;
+    const unsigned char* ReadInPlace(std::size_t size) override;
 
 private:
     std::span<const unsigned char> bytes_;

@@ -1,5 +1,5 @@
 // Loading from memory: where records may lie, the faults of the directory and
-// the records, and the default fill after reading.
+// the records (from a file too), and the default fill after reading.
 #include <gtest/gtest.h>
 
 #include <cstddef>
@@ -7,6 +7,7 @@
 
 #include "LoadCapture.h"
 #include "tablefile/ZtbWriter.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -158,6 +159,19 @@ class LoadFaultTest : public testing::TestWithParam<LoadFault> {};
 
 TEST_P(LoadFaultTest, AbortsWithItsMessageAfterItsWarningsAndTraces) {
     const LoadOutcome outcome = LoadBytes(GetParam().bytes());
+    EXPECT_FALSE(outcome.loaded);
+    EXPECT_EQ(outcome.message, GetParam().message);
+    EXPECT_EQ(outcome.err, GetParam().err);
+    EXPECT_EQ(outcome.out, GetParam().out);
+}
+
+// The file is read through a source of its own; it must fail alike.
+TEST_P(LoadFaultTest, FromAFileTheSame) {
+    TempFolder folder;
+    const std::string path = folder.Path("Fault.ztb");
+    ASSERT_TRUE(platform::WriteWholeFile(path, GetParam().bytes()));
+    CalibrationTable table{};
+    const LoadOutcome outcome = LoadFile(path, table);
     EXPECT_FALSE(outcome.loaded);
     EXPECT_EQ(outcome.message, GetParam().message);
     EXPECT_EQ(outcome.err, GetParam().err);
