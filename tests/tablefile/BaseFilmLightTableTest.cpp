@@ -2,9 +2,9 @@
 // exposure values derived from them.
 #include <gtest/gtest.h>
 
-#include "LoadCapture.h"
 #include "tablefile/BaseFilmLightTable.h"
 #include "tablefile/ZtbWriter.h"
+#include "tests/tablefile/LoadCapture.h"
 
 namespace {
 

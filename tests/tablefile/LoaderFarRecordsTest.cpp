@@ -4,9 +4,9 @@
 
 #include <cstring>
 
-#include "LoadCapture.h"
 #include "tablefile/ZtbWriter.h"
 #include "tests/support/TempFolder.h"
+#include "tests/tablefile/LoadCapture.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 // no table file, short files, the file times, and the file being closed.
 #include <gtest/gtest.h>
 
-#include "LoadCapture.h"
 #include "tablefile/ZtbWriter.h"
 #include "tests/support/TempFolder.h"
+#include "tests/tablefile/LoadCapture.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <iterator>
 
-#include "LoadCapture.h"
 #include "tablefile/ZtbWriter.h"
 #include "tests/support/TempFolder.h"
+#include "tests/tablefile/LoadCapture.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <cstddef>
 #include <cstring>
 
-#include "LoadCapture.h"
 #include "tablefile/ZtbWriter.h"
 #include "tests/support/TempFolder.h"
+#include "tests/tablefile/LoadCapture.h"
 
 namespace {
 

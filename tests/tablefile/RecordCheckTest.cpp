@@ -4,9 +4,9 @@
 #include <cstring>
 #include <functional>
 
-#include "LoadCapture.h"
 #include "tablefile/TableValidation.h"
 #include "tablefile/ZtbWriter.h"
+#include "tests/tablefile/LoadCapture.h"
 
 namespace {
 
