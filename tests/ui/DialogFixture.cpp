@@ -6,6 +6,7 @@
 #include "catalogue/CatalogueEntry.h"
 #include "platform/FileSystem.h"
 #include "tablefile/ZtbWriter.h"
+#include "ui/framework/Controls.h"
 #include "ui/resource.h"
 
 namespace {
@@ -112,11 +113,8 @@ std::vector<std::string> DialogTest::Rows(int listId) const
     const HWND list = Item(listId);
     std::vector<std::string> rows;
     const int count = static_cast<int>(::SendMessageA(list, LB_GETCOUNT, 0, 0));
-    for (int row = 0; row < count; ++row) {
-        std::vector<char> text(static_cast<std::size_t>(::SendMessageA(list, LB_GETTEXTLEN, row, 0)) + 1);
-        ::SendMessageA(list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text.data()));
-        rows.emplace_back(text.data());
-    }
+    for (int row = 0; row < count; ++row)
+        rows.push_back(ListBoxTextOf(list, row));
     return rows;
 }
 
