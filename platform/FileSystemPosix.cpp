@@ -233,10 +233,6 @@ bool CopyContent(int from, int to)
     }
 }
 
-// Renames source to destination, both exactly as written, never replacing
-// what exists under destination; across file systems by a copy.
-bool RenameNoReplace(const std::string& source, const std::string& destination);
-
 // Copies the open source into a new file named to, exactly as written
 // (O_EXCL: a taken name fails), with the source's last-write time, and
 // closes the source. A partial copy is removed. No fsync, as CopyFileA does
@@ -281,6 +277,31 @@ bool MoveAcrossFileSystems(const std::string& source, const std::string& destina
     ok = ok && unlink(source.c_str()) == 0;
     if (!ok) unlink(destination.c_str());
     return ok;
+}
+
+// Renames source to destination, both exactly as written, never replacing
+// what exists under destination; across file systems by a copy.
+bool RenameNoReplace(const std::string& source, const std::string& destination)
+{
+    if (renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, destination.c_str(), RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    if (errno == EXDEV) return MoveAcrossFileSystems(source, destination);
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return false;
+
+    // The file system cannot rename without replacing: a hard link fails
+    // when the target exists, and then the old name goes.
+    if (link(source.c_str(), destination.c_str()) == 0) {
+        if (unlink(source.c_str()) == 0) return true;
+        unlink(destination.c_str());
+        return false;
+    }
+    if (errno != EPERM && errno != EOPNOTSUPP) return false;
+
+    // Neither is supported (some removable-media file systems): test and
+    // rename. Only a second writer racing for the same name can defeat this.
+    if (EntryExists(destination)) return false;
+    return rename(source.c_str(), destination.c_str()) == 0;
 }
 
 }  // namespace
@@ -467,33 +488,6 @@ bool MoveFileToFreeName(const std::string& from, const std::string& to)
 {
     return RenameNoReplace(from, to);
 }
-
-namespace {
-
-bool RenameNoReplace(const std::string& source, const std::string& destination)
-{
-    if (renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, destination.c_str(), RENAME_NOREPLACE) == 0) {
-        return true;
-    }
-    if (errno == EXDEV) return MoveAcrossFileSystems(source, destination);
-    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return false;
-
-    // The file system cannot rename without replacing: a hard link fails
-    // when the target exists, and then the old name goes.
-    if (link(source.c_str(), destination.c_str()) == 0) {
-        if (unlink(source.c_str()) == 0) return true;
-        unlink(destination.c_str());
-        return false;
-    }
-    if (errno != EPERM && errno != EOPNOTSUPP) return false;
-
-    // Neither is supported (some removable-media file systems): test and
-    // rename. Only a second writer racing for the same name can defeat this.
-    if (EntryExists(destination)) return false;
-    return rename(source.c_str(), destination.c_str()) == 0;
-}
-
-}  // namespace
 
 bool RemoveFile(const std::string& path)
 {
