@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/FolderFiles.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -18,27 +19,16 @@ const std::string kSep(1, platform::kPathSeparator);
 const std::vector<unsigned char> kSourceBytes = {'Z', 'T', 'B', 0, 1, 2, 3};
 const std::vector<unsigned char> kTakenBytes = {9, 9};
 
-platform::FileTime LastWrite(const std::string& path)
-{
-    platform::InFile file;
-    platform::FileTimes times;
-    return file.Open(path) && file.GetTimes(times) ? times.lastWrite : 0;
-}
-
 TEST(FreshNameTest, CopyTakesOnlyAFreeNameAndLeavesNothingOnFailure)
 {
     TempFolder temp;
     const std::string source = temp.Path("source.ztb");
     ASSERT_TRUE(platform::WriteWholeFile(source, kSourceBytes));
-    {
-        platform::OutFile file;
-        ASSERT_TRUE(file.OpenExisting(source));
-        ASSERT_TRUE(file.SetTimes({0, 0, kJuly1998}));
-    }
+    ASSERT_TRUE(SetTimesOf(source, {0, 0, kJuly1998}));
 
     ASSERT_TRUE(platform::CopyFileNoReplace(source, temp.Path(".fresh.tmp")));
     EXPECT_EQ(platform::ReadWholeFile(temp.Path(".fresh.tmp")), kSourceBytes);
-    EXPECT_EQ(LastWrite(temp.Path(".fresh.tmp")), kJuly1998);
+    EXPECT_EQ(TimesOf(temp.Path(".fresh.tmp")).lastWrite, kJuly1998);
 
     // A taken name keeps its bytes.
     ASSERT_TRUE(platform::WriteWholeFile(temp.Path("taken.tmp"), kTakenBytes));
