@@ -47,6 +47,11 @@ inline LoadOutcome LoadFile(const std::string& path, CalibrationTable& table) {
     return RunCapturing([&] { LoadTableFile(path, table); });
 }
 
+inline LoadOutcome LoadFile(const std::string& path) {
+    CalibrationTable table{};
+    return LoadFile(path, table);
+}
+
 inline std::string WarningLine(const std::string& field) {
     return "#### Warning: Illegal " + field + " field in ZTB.Resolution\n";
 }

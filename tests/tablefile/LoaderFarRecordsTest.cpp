@@ -34,8 +34,7 @@ TEST(LoaderFarRecordsTest, RecordsAcrossAndBeyondTheFirstReadLoadAsFromMemory) {
     std::vector<unsigned char> cut = bytes;
     cut.resize(20000 + 10);
     ASSERT_TRUE(platform::WriteWholeFile(folder.Path("Cut.ztb"), cut));
-    CalibrationTable table{};
-    EXPECT_EQ(LoadFile(folder.Path("Cut.ztb"), table).message, "Can't read ZTB file");
+    EXPECT_EQ(LoadFile(folder.Path("Cut.ztb")).message, "Can't read ZTB file");
 }
 
 }  // namespace

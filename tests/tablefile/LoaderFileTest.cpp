@@ -13,10 +13,7 @@ constexpr platform::FileTime k2001February3At040506 = 126256467060000000ULL;
 
 class LoaderFileTest : public testing::Test {
 protected:
-    std::string Message(const std::string& name) {
-        CalibrationTable table{};
-        return LoadFile(folder.Path(name), table).message;
-    }
+    std::string Message(const std::string& name) { return LoadFile(folder.Path(name)).message; }
 
     TempFolder folder;
 };
@@ -73,8 +70,7 @@ TEST_F(LoaderFileTest, FileIsClosedAfterEveryAbort) {
         writer.AddRecord(0);
         faults[k](writer);
         ASSERT_TRUE(writer.WriteTo(path));
-        CalibrationTable table{};
-        const LoadOutcome outcome = LoadFile(path, table);
+        const LoadOutcome outcome = LoadFile(path);
         EXPECT_EQ(outcome.loaded, k + 1 == faults.size()) << k << ": " << outcome.message;
         EXPECT_TRUE(platform::RemoveFile(path)) << k;
         EXPECT_FALSE(platform::PathExists(path)) << k;

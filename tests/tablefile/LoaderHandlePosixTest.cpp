@@ -31,8 +31,7 @@ TEST(LoaderHandleTest, NoDescriptorIsLeftOpen) {
 
     const std::ptrdiff_t before = OpenDescriptors();
     for (const char* name : {"good.ztb", "record.ztb", "fill.ztb", "missing.ztb"}) {
-        CalibrationTable table{};
-        const LoadOutcome outcome = LoadFile(folder.Path(name), table);
+        const LoadOutcome outcome = LoadFile(folder.Path(name));
         EXPECT_EQ(outcome.loaded, std::string(name) == "good.ztb") << name << ": " << outcome.message;
         EXPECT_EQ(OpenDescriptors(), before) << name;
     }

@@ -155,14 +155,18 @@ struct LoadFault {
     const char* out = "";
 };
 
-class LoadFaultTest : public testing::TestWithParam<LoadFault> {};
+class LoadFaultTest : public testing::TestWithParam<LoadFault> {
+protected:
+    static void ExpectTheFault(const LoadOutcome& outcome) {
+        EXPECT_FALSE(outcome.loaded);
+        EXPECT_EQ(outcome.message, GetParam().message);
+        EXPECT_EQ(outcome.err, GetParam().err);
+        EXPECT_EQ(outcome.out, GetParam().out);
+    }
+};
 
 TEST_P(LoadFaultTest, AbortsWithItsMessageAfterItsWarningsAndTraces) {
-    const LoadOutcome outcome = LoadBytes(GetParam().bytes());
-    EXPECT_FALSE(outcome.loaded);
-    EXPECT_EQ(outcome.message, GetParam().message);
-    EXPECT_EQ(outcome.err, GetParam().err);
-    EXPECT_EQ(outcome.out, GetParam().out);
+    ExpectTheFault(LoadBytes(GetParam().bytes()));
 }
 
 // The file is read through a source of its own; it must fail alike.
@@ -170,12 +174,7 @@ TEST_P(LoadFaultTest, FromAFileTheSame) {
     TempFolder folder;
     const std::string path = folder.Path("Fault.ztb");
     ASSERT_TRUE(platform::WriteWholeFile(path, GetParam().bytes()));
-    CalibrationTable table{};
-    const LoadOutcome outcome = LoadFile(path, table);
-    EXPECT_FALSE(outcome.loaded);
-    EXPECT_EQ(outcome.message, GetParam().message);
-    EXPECT_EQ(outcome.err, GetParam().err);
-    EXPECT_EQ(outcome.out, GetParam().out);
+    ExpectTheFault(LoadFile(path));
 }
 
 std::vector<unsigned char> Cut(std::vector<unsigned char> bytes, std::size_t size) {
