@@ -15,6 +15,31 @@ bool EndsInSeparator(const std::string& folder) {
     return !folder.empty() && (folder.back() == platform::kPathSeparator || folder.back() == '/');
 }
 
+// The folders the options name, the system's where they name none. False,
+// with a message on standard error, when a folder cannot be known.
+bool ResolveFolders(const CatalogueOptions& options, CatalogueFolders& folders) {
+    folders = CatalogueFolders::FromSystem();
+    if (!options.programFolder.empty()) {
+        folders.programFolder = options.programFolder;
+        if (!EndsInSeparator(folders.programFolder)) folders.programFolder += platform::kPathSeparator;
+    }
+    if (!options.windowsFolder.empty()) {
+        folders.windowsFolder = options.windowsFolder;
+        while (folders.windowsFolder.size() > 1 && EndsInSeparator(folders.windowsFolder)) {
+            folders.windowsFolder.pop_back();
+        }
+    }
+    if (folders.programFolder.empty()) {
+        std::fprintf(stderr, "ztbtool: the folder of ztbtool cannot be known; name one with --program-folder\n");
+        return false;
+    }
+    if (folders.windowsFolder.empty()) {
+        std::fprintf(stderr, "ztbtool: the Windows directory is unknown; name it with --windows-dir\n");
+        return false;
+    }
+    return true;
+}
+
 // A line on standard error when the model text names no model: the scans
 // then take the default model's letter, as the dialog does.
 void WarnAboutUnknownModel(const std::string& model) {
@@ -54,29 +79,6 @@ void AddCatalogueOptions(CLI::App& command, CatalogueOptions& options) {
                        "The Windows directory, below which KVData/ZTB holds the installed tables (default: "
                        "the system's).")
         ->type_name("DIR");
-}
-
-bool ResolveFolders(const CatalogueOptions& options, CatalogueFolders& folders) {
-    folders = CatalogueFolders::FromSystem();
-    if (!options.programFolder.empty()) {
-        folders.programFolder = options.programFolder;
-        if (!EndsInSeparator(folders.programFolder)) folders.programFolder += platform::kPathSeparator;
-    }
-    if (!options.windowsFolder.empty()) {
-        folders.windowsFolder = options.windowsFolder;
-        while (folders.windowsFolder.size() > 1 && EndsInSeparator(folders.windowsFolder)) {
-            folders.windowsFolder.pop_back();
-        }
-    }
-    if (folders.programFolder.empty()) {
-        std::fprintf(stderr, "ztbtool: the folder of ztbtool cannot be known; name one with --program-folder\n");
-        return false;
-    }
-    if (folders.windowsFolder.empty()) {
-        std::fprintf(stderr, "ztbtool: the Windows directory is unknown; name it with --windows-dir\n");
-        return false;
-    }
-    return true;
 }
 
 int WithCatalogue(const CatalogueOptions& options,

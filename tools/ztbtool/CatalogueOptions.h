@@ -20,10 +20,6 @@ struct CatalogueOptions {
 // --model TEXT, --program-folder DIR, --windows-dir DIR.
 void AddCatalogueOptions(CLI::App& command, CatalogueOptions& options);
 
-// The folders the options name, the system's where they name none. False,
-// with a message on standard error, when a folder cannot be known.
-bool ResolveFolders(const CatalogueOptions& options, CatalogueFolders& folders);
-
 // Both lists as the dialog builds them: installed first, then new and
 // updated against it.
 struct CatalogueLists {
