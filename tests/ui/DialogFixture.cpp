@@ -1,24 +1,14 @@
 #include "tests/ui/DialogFixture.h"
 
-#include <cstdint>
 #include <filesystem>
 
 #include "catalogue/CatalogueEntry.h"
 #include "platform/FileSystem.h"
-#include "tablefile/ZtbWriter.h"
+#include "tests/catalogue/TableFiles.h"
 #include "ui/framework/Controls.h"
 #include "ui/resource.h"
 
 namespace {
-
-// A Windows file time, minutes after 2024-01-01 00:00 UTC.
-platform::FileTimes TimesAt(int minutes)
-{
-    constexpr std::uint64_t kUnixEpoch = 116444736000000000ULL;  // 1970-01-01 as a file time
-    constexpr std::uint64_t k2024 = 1704067200ULL;              // seconds to 2024-01-01
-    const std::uint64_t time = kUnixEpoch + (k2024 + static_cast<std::uint64_t>(minutes) * 60) * 10000000ULL;
-    return {time, time, time};
-}
 
 // What a list shows for entries: their descriptions, or the placeholder alone.
 std::vector<std::string> RowsFor(const std::vector<CatalogueEntry>& entries)
@@ -67,12 +57,12 @@ DialogTest::~DialogTest()
 
 void DialogTest::Install(const std::string& name, const std::string& title, int minutes)
 {
-    ASSERT_TRUE(WriteTableFile(installedFolder + name, title, 1002, TimesAt(minutes)));
+    WriteTable(installedFolder + name, title, 1002, UtcFileTime(2024, 1, 1, 0, minutes));
 }
 
 void DialogTest::Distribute(const std::string& name, const std::string& title, int minutes)
 {
-    ASSERT_TRUE(WriteTableFile(distributionFolder + name, title, 1002, TimesAt(minutes)));
+    WriteTable(distributionFolder + name, title, 1002, UtcFileTime(2024, 1, 1, 0, minutes));
 }
 
 void DialogTest::MakeTables()
@@ -83,15 +73,6 @@ void DialogTest::MakeTables()
     Install("D200.ztb", "Print 50 v2", 200);
     Install("D300.ztb", "Negative 400 v1", 100);
     Distribute("G100.ztb", "Ortho 25", 100);
-}
-
-void DialogTest::WriteDamaged(const std::string& path)
-{
-    ZtbWriter writer("Damaged v1");
-    writer.AddRecord(0);
-    const unsigned char wrongId[] = {'N', 'o', 't', ' ', 'a', ' ', 't', 'a', 'b', 'l', 'e'};
-    writer.SetIdBytes(wrongId);
-    ASSERT_TRUE(writer.WriteTo(path));
 }
 
 void DialogTest::Open()

@@ -26,6 +26,7 @@ inline constexpr int kOrvaneA = 4;
 inline constexpr int kOrvaneB = 7;
 inline constexpr int kOrvaneC = 10;
 
+// What loading a table from WriteDamagedTable ends in.
 inline constexpr const char* kDamagedMessage = "Illegal ZTB ID string";
 
 // Delivers the messages waiting for this thread (painting, posted ones).
@@ -52,8 +53,6 @@ protected:
     // "Slide 100 v2" (new), and has "Negative 400 v1" and "Print 50 v2"
     // installed. Orvane B offers "Ortho 25" and has nothing installed.
     void MakeTables();
-    // A file whose ID string is wrong: loading it ends in kDamagedMessage.
-    void WriteDamaged(const std::string& path);
     static bool Exists(const std::string& path) { return std::filesystem::exists(path); }
 
     // Creates the dialog on the folders; it initialises as it opens.

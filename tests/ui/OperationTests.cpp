@@ -4,6 +4,7 @@
 
 #include "catalogue/CatalogueEntry.h"
 #include "platform/FileSystem.h"
+#include "tests/catalogue/TableFiles.h"
 #include "tests/ui/DialogFixture.h"
 #include "ui/resource.h"
 
@@ -94,7 +95,7 @@ TEST_F(Operations, DamagedTableAtInitialisationLeavesAnEmptyLeftList)
 {
     Install("D300.ztb", "Negative 400 v1", 100);
     Distribute("D100.ztb", "Slide 100 v2", 100);
-    WriteDamaged(distributionFolder + "D900.ztb");
+    WriteDamagedTable(distributionFolder + "D900.ztb");
     Open();
 
     EXPECT_EQ(TakeMessages(), std::vector<std::string>{kDamagedMessage});
@@ -112,7 +113,7 @@ TEST_F(Operations, DamagedTableOnModelChangeKeepsListsAndEntriesTogether)
 {
     MakeTables();
     Install("G100.ztb", "Ortho 25 v1", 100);
-    WriteDamaged(distributionFolder + "G900.ztb");
+    WriteDamagedTable(distributionFolder + "G900.ztb");
     Open();
     ClickRow(IDC_NEW_LIST, 0);
     const std::vector<std::string> leftBefore = Rows(IDC_NEW_LIST);
@@ -146,7 +147,7 @@ TEST_F(Operations, DamagedInstalledCopyAbandonsTheRemove)
     Install("D300.ztb", "Negative 400 v1", 100);
     Install("D400.ztb", "Pan 400 v1", 100);
     Open();
-    WriteDamaged(installedFolder + "D300.ztb");
+    WriteDamagedTable(installedFolder + "D300.ztb");
 
     ClickRow(IDC_INSTALLED_LIST, 0);
     ClickRow(IDC_INSTALLED_LIST, 1, true);
