@@ -10,6 +10,7 @@
 #include "catalogue/FilmRecorderModels.h"
 #include "catalogue/SortEntries.h"
 #include "platform/FileSystem.h"
+#include "platform/Wildcard.h"
 #include "tablefile/TableLoader.h"
 
 namespace {
@@ -39,9 +40,7 @@ CatalogueEntry MakeEntry(const CalibrationTable& table, std::string fileName, st
 // folded receives fileName with A-Z folded to a-z.
 void FoldInto(const std::string& fileName, std::string& folded) {
     folded = fileName;
-    for (char& c : folded) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
+    for (char& c : folded) c = platform::LowerAscii(c);
 }
 
 // Every entry the search for the model's letter + "*.ztb" finds in folder,
