@@ -11,6 +11,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -544,13 +545,7 @@ std::string ExecutablePath(std::size_t bufferSize)
     return std::string(buffer.data(), static_cast<std::size_t>(length));
 }
 
-}  // namespace platform
-
 // ---- processes ---------------------------------------------------------------
-
-#include <signal.h>
-
-namespace platform {
 
 std::uint32_t CurrentProcessId()
 {

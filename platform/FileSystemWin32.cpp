@@ -294,11 +294,7 @@ std::string ExecutablePath(std::size_t bufferSize)
     return std::string(buffer.data(), length);
 }
 
-}  // namespace platform
-
 // ---- processes ---------------------------------------------------------------
-
-namespace platform {
 
 std::uint32_t CurrentProcessId()
 {
