@@ -13,12 +13,12 @@
 #include "install/TableOperations.h"
 #include "install/TemporaryCopies.h"
 #include "tests/catalogue/TableFiles.h"
+#include "tests/support/ProcessIds.h"
 
 namespace {
 
-// No system hands this id out: Windows ids are small multiples of 4, and
-// Linux ids stay below its pid_max, at most 2^22.
-constexpr std::uint32_t kGone = 4'000'000'001u;
+// The maker of a copy whose process is gone.
+constexpr std::uint32_t kGone = kNeverAProcess;
 
 class TemporaryCopiesTest : public ::testing::Test {
 protected:

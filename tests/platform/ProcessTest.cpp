@@ -3,12 +3,9 @@
 #include <cstdint>
 
 #include "platform/FileSystem.h"
+#include "tests/support/ProcessIds.h"
 
 namespace {
-
-// No system hands this id out: Windows ids are small multiples of 4, and
-// Linux ids stay below its pid_max, at most 2^22.
-constexpr std::uint32_t kNeverAProcess = 4'000'000'001u;
 
 TEST(ProcessTest, TheRunningProcessIsRunningAndAnIdNoSystemGivesIsNot) {
     const std::uint32_t self = platform::CurrentProcessId();
