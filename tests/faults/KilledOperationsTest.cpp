@@ -59,14 +59,19 @@ int InstalledCount(const Scenario& s) {
 }
 
 // How long the whole operation takes in a child, so kills can be spread
-// over all of it.
+// over all of it: the shortest of three runs, so that one run slowed by a
+// busy machine cannot spread every kill past the end of the operation.
 template <typename Prepare, typename Operation>
 std::chrono::microseconds FullRunTime(Prepare prepare, Operation operation) {
-    Scenario s;
-    prepare(s);
-    const ChildOutcome outcome = RunInChild([&] { return operation(s); });
-    EXPECT_TRUE(outcome.exited);
-    return std::chrono::microseconds(static_cast<long long>(outcome.seconds * 1e6));
+    double shortest = 0;
+    for (int run = 0; run < 3; ++run) {
+        Scenario s;
+        prepare(s);
+        const ChildOutcome outcome = RunInChild([&] { return operation(s); });
+        EXPECT_TRUE(outcome.exited);
+        if (run == 0 || outcome.seconds < shortest) shortest = outcome.seconds;
+    }
+    return std::chrono::microseconds(static_cast<long long>(shortest * 1e6));
 }
 
 TEST(KilledOperations, AddAllKilledAtRandomPointsLosesNoTable) {
