@@ -7,7 +7,7 @@
 
 #include "platform/FileSystem.h"
 #include "tablefile/ZtbWriter.h"
-#include "tests/support/FolderFiles.h"
+#include "testkit/Files.h"
 
 namespace {
 

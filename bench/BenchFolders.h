@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "catalogue/Folders.h"
-#include "tests/support/TempFolder.h"
+#include "testkit/TempFolder.h"
 
 // A table as the benchmarks use it: three resolutions, as most tables
 // carry, under the given title.

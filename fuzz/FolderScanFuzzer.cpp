@@ -28,15 +28,14 @@
 #include "install/TableOperations.h"
 #include "platform/FileSystem.h"
 #include "tablefile/ErrorAbort.h"
-#include "tests/faults/FolderSnapshot.h"
-#include "tests/support/FolderFiles.h"
-#include "tests/support/TempFolder.h"
+#include "testkit/FolderSnapshot.h"
+#include "testkit/Files.h"
+#include "testkit/TempFolder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-using faults::Bytes;
 
 [[noreturn]] void Broken(const std::string& rule) {
     std::fprintf(stderr, "folder fuzzer: broken rule: %s\n", rule.c_str());
@@ -106,7 +105,7 @@ void CheckSorted(const std::vector<CatalogueEntry>& entries, const char* scan) {
 void CheckListedName(const CatalogueEntry& entry, const FolderImage& image, const char* scan) {
     const std::string letter = FoldFileNameCase(ModelFilePrefix(ImageModelText(image)));
     Require(!entry.FileName.empty() && FoldFileNameCase(entry.FileName.substr(0, 1)) == letter &&
-                faults::LooksLikeTable(entry.FileName),
+                LooksLikeTable(entry.FileName),
             std::string(scan) + " lists only names of the model's pattern: " + entry.FileName);
     Require(entry.Description.size() <= 48, std::string(scan) + " description within the title field");
 }
@@ -151,16 +150,16 @@ std::vector<int> AllRows(std::size_t count) {
 }
 
 // Aborts with the first rule of FolderSnapshot.h that the step broke.
-void CheckNothingLost(const faults::Snapshot& before, const faults::SafetyRules& rules, const char* step) {
+void CheckNothingLost(const Snapshot& before, const SafetyRules& rules, const char* step) {
     const std::vector<std::string> broken =
-        faults::BrokenRules(before, faults::TakeSnapshot(Sandbox().FsPath()), rules);
+        BrokenRules(before, TakeSnapshot(Sandbox().FsPath()), rules);
     if (!broken.empty()) Broken(std::string(step) + ": " + broken.front());
 }
 
 void AddAllThenRemoveAll(const CatalogueFolders& folders, const FolderImage& image,
                          const std::vector<CatalogueEntry>& installed, const std::vector<CatalogueEntry>& fresh) {
     const std::string model = ImageModelText(image);
-    faults::SafetyRules rules;
+    SafetyRules rules;
     rules.installed = "win/KVData/ZTB/";
 
     // The tables the scan listed must survive whatever follows.
@@ -168,7 +167,7 @@ void AddAllThenRemoveAll(const CatalogueFolders& folders, const FolderImage& ima
         if (auto bytes = platform::ReadWholeFile(folders.Installed() + entry.FileName)) rules.mustStay.insert(*bytes);
     }
 
-    faults::Snapshot before = faults::TakeSnapshot(Sandbox().FsPath());
+    Snapshot before = TakeSnapshot(Sandbox().FsPath());
     try {
         const OperationReport report = InstallTables(folders, fresh, AllRows(fresh.size()));
         Require(report.refused == fresh.empty(), "install refuses exactly an empty list");
@@ -197,7 +196,7 @@ void AddAllThenRemoveAll(const CatalogueFolders& folders, const FolderImage& ima
     for (const CatalogueEntry& entry : nowInstalled) {
         if (auto bytes = platform::ReadWholeFile(folders.Installed() + entry.FileName)) rules.mustStay.insert(*bytes);
     }
-    before = faults::TakeSnapshot(Sandbox().FsPath());
+    before = TakeSnapshot(Sandbox().FsPath());
     rules.newNames.clear();
     try {
         const OperationReport report = RemoveTables(folders, nowInstalled, AllRows(nowInstalled.size()));

@@ -56,11 +56,12 @@ BackupResult BackUpInstalledTable(std::string fileName, std::string folder,
     for (int number = 1;; ++number) {
         BackupResult result;
         result.backupPath = NumberedName(backupName, number);
-        if (platform::MoveFileNoReplace(installedPath, result.backupPath)) {
+        const platform::Result moved = platform::MoveFileNoReplace(installedPath, result.backupPath);
+        if (moved) {
             result.outcome = BackupOutcome::MovedToBackup;
             return result;
         }
-        if (!platform::PathExists(result.backupPath)) {
+        if (moved != platform::Outcome::NameTaken) {
             return Failed("it could not be moved to " + result.backupPath);
         }
         if (SameBytes(installedPath, result.backupPath)) {

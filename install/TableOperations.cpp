@@ -24,10 +24,11 @@ std::optional<std::string> CopyToTemporary(const std::string& source,
     const std::uint32_t processId = platform::CurrentProcessId();
     for (int number = 1;; ++number) {
         std::string path = installedFolder + TemporaryCopyName(processId, number);
-        if (platform::CopyFileNoReplace(source, path)) return path;
+        const platform::Result copied = platform::CopyFileNoReplace(source, path);
+        if (copied) return path;
         // A taken name moves on to the next number; any other failure ends
         // here. Finitely many names are taken, so the loop ends.
-        if (!platform::PathExists(path)) return std::nullopt;
+        if (copied != platform::Outcome::NameTaken) return std::nullopt;
     }
 }
 

@@ -15,10 +15,38 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string_view>
 #include <string>
 #include <vector>
 
 namespace platform {
+
+// What a file service did: Done, or why it failed.
+enum class Outcome {
+    Done,
+    NameTaken,     // the target name exists
+    NotFound,      // the file or a folder on its path does not exist
+    AccessDenied,  // no permission, or a read-only file or medium
+    InUse,         // another process holds the file (a sharing violation)
+    DiskFull,      // no room on the disk, or a file size limit
+    Other,
+};
+
+// A file service's result: true only when it was done.
+class Result {
+public:
+    constexpr Result(Outcome outcome = Outcome::Done) : outcome_(outcome) {}
+    constexpr Outcome outcome() const { return outcome_; }
+    constexpr explicit operator bool() const { return outcome_ == Outcome::Done; }
+    constexpr bool operator==(Outcome outcome) const { return outcome_ == outcome; }
+
+private:
+    Outcome outcome_;
+};
+
+// The kinds of call the file services make, for the fault seam
+// (FaultSeam.h). Each service below says which kind it is.
+enum class Call { Open, Read, Write, GetTimes, SetTimes, Find, Exists, CreateFolder, Copy, Move, Delete };
 
 // '\\' on Windows, '/' on POSIX.
 extern const char kPathSeparator;
@@ -56,16 +84,16 @@ public:
     InFile(const InFile&) = delete;
     InFile& operator=(const InFile&) = delete;
 
-    bool Open(const std::string& path);
+    Result Open(const std::string& path);  // Call::Open
     bool IsOpen() const;
     void Close();
 
     // Reads up to size bytes from the current position; returns how many
-    // arrived (0 at the end of the file or on failure).
+    // arrived (0 at the end of the file or on failure). Call::Read
     std::size_t Read(void* buffer, std::size_t size);
     // Positions the file offset bytes from its start.
     bool Seek(std::uint64_t offset);
-    bool GetTimes(FileTimes& times) const;
+    bool GetTimes(FileTimes& times) const;  // Call::GetTimes
 
 private:
     std::intptr_t handle_ = -1;
@@ -81,17 +109,17 @@ public:
     OutFile(const OutFile&) = delete;
     OutFile& operator=(const OutFile&) = delete;
 
-    bool OpenExisting(const std::string& path);
-    bool Create(const std::string& path);
+    Result OpenExisting(const std::string& path);  // Call::Open
+    Result Create(const std::string& path);        // Call::Open
     bool IsOpen() const;
     // Closes the file; false when pending data could not be written.
     bool Close();
 
-    // Writes all size bytes; false when any could not be written.
-    bool Write(const void* buffer, std::size_t size);
+    // Writes all size bytes; fails when any could not be written. Call::Write
+    Result Write(const void* buffer, std::size_t size);
     // Sets all three times. On POSIX the creation time cannot be set and is
-    // left as it is.
-    bool SetTimes(const FileTimes& times);
+    // left as it is. Call::SetTimes
+    Result SetTimes(const FileTimes& times);
 
 private:
     std::intptr_t handle_ = -1;
@@ -107,36 +135,39 @@ struct FoundEntry {
 // pattern ("*" any run of characters, "?" one character, letters without
 // regard to case), in the order the system returns them. Folders are found
 // too; "." and ".." are not. Empty when the folder does not exist.
+// Call::Find
 std::vector<FoundEntry> FindFiles(const std::string& pattern);
 
-// True when something exists under path (_access with mode 0).
+// True when something exists under path (_access with mode 0). Call::Exists
 bool PathExists(const std::string& path);
 
-// Creates one folder level; false when it could not be created.
-bool CreateFolder(const std::string& path);
+// Creates one folder level. Call::CreateFolder
+Result CreateFolder(const std::string& path);
 
-// Moves a file; fails and changes nothing when the target exists.
-bool MoveFileNoReplace(const std::string& from, const std::string& to);
+// Moves a file; fails with NameTaken and changes nothing when the target
+// exists in any case. Call::Move
+Result MoveFileNoReplace(const std::string& from, const std::string& to);
 
 // The same for a target name the caller has just found free in every case:
 // it is taken exactly as written, never looked up without regard to case.
-// Still fails and changes nothing when the name is taken as written.
-bool MoveFileToFreeName(const std::string& from, const std::string& to);
+// Still fails with NameTaken when the name is taken as written. Call::Move
+Result MoveFileToFreeName(const std::string& from, const std::string& to);
 
-// Deletes a file.
-bool RemoveFile(const std::string& path);
+// Deletes a file. Call::Delete
+Result RemoveFile(const std::string& path);
 
 // Copies a file to a new file named exactly as written, never looked up
 // without regard to case (for fresh names, which have no other case).
-// Fails when that name is taken, and then leaves it alone; on any other
-// failure no copy remains. The copy gets the source's last-write time.
-bool CopyFileNoReplace(const std::string& from, const std::string& to);
+// Fails with NameTaken when that name is taken, and then leaves it alone;
+// on any other failure no copy remains. The copy gets the source's
+// last-write time. Call::Copy
+Result CopyFileNoReplace(const std::string& from, const std::string& to);
 
-// The whole content of a file; empty when it cannot be read.
+// The whole content of a file; empty when it cannot be read. Call::Read
 std::optional<std::vector<unsigned char>> ReadWholeFile(const std::string& path);
 
 // Creates or replaces a file with the given bytes.
-bool WriteWholeFile(const std::string& path, const std::vector<unsigned char>& bytes);
+Result WriteWholeFile(const std::string& path, const std::vector<unsigned char>& bytes);
 
 // The Windows directory without a trailing separator (GetWindowsDirectoryA;
 // the WINDIR environment variable on POSIX); empty when unknown.

@@ -4,12 +4,13 @@
 
 namespace platform {
 
-bool WriteWholeFile(const std::string& path, const std::vector<unsigned char>& bytes)
+Result WriteWholeFile(const std::string& path, const std::vector<unsigned char>& bytes)
 {
     OutFile file;
-    if (!file.Create(path)) return false;
-    const bool written = file.Write(bytes.data(), bytes.size());
-    return file.Close() && written;
+    if (const Result created = file.Create(path); !created) return created;
+    const Result written = file.Write(bytes.data(), bytes.size());
+    if (!file.Close() && written) return Outcome::Other;
+    return written;
 }
 
 }  // namespace platform

@@ -6,6 +6,7 @@
 // reports one, else reported as the last-write time. Linux offers no way to
 // set a birth time, so SetTimes leaves it as it is.
 #include "platform/FileSystem.h"
+#include "platform/FaultSeam.h"
 #include "platform/FolderNameIndex.h"
 #include "platform/Wildcard.h"
 
@@ -32,6 +33,34 @@ namespace {
 constexpr std::int64_t kEpochDifferenceSeconds = 11644473600;
 constexpr std::int64_t kUnitsPerSecond = 10000000;
 constexpr std::int64_t kNanosecondsPerUnit = 100;
+
+// The outcome a failed call's errno stands for.
+Outcome OutcomeOf(int error)
+{
+    switch (error) {
+    case EEXIST:
+        return Outcome::NameTaken;
+    case ENOENT:
+    case ENOTDIR:
+        return Outcome::NotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return Outcome::AccessDenied;
+    case EBUSY:
+    case ETXTBSY:
+        return Outcome::InUse;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return Outcome::DiskFull;
+    default:
+        return Outcome::Other;
+    }
+}
+
+// The outcome of the call that failed last.
+Result Failure() { return OutcomeOf(errno); }
 
 // ---- case-insensitive names --------------------------------------------------
 
@@ -175,7 +204,9 @@ int OpenRegularFile(const std::string& path, int access, struct stat* info = nul
     struct stat own;
     struct stat& status = info != nullptr ? *info : own;
     if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        const int error = S_ISREG(status.st_mode) ? errno : EACCES;
         close(fd);
+        errno = error;
         return -1;
     }
     return fd;
@@ -239,70 +270,72 @@ bool CopyContent(int from, int to)
 // closes the source. A partial copy is removed. No fsync, as CopyFileA does
 // none: callers give the copy its final name only once it is complete, and
 // the page cache outlives the process.
-bool CopyToNewFile(int source, const struct stat& sourceInfo, const std::string& to)
+Result CopyToNewFile(int source, const struct stat& sourceInfo, const std::string& to)
 {
     const int copy = open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
     if (copy < 0) {
+        const Result failure = Failure();
         close(source);
-        return false;
+        return failure;
     }
     const timespec times[2] = {{0, UTIME_NOW}, sourceInfo.st_mtim};
-    bool ok = CopyContent(source, copy);
-    close(source);
-    ok = ok && futimens(copy, times) == 0;
+    bool ok = CopyContent(source, copy) && futimens(copy, times) == 0;
     ok = CloseChecked(copy) && ok;
+    const Result result = ok ? Result() : Failure();
+    close(source);
     if (!ok) unlink(to.c_str());
-    return ok;
+    return result;
 }
 
 // MoveFileA moves a file to another volume by copying it, which rename
 // cannot do. The copy is made under the target name only if that name is
 // free (O_EXCL), gets the source's times, and the source goes only once the
 // copy is complete; on failure the partial copy is removed.
-bool MoveAcrossFileSystems(const std::string& source, const std::string& destination)
+Result MoveAcrossFileSystems(const std::string& source, const std::string& destination)
 {
     struct stat sourceInfo;
     const int from = OpenRegularFile(source, O_RDONLY, &sourceInfo);
-    if (from < 0) return false;
+    if (from < 0) return Failure();
     const int to = open(destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
     if (to < 0) {
+        const Result failure = Failure();
         close(from);
-        return false;
+        return failure;
     }
     const timespec times[2] = {sourceInfo.st_atim, sourceInfo.st_mtim};
-    bool ok = CopyContent(from, to);
-    close(from);
-    ok = ok && fsync(to) == 0;
-    ok = ok && futimens(to, times) == 0;
+    bool ok = CopyContent(from, to) && fsync(to) == 0 && futimens(to, times) == 0;
     ok = CloseChecked(to) && ok;
     ok = ok && unlink(source.c_str()) == 0;
+    const Result result = ok ? Result() : Failure();
+    close(from);
     if (!ok) unlink(destination.c_str());
-    return ok;
+    return result;
 }
 
 // Renames source to destination, both exactly as written, never replacing
 // what exists under destination; across file systems by a copy.
-bool RenameNoReplace(const std::string& source, const std::string& destination)
+Result RenameNoReplace(const std::string& source, const std::string& destination)
 {
     if (renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, destination.c_str(), RENAME_NOREPLACE) == 0) {
-        return true;
+        return {};
     }
     if (errno == EXDEV) return MoveAcrossFileSystems(source, destination);
-    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return false;
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return Failure();
 
     // The file system cannot rename without replacing: a hard link fails
     // when the target exists, and then the old name goes.
     if (link(source.c_str(), destination.c_str()) == 0) {
-        if (unlink(source.c_str()) == 0) return true;
+        if (unlink(source.c_str()) == 0) return {};
+        const Result failure = Failure();
         unlink(destination.c_str());
-        return false;
+        return failure;
     }
-    if (errno != EPERM && errno != EOPNOTSUPP) return false;
+    if (errno != EPERM && errno != EOPNOTSUPP) return Failure();
 
     // Neither is supported (some removable-media file systems): test and
     // rename. Only a second writer racing for the same name can defeat this.
-    if (EntryExists(destination)) return false;
-    return rename(source.c_str(), destination.c_str()) == 0;
+    if (EntryExists(destination)) return Outcome::NameTaken;
+    return rename(source.c_str(), destination.c_str()) == 0 ? Result() : Failure();
 }
 
 }  // namespace
@@ -343,11 +376,12 @@ std::optional<CalendarTime> FileTimeToCalendar(FileTime time)
 
 InFile::~InFile() { Close(); }
 
-bool InFile::Open(const std::string& path)
+Result InFile::Open(const std::string& path)
 {
     Close();
+    if (const Outcome fault = BeforeCall(Call::Open, path); fault != Outcome::Done) return fault;
     handle_ = OpenRegularFile(path, O_RDONLY);
-    return IsOpen();
+    return IsOpen() ? Result() : Failure();
 }
 
 bool InFile::IsOpen() const { return handle_ >= 0; }
@@ -360,7 +394,7 @@ void InFile::Close()
 
 std::size_t InFile::Read(void* buffer, std::size_t size)
 {
-    if (!IsOpen()) return 0;
+    if (!IsOpen() || BeforeCall(Call::Read, {}) != Outcome::Done) return 0;
     return ReadAll(static_cast<int>(handle_), buffer, size);
 }
 
@@ -372,25 +406,28 @@ bool InFile::Seek(std::uint64_t offset)
 
 bool InFile::GetTimes(FileTimes& times) const
 {
-    return IsOpen() && ReadTimes(static_cast<int>(handle_), times);
+    return IsOpen() && BeforeCall(Call::GetTimes, {}) == Outcome::Done &&
+           ReadTimes(static_cast<int>(handle_), times);
 }
 
 // ---- OutFile -----------------------------------------------------------------
 
 OutFile::~OutFile() { Close(); }
 
-bool OutFile::OpenExisting(const std::string& path)
+Result OutFile::OpenExisting(const std::string& path)
 {
     Close();
+    if (const Outcome fault = BeforeCall(Call::Open, path); fault != Outcome::Done) return fault;
     handle_ = OpenRegularFile(path, O_WRONLY);
-    return IsOpen();
+    return IsOpen() ? Result() : Failure();
 }
 
-bool OutFile::Create(const std::string& path)
+Result OutFile::Create(const std::string& path)
 {
     Close();
+    if (const Outcome fault = BeforeCall(Call::Open, path); fault != Outcome::Done) return fault;
     handle_ = open(ResolvePath(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666);
-    return IsOpen();
+    return IsOpen() ? Result() : Failure();
 }
 
 bool OutFile::IsOpen() const { return handle_ >= 0; }
@@ -403,16 +440,19 @@ bool OutFile::Close()
     return closed;
 }
 
-bool OutFile::Write(const void* buffer, std::size_t size)
+Result OutFile::Write(const void* buffer, std::size_t size)
 {
-    return IsOpen() && WriteAll(static_cast<int>(handle_), buffer, size);
+    if (!IsOpen()) return Outcome::Other;
+    if (const Outcome fault = BeforeCall(Call::Write, {}); fault != Outcome::Done) return fault;
+    return WriteAll(static_cast<int>(handle_), buffer, size) ? Result() : Failure();
 }
 
-bool OutFile::SetTimes(const FileTimes& times)
+Result OutFile::SetTimes(const FileTimes& times)
 {
-    if (!IsOpen()) return false;
+    if (!IsOpen()) return Outcome::Other;
+    if (const Outcome fault = BeforeCall(Call::SetTimes, {}); fault != Outcome::Done) return fault;
     const timespec both[2] = {ToTimespecOrOmit(times.lastAccess), ToTimespecOrOmit(times.lastWrite)};
-    return futimens(static_cast<int>(handle_), both) == 0;
+    return futimens(static_cast<int>(handle_), both) == 0 ? Result() : Failure();
 }
 
 // ---- folders and whole files -------------------------------------------------
@@ -422,7 +462,7 @@ std::vector<FoundEntry> FindFiles(const std::string& pattern)
     std::vector<FoundEntry> found;
     const std::string folder = ParentFolder(pattern);
     const std::string leaf = pattern.substr(folder.size());
-    if (leaf.empty()) return found;
+    if (leaf.empty() || BeforeCall(Call::Find, pattern) != Outcome::Done) return found;
 
     std::string resolvedFolder = folder;
     DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
@@ -450,27 +490,31 @@ std::vector<FoundEntry> FindFiles(const std::string& pattern)
 
 bool PathExists(const std::string& path)
 {
+    if (BeforeCall(Call::Exists, path) != Outcome::Done) return false;
     if (access(path.c_str(), F_OK) == 0) return true;
     if (!MissingAsWritten(errno)) return false;
     const std::string resolved = ResolveMissingPath(path);
     return resolved != path && access(resolved.c_str(), F_OK) == 0;
 }
 
-bool CreateFolder(const std::string& path)
+Result CreateFolder(const std::string& path)
 {
+    if (const Outcome fault = BeforeCall(Call::CreateFolder, path); fault != Outcome::Done) return fault;
     const std::string resolved = ResolvePath(path);
-    if (EntryExists(resolved)) return false;
-    return mkdir(resolved.c_str(), 0777) == 0;
+    if (EntryExists(resolved)) return Outcome::NameTaken;
+    return mkdir(resolved.c_str(), 0777) == 0 ? Result() : Failure();
 }
 
-bool MoveFileNoReplace(const std::string& from, const std::string& to)
+Result MoveFileNoReplace(const std::string& from, const std::string& to)
 {
+    if (const Outcome fault = BeforeCall(Call::Move, from); fault != Outcome::Done) return fault;
     std::string source = from;
     struct stat sourceInfo;
     if (lstat(source.c_str(), &sourceInfo) != 0) {
-        if (!MissingAsWritten(errno)) return false;
+        if (!MissingAsWritten(errno)) return Failure();
         source = ResolveMissingPath(from);
-        if (source == from || lstat(source.c_str(), &sourceInfo) != 0) return false;
+        if (source == from) return Outcome::NotFound;
+        if (lstat(source.c_str(), &sourceInfo) != 0) return Failure();
     }
     const std::string target = ResolvePath(to);
 
@@ -479,35 +523,40 @@ bool MoveFileNoReplace(const std::string& from, const std::string& to)
     std::string destination = target;
     if (target == source) {
         destination = ParentFolder(source) + to.substr(ParentFolder(to).size());
-        if (destination == source) return true;
+        if (destination == source) return {};
     }
 
     return RenameNoReplace(source, destination);
 }
 
-bool MoveFileToFreeName(const std::string& from, const std::string& to)
+Result MoveFileToFreeName(const std::string& from, const std::string& to)
 {
+    if (const Outcome fault = BeforeCall(Call::Move, from); fault != Outcome::Done) return fault;
     return RenameNoReplace(from, to);
 }
 
-bool RemoveFile(const std::string& path)
+Result RemoveFile(const std::string& path)
 {
-    if (unlink(path.c_str()) == 0) return true;
-    if (!MissingAsWritten(errno)) return false;
+    if (const Outcome fault = BeforeCall(Call::Delete, path); fault != Outcome::Done) return fault;
+    if (unlink(path.c_str()) == 0) return {};
+    if (!MissingAsWritten(errno)) return Failure();
     const std::string resolved = ResolveMissingPath(path);
-    return resolved != path && unlink(resolved.c_str()) == 0;
+    if (resolved == path) return Outcome::NotFound;
+    return unlink(resolved.c_str()) == 0 ? Result() : Failure();
 }
 
-bool CopyFileNoReplace(const std::string& from, const std::string& to)
+Result CopyFileNoReplace(const std::string& from, const std::string& to)
 {
+    if (const Outcome fault = BeforeCall(Call::Copy, from); fault != Outcome::Done) return fault;
     struct stat sourceInfo;
     const int source = OpenRegularFile(from, O_RDONLY, &sourceInfo);
-    if (source < 0) return false;
+    if (source < 0) return Failure();
     return CopyToNewFile(source, sourceInfo, to);
 }
 
 std::optional<std::vector<unsigned char>> ReadWholeFile(const std::string& path)
 {
+    if (BeforeCall(Call::Read, path) != Outcome::Done) return std::nullopt;
     const int fd = OpenRegularFile(path, O_RDONLY);
     if (fd < 0) return std::nullopt;
     std::vector<unsigned char> bytes;

@@ -1,5 +1,6 @@
 // File services on Windows: thin wrappers over the kernel's ANSI file calls.
 #include "platform/FileSystem.h"
+#include "platform/FaultSeam.h"
 #include "platform/Wildcard.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -39,6 +40,35 @@ FileTime FromFiletime(const FILETIME& time)
     return (static_cast<FileTime>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
+// The outcome a failed call's last error stands for.
+Outcome OutcomeOf(DWORD error)
+{
+    switch (error) {
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        return Outcome::NameTaken;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_NETPATH:
+        return Outcome::NotFound;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+        return Outcome::AccessDenied;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return Outcome::InUse;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return Outcome::DiskFull;
+    default:
+        return Outcome::Other;
+    }
+}
+
+// The outcome of the call that failed last.
+Result Failure() { return OutcomeOf(GetLastError()); }
+
 // Opens an existing file. A folder cannot be opened this way (that would
 // take FILE_FLAG_BACKUP_SEMANTICS); devices such as "CON" can, so anything
 // that is not a disk file is refused.
@@ -48,6 +78,7 @@ HANDLE OpenDiskFile(const std::string& path, DWORD access, DWORD disposition)
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_DISK) {
         CloseHandle(handle);
+        SetLastError(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
     }
     return handle;
@@ -103,11 +134,12 @@ std::optional<CalendarTime> FileTimeToCalendar(FileTime time)
 
 InFile::~InFile() { Close(); }
 
-bool InFile::Open(const std::string& path)
+Result InFile::Open(const std::string& path)
 {
     Close();
+    if (const Outcome fault = BeforeCall(Call::Open, path); fault != Outcome::Done) return fault;
     handle_ = FromHandle(OpenDiskFile(path, GENERIC_READ, OPEN_EXISTING));
-    return IsOpen();
+    return IsOpen() ? Result() : Failure();
 }
 
 bool InFile::IsOpen() const { return ToHandle(handle_) != INVALID_HANDLE_VALUE; }
@@ -120,7 +152,7 @@ void InFile::Close()
 
 std::size_t InFile::Read(void* buffer, std::size_t size)
 {
-    if (!IsOpen()) return 0;
+    if (!IsOpen() || BeforeCall(Call::Read, {}) != Outcome::Done) return 0;
     bool failed = false;
     return ReadAll(ToHandle(handle_), buffer, size, failed);
 }
@@ -140,7 +172,10 @@ bool InFile::GetTimes(FileTimes& times) const
     FILETIME creation;
     FILETIME lastAccess;
     FILETIME lastWrite;
-    if (!IsOpen() || !GetFileTime(ToHandle(handle_), &creation, &lastAccess, &lastWrite)) return false;
+    if (!IsOpen() || BeforeCall(Call::GetTimes, {}) != Outcome::Done ||
+        !GetFileTime(ToHandle(handle_), &creation, &lastAccess, &lastWrite)) {
+        return false;
+    }
     times.creation = FromFiletime(creation);
     times.lastAccess = FromFiletime(lastAccess);
     times.lastWrite = FromFiletime(lastWrite);
@@ -151,18 +186,20 @@ bool InFile::GetTimes(FileTimes& times) const
 
 OutFile::~OutFile() { Close(); }
 
-bool OutFile::OpenExisting(const std::string& path)
+Result OutFile::OpenExisting(const std::string& path)
 {
     Close();
+    if (const Outcome fault = BeforeCall(Call::Open, path); fault != Outcome::Done) return fault;
     handle_ = FromHandle(OpenDiskFile(path, GENERIC_WRITE, OPEN_EXISTING));
-    return IsOpen();
+    return IsOpen() ? Result() : Failure();
 }
 
-bool OutFile::Create(const std::string& path)
+Result OutFile::Create(const std::string& path)
 {
     Close();
+    if (const Outcome fault = BeforeCall(Call::Open, path); fault != Outcome::Done) return fault;
     handle_ = FromHandle(OpenDiskFile(path, GENERIC_WRITE, CREATE_ALWAYS));
-    return IsOpen();
+    return IsOpen() ? Result() : Failure();
 }
 
 bool OutFile::IsOpen() const { return ToHandle(handle_) != INVALID_HANDLE_VALUE; }
@@ -175,27 +212,31 @@ bool OutFile::Close()
     return closed;
 }
 
-bool OutFile::Write(const void* buffer, std::size_t size)
+Result OutFile::Write(const void* buffer, std::size_t size)
 {
-    if (!IsOpen()) return false;
+    if (!IsOpen()) return Outcome::Other;
+    if (const Outcome fault = BeforeCall(Call::Write, {}); fault != Outcome::Done) return fault;
     const char* bytes = static_cast<const char*>(buffer);
     while (size > 0) {
         const DWORD request = static_cast<DWORD>(std::min(size, kMaxChunk));
         DWORD written = 0;
-        if (!WriteFile(ToHandle(handle_), bytes, request, &written, nullptr) || written == 0) return false;
+        if (!WriteFile(ToHandle(handle_), bytes, request, &written, nullptr)) return Failure();
+        if (written == 0) return Outcome::DiskFull;
         bytes += written;
         size -= written;
     }
-    return true;
+    return {};
 }
 
-bool OutFile::SetTimes(const FileTimes& times)
+Result OutFile::SetTimes(const FileTimes& times)
 {
+    if (!IsOpen()) return Outcome::Other;
+    if (const Outcome fault = BeforeCall(Call::SetTimes, {}); fault != Outcome::Done) return fault;
     // A zero time leaves that time as it is (SetFileTime's own rule).
     const FILETIME creation = ToFiletime(times.creation);
     const FILETIME lastAccess = ToFiletime(times.lastAccess);
     const FILETIME lastWrite = ToFiletime(times.lastWrite);
-    return IsOpen() && SetFileTime(ToHandle(handle_), &creation, &lastAccess, &lastWrite) != 0;
+    return SetFileTime(ToHandle(handle_), &creation, &lastAccess, &lastWrite) ? Result() : Failure();
 }
 
 // ---- folders and whole files -------------------------------------------------
@@ -203,6 +244,7 @@ bool OutFile::SetTimes(const FileTimes& times)
 std::vector<FoundEntry> FindFiles(const std::string& pattern)
 {
     std::vector<FoundEntry> found;
+    if (BeforeCall(Call::Find, pattern) != Outcome::Done) return found;
     WIN32_FIND_DATAA data;
     HANDLE search = FindFirstFileA(pattern.c_str(), &data);
     if (search == INVALID_HANDLE_VALUE) return found;
@@ -222,29 +264,44 @@ std::vector<FoundEntry> FindFiles(const std::string& pattern)
     return found;
 }
 
-bool PathExists(const std::string& path) { return _access(path.c_str(), 0) == 0; }
-
-bool CreateFolder(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != 0; }
-
-bool MoveFileNoReplace(const std::string& from, const std::string& to)
+bool PathExists(const std::string& path)
 {
-    return MoveFileA(from.c_str(), to.c_str()) != 0;
+    return BeforeCall(Call::Exists, path) == Outcome::Done && _access(path.c_str(), 0) == 0;
 }
 
-bool MoveFileToFreeName(const std::string& from, const std::string& to)
+Result CreateFolder(const std::string& path)
 {
-    return MoveFileA(from.c_str(), to.c_str()) != 0;
+    if (const Outcome fault = BeforeCall(Call::CreateFolder, path); fault != Outcome::Done) return fault;
+    return CreateDirectoryA(path.c_str(), nullptr) ? Result() : Failure();
 }
 
-bool RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
-
-bool CopyFileNoReplace(const std::string& from, const std::string& to)
+Result MoveFileNoReplace(const std::string& from, const std::string& to)
 {
+    if (const Outcome fault = BeforeCall(Call::Move, from); fault != Outcome::Done) return fault;
+    return MoveFileA(from.c_str(), to.c_str()) ? Result() : Failure();
+}
+
+Result MoveFileToFreeName(const std::string& from, const std::string& to)
+{
+    if (const Outcome fault = BeforeCall(Call::Move, from); fault != Outcome::Done) return fault;
+    return MoveFileA(from.c_str(), to.c_str()) ? Result() : Failure();
+}
+
+Result RemoveFile(const std::string& path)
+{
+    if (const Outcome fault = BeforeCall(Call::Delete, path); fault != Outcome::Done) return fault;
+    return DeleteFileA(path.c_str()) ? Result() : Failure();
+}
+
+Result CopyFileNoReplace(const std::string& from, const std::string& to)
+{
+    if (const Outcome fault = BeforeCall(Call::Copy, from); fault != Outcome::Done) return fault;
     if (!CopyFileA(from.c_str(), to.c_str(), TRUE)) {
         // A failure part way leaves a partial copy, but never under a name
         // that was taken before.
-        if (GetLastError() != ERROR_FILE_EXISTS) DeleteFileA(to.c_str());
-        return false;
+        const Result failure = Failure();
+        if (failure != Outcome::NameTaken) DeleteFileA(to.c_str());
+        return failure;
     }
     // CopyFileA carries the read-only attribute of a source on read-only
     // media; the installed copy must stay writable so its times can be set
@@ -253,11 +310,12 @@ bool CopyFileNoReplace(const std::string& from, const std::string& to)
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
         SetFileAttributesA(to.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
     }
-    return true;
+    return {};
 }
 
 std::optional<std::vector<unsigned char>> ReadWholeFile(const std::string& path)
 {
+    if (BeforeCall(Call::Read, path) != Outcome::Done) return std::nullopt;
     HANDLE handle = OpenDiskFile(path, GENERIC_READ, OPEN_EXISTING);
     if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
     std::vector<unsigned char> bytes;

@@ -200,7 +200,7 @@ std::vector<unsigned char> ZtbWriter::Build() const {
 }
 
 bool ZtbWriter::WriteTo(const std::string& path) const {
-    return platform::WriteWholeFile(path, Build());
+    return static_cast<bool>(platform::WriteWholeFile(path, Build()));
 }
 
 bool WriteTableFile(const std::string& path, std::string_view title, std::int16_t deviceType,
@@ -211,6 +211,6 @@ bool WriteTableFile(const std::string& path, std::string_view title, std::int16_
     if (!times) return true;
     platform::OutFile file;
     if (!file.OpenExisting(path)) return false;
-    const bool timesSet = file.SetTimes(*times);
+    const bool timesSet = static_cast<bool>(file.SetTimes(*times));
     return file.Close() && timesSet;
 }

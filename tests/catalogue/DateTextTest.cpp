@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "catalogue/DateText.h"
-#include "tests/catalogue/TableFiles.h"
+#include "testkit/Tables.h"
 
 namespace {
 

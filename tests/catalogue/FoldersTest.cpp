@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "catalogue/Folders.h"
-#include "tests/catalogue/TableFiles.h"
+#include "testkit/Tables.h"
 
 namespace {
 const std::string sep(1, platform::kPathSeparator);

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "catalogue/TableScans.h"
-#include "tests/catalogue/TableFiles.h"
+#include "testkit/Tables.h"
 
 namespace {
 

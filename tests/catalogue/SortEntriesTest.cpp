@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "catalogue/SortEntries.h"
-#include "tests/catalogue/TableFiles.h"
+#include "testkit/Tables.h"
 
 namespace {
 

@@ -28,24 +28,16 @@
 #include "install/TableOperations.h"
 #include "tablefile/ErrorAbort.h"
 #include "tablefile/ZtbWriter.h"
-#include "tests/faults/FolderSnapshot.h"
-#include "tests/support/FolderFiles.h"
-#include "tests/support/TempFolder.h"
+#include "testkit/FolderSnapshot.h"
+#include "testkit/Tables.h"
 
 namespace faults {
 
-// Windows file times of two moments a day apart, in 1998.
-inline constexpr platform::FileTime kEarlier = 125'000'000'000'000'000ULL;
+// Installed tables carry the earlier time, distributed ones a day later.
+inline constexpr platform::FileTime kEarlier = kTableTime;
 inline constexpr platform::FileTime kLater = kEarlier + 864'000'000'000ULL;
 
 inline constexpr const char* kInstalledRelative = "win/KVData/ZTB/";
-
-// The bytes of a one-record table under the given title.
-inline Bytes TableBytes(const std::string& title) {
-    ZtbWriter writer(title);
-    writer.AddRecord(0);
-    return writer.Build();
-}
 
 class Scenario {
 public:

@@ -1,10 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
 #include "install/BackUpInstalledTable.h"
-#include "tests/catalogue/TableFiles.h"
+#include "testkit/Tables.h"
 
 namespace {
 
@@ -20,11 +21,11 @@ TEST(BackUpInstalledTable, ATakenNameKeepsItsBackup) {
     CatalogueSetup setup;
     std::filesystem::create_directory(setup.Backup());
     WriteTable(setup.Backup("D1.ztb, v2.1"), "Slide film v2.1", 1002, UtcFileTime(1990, 1, 1, 0, 0));
-    const std::vector<unsigned char> older = FileBytes(setup.Backup("D1.ztb, v2.1"));
+    const std::vector<unsigned char> older = ReadBytes(setup.Backup("D1.ztb, v2.1"));
 
     // Same title, other bytes: the device type differs.
     WriteTable(setup.Installed("D1.ztb"), "Slide film v2.1", 1005);
-    const std::vector<unsigned char> second = FileBytes(setup.Installed("D1.ztb"));
+    const std::vector<unsigned char> second = ReadBytes(setup.Installed("D1.ztb"));
     BackupResult result = BackUp(setup, "D1.ztb");
     EXPECT_EQ(result.outcome, BackupOutcome::MovedToBackup);
     EXPECT_EQ(result.backupPath, setup.Backup("D1.ztb, v2.1 (2)"));
@@ -38,10 +39,10 @@ TEST(BackUpInstalledTable, ATakenNameKeepsItsBackup) {
     EXPECT_EQ(BackUp(setup, "D1.ztb").outcome, BackupOutcome::DeletedDuplicate);
 
     EXPECT_EQ(NamesIn(setup.Backup()),
-              (std::vector<std::string>{"D1.ztb, v2.1", "D1.ztb, v2.1 (2)", "D1.ztb, v2.1 (3)"}));
-    EXPECT_EQ(FileBytes(setup.Backup("D1.ztb, v2.1")), older);
-    EXPECT_EQ(FileBytes(setup.Backup("D1.ztb, v2.1 (2)")), second);
-    EXPECT_EQ(NamesIn(setup.Installed()), (std::vector<std::string>{"Backup"}));
+              (std::set<std::string>{"D1.ztb, v2.1", "D1.ztb, v2.1 (2)", "D1.ztb, v2.1 (3)"}));
+    EXPECT_EQ(ReadBytes(setup.Backup("D1.ztb, v2.1")), older);
+    EXPECT_EQ(ReadBytes(setup.Backup("D1.ztb, v2.1 (2)")), second);
+    EXPECT_EQ(NamesIn(setup.Installed()), (std::set<std::string>{"Backup"}));
 }
 
 TEST(BackUpInstalledTable, ALabelWithSeparatorsStaysInTheBackupFolder) {
@@ -51,7 +52,7 @@ TEST(BackUpInstalledTable, ALabelWithSeparatorsStaysInTheBackupFolder) {
     EXPECT_EQ(BackUp(setup, "D1.ztb").outcome, BackupOutcome::MovedToBackup);
     EXPECT_EQ(BackUp(setup, "D2.ztb").outcome, BackupOutcome::MovedToBackup);
     EXPECT_EQ(NamesIn(setup.Backup()),
-              (std::vector<std::string>{"D1.ztb, v_.._.._x", "D2.ztb, v_.._.._y"}));
-    EXPECT_EQ(NamesIn(setup.Installed()), (std::vector<std::string>{"Backup"}));
-    EXPECT_EQ(NamesIn(setup.Installed("..")), (std::vector<std::string>{"ZTB"}));
+              (std::set<std::string>{"D1.ztb, v_.._.._x", "D2.ztb, v_.._.._y"}));
+    EXPECT_EQ(NamesIn(setup.Installed()), (std::set<std::string>{"Backup"}));
+    EXPECT_EQ(NamesIn(setup.Installed("..")), (std::set<std::string>{"ZTB"}));
 }

@@ -1,16 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "catalogue/TableScans.h"
 #include "install/TableOperations.h"
-#include "tests/catalogue/TableFiles.h"
+#include "testkit/Tables.h"
 
 namespace {
 
-const platform::FileTime kOld = UtcFileTime(1998, 7, 4, 9, 5);
+const platform::FileTime kOld = kTableTime;
 const platform::FileTime kNew = UtcFileTime(2001, 3, 2, 11, 30, 15);
 
 class OperationsTest : public ::testing::Test {
@@ -66,8 +67,8 @@ TEST_F(OperationsTest, ANewTableArrivesWithItsFileTimesAndNoBackupFolder) {
 #else
     EXPECT_EQ(times.lastAccess, source.lastAccess);
 #endif
-    EXPECT_EQ(NamesIn(setup_.Installed()), (std::vector<std::string>{"D1.ztb"}));
-    EXPECT_EQ(FileBytes(setup_.Installed("D1.ztb")), FileBytes(setup_.Distribution("D1.ztb")));
+    EXPECT_EQ(NamesIn(setup_.Installed()), (std::set<std::string>{"D1.ztb"}));
+    EXPECT_EQ(ReadBytes(setup_.Installed("D1.ztb")), ReadBytes(setup_.Distribution("D1.ztb")));
     // The same date text, so the table is no longer offered.
     EXPECT_TRUE(New().empty());
 }
@@ -75,15 +76,15 @@ TEST_F(OperationsTest, ANewTableArrivesWithItsFileTimesAndNoBackupFolder) {
 // The installed copy's name differs in case only: the same table.
 TEST_F(OperationsTest, AnUpdatedTableReplacesTheInstalledCopyWhichGoesToTheBackupFolder) {
     WriteTable(setup_.Installed("d1.ztb"), "Slide film v2.1", 1002, kOld);
-    const std::vector<unsigned char> previous = FileBytes(setup_.Installed("d1.ztb"));
+    const std::vector<unsigned char> previous = ReadBytes(setup_.Installed("d1.ztb"));
     WriteTable(setup_.Distribution("D1.ZTB"), "Slide film v2.2", 1002, kNew);
     ASSERT_EQ(New().at(0).Status, EntryStatus::Updated);
 
     EXPECT_EQ(Install({0}).message, "1 ZTB(s) have been installed.");
-    EXPECT_EQ(NamesIn(setup_.Installed()), (std::vector<std::string>{"Backup", "D1.ZTB"}));
-    EXPECT_EQ(FileBytes(setup_.Installed("D1.ZTB")), FileBytes(setup_.Distribution("D1.ZTB")));
-    EXPECT_EQ(NamesIn(setup_.Backup()), (std::vector<std::string>{"D1.ZTB, v2.1"}));
-    EXPECT_EQ(FileBytes(setup_.Backup("D1.ZTB, v2.1")), previous);
+    EXPECT_EQ(NamesIn(setup_.Installed()), (std::set<std::string>{"Backup", "D1.ZTB"}));
+    EXPECT_EQ(ReadBytes(setup_.Installed("D1.ZTB")), ReadBytes(setup_.Distribution("D1.ZTB")));
+    EXPECT_EQ(NamesIn(setup_.Backup()), (std::set<std::string>{"D1.ZTB, v2.1"}));
+    EXPECT_EQ(ReadBytes(setup_.Backup("D1.ZTB, v2.1")), previous);
     EXPECT_TRUE(New().empty());
 }
 
@@ -100,7 +101,7 @@ TEST_F(OperationsTest, RowsGoFromTheHighestDownAndADamagedCopyStopsThere) {
         } else {
             WriteTable(setup_.Installed(name), title + " v1", 1002, kOld);
         }
-        before.push_back(FileBytes(setup_.Installed(name)));
+        before.push_back(ReadBytes(setup_.Installed(name)));
     }
     const std::vector<CatalogueEntry> newEntries = ScanNew(setup_.Distribution(), "Orvane A", {});
     EXPECT_EQ(AbortMessage([&] { InstallTables(setup_.Folders(), newEntries, {0, 1, 2, 3, 4}); }),
@@ -110,13 +111,13 @@ TEST_F(OperationsTest, RowsGoFromTheHighestDownAndADamagedCopyStopsThere) {
     for (int k = 1; k <= 5; ++k) {
         const std::string name = "D" + std::to_string(k) + ".ztb";
         const std::vector<unsigned char> expected =
-            k >= 4 ? FileBytes(setup_.Distribution(name)) : before[k - 1];
-        EXPECT_EQ(FileBytes(setup_.Installed(name)), expected) << name;
+            k >= 4 ? ReadBytes(setup_.Distribution(name)) : before[k - 1];
+        EXPECT_EQ(ReadBytes(setup_.Installed(name)), expected) << name;
     }
-    EXPECT_EQ(NamesIn(setup_.Backup()), (std::vector<std::string>{"D4.ztb, v1", "D5.ztb, v1"}));
+    EXPECT_EQ(NamesIn(setup_.Backup()), (std::set<std::string>{"D4.ztb, v1", "D5.ztb, v1"}));
     // No temporary copy is left behind.
     EXPECT_EQ(NamesIn(setup_.Installed()),
-              (std::vector<std::string>{"Backup", "D1.ztb", "D2.ztb", "D3.ztb", "D4.ztb", "D5.ztb"}));
+              (std::set<std::string>{"Backup", "D1.ztb", "D2.ztb", "D3.ztb", "D4.ztb", "D5.ztb"}));
 }
 
 TEST_F(OperationsTest, SelectedRowsAreTakenOnceInDescendingOrder) {
@@ -151,7 +152,7 @@ TEST_F(OperationsTest, AMissingInstalledFolderFailsEveryRowAndIsNamed) {
 // A file named like the backup folder keeps it from being made.
 TEST_F(OperationsTest, AFailedBackupKeepsTheInstalledCopyAndFailsOnlyThatRow) {
     WriteTable(setup_.Installed("D1.ztb"), "Print v1", 1002, kOld);
-    const std::vector<unsigned char> previous = FileBytes(setup_.Installed("D1.ztb"));
+    const std::vector<unsigned char> previous = ReadBytes(setup_.Installed("D1.ztb"));
     WriteTable(setup_.Distribution("D1.ztb"), "Print v2", 1002, kNew);
     WriteTable(setup_.Distribution("D2.ztb"), "Slide v1", 1002, kNew);
     ASSERT_TRUE(platform::WriteWholeFile(setup_.Installed("Backup"), {'x'}));
@@ -164,13 +165,13 @@ TEST_F(OperationsTest, AFailedBackupKeepsTheInstalledCopyAndFailsOnlyThatRow) {
     EXPECT_EQ(remove.message, "0 ZTB(s) have been removed.");
     EXPECT_EQ(remove.FailureText(),
               "D2.ztb: the backup failed: " + reason + "\nD1.ztb: the backup failed: " + reason);
-    EXPECT_EQ(FileBytes(setup_.Installed("D1.ztb")), previous);
-    EXPECT_EQ(NamesIn(setup_.Installed()), (std::vector<std::string>{"Backup", "D1.ztb", "D2.ztb"}));
+    EXPECT_EQ(ReadBytes(setup_.Installed("D1.ztb")), previous);
+    EXPECT_EQ(NamesIn(setup_.Installed()), (std::set<std::string>{"Backup", "D1.ztb", "D2.ztb"}));
 }
 
 TEST_F(OperationsTest, DistributionCopiesGoneOrDamagedSinceTheScanFailTheirRowsOnly) {
     WriteTable(setup_.Installed("D2.ztb"), "B v1", 1002, kOld);
-    const std::vector<unsigned char> previous = FileBytes(setup_.Installed("D2.ztb"));
+    const std::vector<unsigned char> previous = ReadBytes(setup_.Installed("D2.ztb"));
     WriteTable(setup_.Distribution("D1.ztb"), "A v2", 1002, kNew);
     WriteTable(setup_.Distribution("D2.ztb"), "B v2", 1002, kNew);
     WriteTable(setup_.Distribution("D3.ztb"), "C v1", 1002, kNew);
@@ -184,8 +185,8 @@ TEST_F(OperationsTest, DistributionCopiesGoneOrDamagedSinceTheScanFailTheirRowsO
               "Row 7: there is no row 7\n"
               "D2.ztb: the distribution copy cannot be used: Illegal ZTB ID string\n"
               "D1.ztb: the distribution copy " + setup_.Distribution("D1.ztb") + " is gone");
-    EXPECT_EQ(FileBytes(setup_.Installed("D2.ztb")), previous);
-    EXPECT_EQ(NamesIn(setup_.Installed()), (std::vector<std::string>{"D2.ztb", "D3.ztb"}));
+    EXPECT_EQ(ReadBytes(setup_.Installed("D2.ztb")), previous);
+    EXPECT_EQ(NamesIn(setup_.Installed()), (std::set<std::string>{"D2.ztb", "D3.ztb"}));
 }
 
 TEST_F(OperationsTest, RemoveMovesTheSelectedRowsToTheBackupFolderAndTheyComeBackAsNew) {
@@ -199,8 +200,8 @@ TEST_F(OperationsTest, RemoveMovesTheSelectedRowsToTheBackupFolderAndTheyComeBac
 
     // A table gone since the scan counts as removed.
     EXPECT_EQ(RemoveTables(setup_.Folders(), entries, {1, 2}).message, "2 ZTB(s) have been removed.");
-    EXPECT_EQ(NamesIn(setup_.Installed()), (std::vector<std::string>{"Backup", "D2.ztb"}));
-    EXPECT_EQ(NamesIn(setup_.Backup()), (std::vector<std::string>{"D1.ztb, v4"}));
+    EXPECT_EQ(NamesIn(setup_.Installed()), (std::set<std::string>{"Backup", "D2.ztb"}));
+    EXPECT_EQ(NamesIn(setup_.Backup()), (std::set<std::string>{"D1.ztb, v4"}));
     const std::vector<CatalogueEntry> offered = New();
     ASSERT_EQ(offered.size(), 1u);
     EXPECT_EQ(offered[0].Status, EntryStatus::New);
@@ -219,7 +220,7 @@ TEST_F(OperationsTest, InstallAndRemoveMoreThanThreeHundredTablesWithLongNames) 
     EXPECT_EQ(Installed().size(), 330u);
 
     EXPECT_EQ(Remove(all).message, "330 ZTB(s) have been removed.");
-    EXPECT_EQ(NamesIn(setup_.Installed()), (std::vector<std::string>{"Backup"}));
+    EXPECT_EQ(NamesIn(setup_.Installed()), (std::set<std::string>{"Backup"}));
     EXPECT_EQ(NamesIn(setup_.Backup()).size(), 330u);
     EXPECT_EQ(New().size(), 330u);
 }

@@ -7,13 +7,14 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "catalogue/TableScans.h"
 #include "install/TableOperations.h"
 #include "install/TemporaryCopies.h"
-#include "tests/catalogue/TableFiles.h"
+#include "testkit/Tables.h"
 
 TEST(TemporaryCopiesPosixTest, ARunningInstancesCopyStaysUntilItHasEnded) {
     CatalogueSetup setup;
@@ -26,7 +27,7 @@ TEST(TemporaryCopiesPosixTest, ARunningInstancesCopyStaysUntilItHasEnded) {
     }
     const std::string copy = TemporaryCopyName(static_cast<std::uint32_t>(child), 1);
     WriteTable(setup.Installed(copy), "In progress");
-    const std::vector<unsigned char> bytes = FileBytes(setup.Installed(copy));
+    const std::vector<unsigned char> bytes = ReadBytes(setup.Installed(copy));
 
     auto installFirstNew = [&] {
         const auto entries = ScanNew(setup.Distribution(), "Orvane A",
@@ -34,11 +35,11 @@ TEST(TemporaryCopiesPosixTest, ARunningInstancesCopyStaysUntilItHasEnded) {
         return InstallTables(setup.Folders(), entries, {0}).message;
     };
     EXPECT_EQ(installFirstNew(), "1 ZTB(s) have been installed.");
-    EXPECT_EQ(NamesIn(setup.Installed()), (std::vector<std::string>{copy, "D1.ztb"}));
-    EXPECT_EQ(FileBytes(setup.Installed(copy)), bytes);
+    EXPECT_EQ(NamesIn(setup.Installed()), (std::set<std::string>{copy, "D1.ztb"}));
+    EXPECT_EQ(ReadBytes(setup.Installed(copy)), bytes);
 
     kill(child, SIGKILL);
     waitpid(child, nullptr, 0);
     EXPECT_EQ(installFirstNew(), "1 ZTB(s) have been installed.");
-    EXPECT_EQ(NamesIn(setup.Installed()), (std::vector<std::string>{"D1.ztb", "D2.ztb"}));
+    EXPECT_EQ(NamesIn(setup.Installed()), (std::set<std::string>{"D1.ztb", "D2.ztb"}));
 }

@@ -6,14 +6,15 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "catalogue/TableScans.h"
 #include "install/TableOperations.h"
 #include "install/TemporaryCopies.h"
-#include "tests/catalogue/TableFiles.h"
-#include "tests/support/ProcessIds.h"
+#include "testkit/Tables.h"
+#include "testkit/Files.h"
 
 namespace {
 
@@ -63,19 +64,17 @@ TEST_F(TemporaryCopiesTest, AnInstallRemovesCopiesOfGoneProcessesAndKeepsEveryth
     for (const std::string& name : kept) LeaveCopy(name);
     std::filesystem::create_directory(setup_.Installed(TemporaryCopyName(kGone, 2)));
     std::vector<std::vector<unsigned char>> keptBytes;
-    for (const std::string& name : kept) keptBytes.push_back(FileBytes(setup_.Installed(name)));
+    for (const std::string& name : kept) keptBytes.push_back(ReadBytes(setup_.Installed(name)));
 
     // The install's own copy takes the next free number and leaves no trace.
     EXPECT_EQ(InstallTables(setup_.Folders(), New(), {0}).message, "1 ZTB(s) have been installed.");
-    std::vector<std::string> expected = kept;
-    expected.push_back("D1.ztb");
-    expected.push_back(TemporaryCopyName(kGone, 2));
-    std::sort(expected.begin(), expected.end());
+    std::set<std::string> expected(kept.begin(), kept.end());
+    expected.insert({"D1.ztb", TemporaryCopyName(kGone, 2)});
     EXPECT_EQ(NamesIn(setup_.Installed()), expected);
     for (std::size_t k = 0; k < kept.size(); ++k) {
-        EXPECT_EQ(FileBytes(setup_.Installed(kept[k])), keptBytes[k]) << kept[k];
+        EXPECT_EQ(ReadBytes(setup_.Installed(kept[k])), keptBytes[k]) << kept[k];
     }
-    EXPECT_EQ(FileBytes(setup_.Installed("D1.ztb")), FileBytes(setup_.Distribution("D1.ztb")));
+    EXPECT_EQ(ReadBytes(setup_.Installed("D1.ztb")), ReadBytes(setup_.Distribution("D1.ztb")));
 }
 
 TEST_F(TemporaryCopiesTest, ARemoveRemovesThemTooButARefusalTouchesNothing) {
@@ -84,11 +83,11 @@ TEST_F(TemporaryCopiesTest, ARemoveRemovesThemTooButARefusalTouchesNothing) {
 
     EXPECT_TRUE(InstallTables(setup_.Folders(), {}, {0}).refused);
     EXPECT_TRUE(RemoveTables(setup_.Folders(), {}, {0}).refused);
-    EXPECT_EQ(NamesIn(setup_.Installed()), (std::vector<std::string>{TemporaryCopyName(kGone, 1), "D1.ztb"}));
+    EXPECT_EQ(NamesIn(setup_.Installed()), (std::set<std::string>{TemporaryCopyName(kGone, 1), "D1.ztb"}));
 
     EXPECT_EQ(RemoveTables(setup_.Folders(), Installed(), {0}).message, "1 ZTB(s) have been removed.");
-    EXPECT_EQ(NamesIn(setup_.Installed()), (std::vector<std::string>{"Backup"}));
-    EXPECT_EQ(NamesIn(setup_.Backup()), (std::vector<std::string>{"D1.ztb, v1"}));
+    EXPECT_EQ(NamesIn(setup_.Installed()), (std::set<std::string>{"Backup"}));
+    EXPECT_EQ(NamesIn(setup_.Backup()), (std::set<std::string>{"D1.ztb, v1"}));
 }
 
 // Windows does not delete a file that another handle holds open without
@@ -104,11 +103,11 @@ TEST_F(TemporaryCopiesTest, ACopyThatCannotBeRemovedYetDoesNotFailTheOperation) 
         EXPECT_EQ(report.message, "1 ZTB(s) have been installed.");
         EXPECT_EQ(report.FailureText(), "");
 #ifdef _WIN32
-        EXPECT_EQ(NamesIn(setup_.Installed()), (std::vector<std::string>{stale, "D1.ztb"}));
+        EXPECT_EQ(NamesIn(setup_.Installed()), (std::set<std::string>{stale, "D1.ztb"}));
 #else
-        EXPECT_EQ(NamesIn(setup_.Installed()), (std::vector<std::string>{"D1.ztb"}));
+        EXPECT_EQ(NamesIn(setup_.Installed()), (std::set<std::string>{"D1.ztb"}));
 #endif
     }
     EXPECT_EQ(RemoveTables(setup_.Folders(), Installed(), {0}).message, "1 ZTB(s) have been removed.");
-    EXPECT_EQ(NamesIn(setup_.Installed()), (std::vector<std::string>{"Backup"}));
+    EXPECT_EQ(NamesIn(setup_.Installed()), (std::set<std::string>{"Backup"}));
 }

@@ -16,12 +16,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/FolderFiles.h"
-#include "tests/support/TempFolder.h"
+#include "testkit/Tables.h"
+#include "testkit/TempFolder.h"
 
 namespace {
 
-constexpr platform::FileTime kJuly1998 = 125440167000000000ULL;  // 1998-07-04 09:05 UTC
 
 // Runs CopyFileNoReplace in a child process whose files may not grow past
 // limit bytes, so the copy's writes fail part way as on a full disk.
@@ -81,7 +80,7 @@ TEST_F(FileSystemPosixTest, MovesToAnotherFileSystemByCopyingWithTheTimes)
     } removeAway{away};
     WriteText(temp.FsPath() / "table.ztb", "moving");
     WriteText(away / "taken.ztb", "stays");
-    ASSERT_TRUE(SetTimesOf(temp.Path("table.ztb"), platform::FileTimes{0, 0, kJuly1998}));
+    ASSERT_TRUE(SetTimesOf(temp.Path("table.ztb"), platform::FileTimes{0, 0, kTableTime}));
 
     EXPECT_FALSE(platform::MoveFileNoReplace(temp.Path("table.ztb"), (away / "TAKEN.ZTB").string()));
     EXPECT_FALSE(platform::MoveFileNoReplace(temp.Path("table.ztb"), (away / "taken.ztb").string()));
@@ -90,7 +89,7 @@ TEST_F(FileSystemPosixTest, MovesToAnotherFileSystemByCopyingWithTheTimes)
     EXPECT_TRUE(NamesIn(temp.FsPath()).empty());
     EXPECT_EQ(NamesIn(away), (std::set<std::string>{"Table.ztb", "taken.ztb"}));
     EXPECT_EQ(ReadText(away / "Table.ztb"), "moving");
-    EXPECT_EQ(TimesOf((away / "Table.ztb").string()).lastWrite, kJuly1998);
+    EXPECT_EQ(TimesOf((away / "Table.ztb").string()).lastWrite, kTableTime);
 }
 
 TEST_F(FileSystemPosixTest, NamesDifferingOnlyInCasePreferTheExactOneThenTheLeast)
@@ -154,7 +153,7 @@ TEST_F(FileSystemPosixTest, CreationTimeIsTheBirthTimeOrElseTheLastWrite)
     WriteText(temp.FsPath() / "t.ztb", "t");
     // The creation time cannot be set here and is left as it is; the last
     // write goes back before any birth time.
-    ASSERT_TRUE(SetTimesOf(temp.Path("t.ztb"), platform::FileTimes{1, 0, kJuly1998}));
+    ASSERT_TRUE(SetTimesOf(temp.Path("t.ztb"), platform::FileTimes{1, 0, kTableTime}));
     const platform::FileTimes read = TimesOf(temp.Path("t.ztb"));
     EXPECT_NE(read.creation, 1u);
     EXPECT_GE(read.creation, read.lastWrite);

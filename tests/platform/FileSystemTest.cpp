@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/FolderFiles.h"
-#include "tests/support/TempFolder.h"
+#include "testkit/Tables.h"
+#include "testkit/TempFolder.h"
 
 namespace {
 
@@ -21,7 +21,6 @@ using platform::FileTime;
 using platform::FileTimes;
 
 // 1998-07-04 09:05:00 UTC and 2000-02-29 23:59:59 UTC as file times.
-constexpr FileTime kJuly1998 = 125440167000000000ULL;
 constexpr FileTime kLeapDay2000 = 125963423990000000ULL;
 
 const std::string kSep(1, platform::kPathSeparator);
@@ -188,10 +187,10 @@ TEST_F(FileSystemTest, SetsTimesTo100NanosecondsAndAZeroTimeLeavesThatTimeAsItIs
     // last write (Linux "relatime", which Wine's reads go through), so the
     // access time set here is recent and after the write.
     const FileTime access = TimesOf(temp.Path("timed.ztb")).lastWrite + 1234567;
-    ASSERT_TRUE(SetTimesOf(temp.Path("TIMED.ztb"), FileTimes{0, access, kJuly1998 + 7654321}));
+    ASSERT_TRUE(SetTimesOf(temp.Path("TIMED.ztb"), FileTimes{0, access, kTableTime + 7654321}));
     FileTimes read = TimesOf(temp.Path("timed.ZTB"));
     EXPECT_EQ(read.lastAccess, access);
-    EXPECT_EQ(read.lastWrite, kJuly1998 + 7654321);
+    EXPECT_EQ(read.lastWrite, kTableTime + 7654321);
     EXPECT_NE(read.creation, 0u);
 
     ASSERT_TRUE(SetTimesOf(temp.Path("timed.ztb"), FileTimes{0, 0, kLeapDay2000}));
@@ -206,7 +205,7 @@ TEST(FileTimeToCalendar, GivesUtcCalendarFieldsAndRejectsTimesWithTheTopBitSet)
         FileTime time;
         std::vector<int> fields;  // year, month, day, hour, minute, second
     } cases[] = {
-        {kJuly1998 + 9999999, {1998, 7, 4, 9, 5, 0}},
+        {kTableTime + 9999999, {1998, 7, 4, 9, 5, 0}},
         {kLeapDay2000, {2000, 2, 29, 23, 59, 59}},
         {0, {1601, 1, 1, 0, 0, 0}},
         {0x7FFFFFFFFFFFFFFFULL, {30828, 9, 14, 2, 48, 5}},

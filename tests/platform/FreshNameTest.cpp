@@ -7,13 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/FolderFiles.h"
-#include "tests/support/TempFolder.h"
+#include "testkit/Tables.h"
+#include "testkit/TempFolder.h"
 
 namespace {
 
-// 1998-07-04 09:05:00 UTC as a file time.
-constexpr platform::FileTime kJuly1998 = 125440167000000000ULL;
 
 const std::string kSep(1, platform::kPathSeparator);
 const std::vector<unsigned char> kSourceBytes = {'Z', 'T', 'B', 0, 1, 2, 3};
@@ -24,11 +22,11 @@ TEST(FreshNameTest, CopyTakesOnlyAFreeNameAndLeavesNothingOnFailure)
     TempFolder temp;
     const std::string source = temp.Path("source.ztb");
     ASSERT_TRUE(platform::WriteWholeFile(source, kSourceBytes));
-    ASSERT_TRUE(SetTimesOf(source, {0, 0, kJuly1998}));
+    ASSERT_TRUE(SetTimesOf(source, {0, 0, kTableTime}));
 
     ASSERT_TRUE(platform::CopyFileNoReplace(source, temp.Path(".fresh.tmp")));
     EXPECT_EQ(platform::ReadWholeFile(temp.Path(".fresh.tmp")), kSourceBytes);
-    EXPECT_EQ(TimesOf(temp.Path(".fresh.tmp")).lastWrite, kJuly1998);
+    EXPECT_EQ(TimesOf(temp.Path(".fresh.tmp")).lastWrite, kTableTime);
 
     // A taken name keeps its bytes.
     ASSERT_TRUE(platform::WriteWholeFile(temp.Path("taken.tmp"), kTakenBytes));

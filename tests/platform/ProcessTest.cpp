@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "platform/FileSystem.h"
-#include "tests/support/ProcessIds.h"
+#include "testkit/Files.h"
 
 namespace {
 

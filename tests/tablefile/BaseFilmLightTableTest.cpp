@@ -4,7 +4,7 @@
 
 #include "tablefile/BaseFilmLightTable.h"
 #include "tablefile/ZtbWriter.h"
-#include "tests/tablefile/LoadCapture.h"
+#include "testkit/LoadCapture.h"
 
 namespace {
 

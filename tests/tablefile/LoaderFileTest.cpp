@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "tablefile/ZtbWriter.h"
-#include "tests/support/TempFolder.h"
-#include "tests/tablefile/LoadCapture.h"
+#include "testkit/TempFolder.h"
+#include "testkit/LoadCapture.h"
 
 namespace {
 

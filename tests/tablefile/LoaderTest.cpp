@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "tablefile/ZtbWriter.h"
-#include "tests/support/TempFolder.h"
-#include "tests/tablefile/LoadCapture.h"
+#include "testkit/TempFolder.h"
+#include "testkit/LoadCapture.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "tablefile/TableValidation.h"
 #include "tablefile/ZtbWriter.h"
-#include "tests/tablefile/LoadCapture.h"
+#include "testkit/LoadCapture.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <string>
 
 #include "platform/FileSystem.h"
-#include "tests/support/FolderFiles.h"
+#include "testkit/Files.h"
 #include "tests/tools/RunProgram.h"
 
 namespace {

@@ -6,14 +6,14 @@
 
 #include <filesystem>
 
-#include "tests/catalogue/TableFiles.h"
+#include "testkit/Tables.h"
 #include "tests/tools/RunProgram.h"
 
 namespace {
 
 using nlohmann::json;
 
-const platform::FileTime kOld = UtcFileTime(1998, 7, 4, 9, 5);
+const platform::FileTime kOld = kTableTime;
 const platform::FileTime kNew = UtcFileTime(1998, 7, 4, 9, 6);
 const std::string kPlaceholder = "No new or updated ZTB's for this film recorder";
 
@@ -95,10 +95,10 @@ TEST_F(ZtbtoolCatalogueTest, InstallsAndRemovesByNameWithoutRegardToCaseOrAll) {
     EXPECT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_EQ(run.out, "1 ZTB(s) have been installed.\n");
     EXPECT_EQ(run.err, "");
-    EXPECT_EQ(NamesIn(setup_.Backup()), (std::vector<std::string>{"D1.ztb, v1"}));
+    EXPECT_EQ(NamesIn(setup_.Backup()), (std::set<std::string>{"D1.ztb, v1"}));
     run = Run("install", {"--all"});
     EXPECT_EQ(run.out, "1 ZTB(s) have been installed.\n");
-    EXPECT_EQ(NamesIn(setup_.Installed()), (std::vector<std::string>{"Backup", "D1.ztb", "D2.ztb", "D3.ztb"}));
+    EXPECT_EQ(NamesIn(setup_.Installed()), (std::set<std::string>{"Backup", "D1.ztb", "D2.ztb", "D3.ztb"}));
     // As "Add All" with nothing listed: nothing at all.
     run = Run("install", {"--all"});
     EXPECT_EQ(run.exitStatus, 0);
@@ -107,12 +107,12 @@ TEST_F(ZtbtoolCatalogueTest, InstallsAndRemovesByNameWithoutRegardToCaseOrAll) {
     run = Run("remove", {"d3.ztb", "D1.ZTB"});
     EXPECT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_EQ(run.out, "2 ZTB(s) have been removed.\n");
-    EXPECT_EQ(NamesIn(setup_.Installed()), (std::vector<std::string>{"Backup", "D2.ztb"}));
-    EXPECT_EQ(NamesIn(setup_.Backup()), (std::vector<std::string>{"D1.ztb, v1", "D1.ztb, v2", "D3.ztb, v1"}));
+    EXPECT_EQ(NamesIn(setup_.Installed()), (std::set<std::string>{"Backup", "D2.ztb"}));
+    EXPECT_EQ(NamesIn(setup_.Backup()), (std::set<std::string>{"D1.ztb, v1", "D1.ztb, v2", "D3.ztb, v1"}));
 }
 
 TEST_F(ZtbtoolCatalogueTest, ANameNotListedChangesNothing) {
-    const std::vector<unsigned char> before = FileBytes(setup_.Installed("D1.ztb"));
+    const std::vector<unsigned char> before = ReadBytes(setup_.Installed("D1.ztb"));
     // D3 is installed and current, so it is not offered.
     const ProgramRun run = Run("install", {"D1.ztb", "D3.ztb", "D9.ztb"});
     EXPECT_EQ(run.exitStatus, 1);
@@ -120,12 +120,12 @@ TEST_F(ZtbtoolCatalogueTest, ANameNotListedChangesNothing) {
     EXPECT_EQ(run.err,
               "ztbtool: D3.ztb is not listed as new or updated for Orvane A\n"
               "ztbtool: D9.ztb is not listed as new or updated for Orvane A\n");
-    EXPECT_EQ(FileBytes(setup_.Installed("D1.ztb")), before);
+    EXPECT_EQ(ReadBytes(setup_.Installed("D1.ztb")), before);
 
     const ProgramRun remove = Run("remove", {"D2.ztb"});
     EXPECT_EQ(remove.exitStatus, 1);
     EXPECT_EQ(remove.err, "ztbtool: D2.ztb is not listed as installed for Orvane A\n");
-    EXPECT_EQ(NamesIn(setup_.Installed()), (std::vector<std::string>{"D1.ztb", "D3.ztb"}));
+    EXPECT_EQ(NamesIn(setup_.Installed()), (std::set<std::string>{"D1.ztb", "D3.ztb"}));
 }
 
 TEST_F(ZtbtoolCatalogueTest, FailedRowsAreCountedOutAndNamed) {
@@ -139,7 +139,7 @@ TEST_F(ZtbtoolCatalogueTest, FailedRowsAreCountedOutAndNamed) {
 
 TEST_F(ZtbtoolCatalogueTest, ADamagedTableEndsTheCommandWithItsMessageAndChangesNothing) {
     WriteDamagedTable(setup_.Installed("D1.ztb"));
-    const std::vector<unsigned char> before = FileBytes(setup_.Installed("D1.ztb"));
+    const std::vector<unsigned char> before = ReadBytes(setup_.Installed("D1.ztb"));
     for (const char* command : {"list", "install", "remove"}) {
         const ProgramRun run =
             std::string(command) == "list" ? Run(command, {}) : Run(command, {"D1.ztb"});
@@ -147,8 +147,8 @@ TEST_F(ZtbtoolCatalogueTest, ADamagedTableEndsTheCommandWithItsMessageAndChanges
         EXPECT_EQ(run.out, "") << command;
         EXPECT_EQ(run.err, "Illegal ZTB ID string\n") << command;
     }
-    EXPECT_EQ(FileBytes(setup_.Installed("D1.ztb")), before);
-    EXPECT_EQ(NamesIn(setup_.Installed()), (std::vector<std::string>{"D1.ztb", "D3.ztb"}));
+    EXPECT_EQ(ReadBytes(setup_.Installed("D1.ztb")), before);
+    EXPECT_EQ(NamesIn(setup_.Installed()), (std::set<std::string>{"D1.ztb", "D3.ztb"}));
 }
 
 TEST_F(ZtbtoolCatalogueTest, DistributionFolderDefaultsToTheToolsOwnFolder) {

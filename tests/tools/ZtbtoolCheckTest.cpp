@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "tablefile/ZtbWriter.h"
-#include "tests/support/TempFolder.h"
+#include "testkit/TempFolder.h"
 #include "tests/tools/RunProgram.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "catalogue/Folders.h"
-#include "tests/support/TempFolder.h"
+#include "testkit/TempFolder.h"
 #include "ui/InstallerDlg.h"
 #include "ui/framework/MessageBox.h"
 

@@ -4,7 +4,7 @@
 
 #include "catalogue/CatalogueEntry.h"
 #include "platform/FileSystem.h"
-#include "tests/catalogue/TableFiles.h"
+#include "testkit/Tables.h"
 #include "tests/ui/DialogFixture.h"
 #include "ui/resource.h"
 

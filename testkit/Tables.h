@@ -1,14 +1,12 @@
-// Table files and folders for the catalogue and installation tests: tables
-// made with the project's writer, with chosen file times, in a temporary
-// program folder and Windows directory.
+// Table files in test folders, made with the project's writer and given
+// chosen file times, and a program folder with a Windows directory around
+// them.
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -17,11 +15,13 @@
 #include "platform/FileSystem.h"
 #include "tablefile/ErrorAbort.h"
 #include "tablefile/ZtbWriter.h"
-#include "tests/support/TempFolder.h"
+#include "testkit/Files.h"
+#include "testkit/TempFolder.h"
 
 // A UTC calendar time as a Windows file time (100 ns units since 1601).
-inline platform::FileTime UtcFileTime(int year, int month, int day, int hour, int minute,
-                                      int second = 0) {
+constexpr platform::FileTime UtcFileTime(int year, int month, int day, int hour, int minute,
+                                         int second = 0)
+{
     const std::chrono::sys_days date{std::chrono::year{year} / month / day};
     const std::chrono::sys_days epoch{std::chrono::year{1601} / 1 / 1};
     const std::chrono::seconds sinceEpoch = date - epoch + std::chrono::hours{hour} +
@@ -29,27 +29,42 @@ inline platform::FileTime UtcFileTime(int year, int month, int day, int hour, in
     return static_cast<platform::FileTime>(sinceEpoch.count()) * 10000000u;
 }
 
-// A valid table with one record; its three times set to lastWrite.
+// The time test tables carry unless a test chooses another.
+inline constexpr platform::FileTime kTableTime = UtcFileTime(1998, 7, 4, 9, 5);
+
+// The bytes of a valid one-record table under the given title.
+inline Bytes TableBytes(const std::string& title, std::int16_t deviceType = 1002)
+{
+    ZtbWriter writer(title, deviceType);
+    writer.AddRecord(0);
+    return writer.Build();
+}
+
+// Writes a valid one-record table with all three times set to lastWrite;
+// throws when it cannot.
 inline void WriteTable(const std::string& path, const std::string& title,
-                       std::int16_t deviceType = 1002,
-                       platform::FileTime lastWrite = UtcFileTime(1998, 7, 4, 9, 5)) {
-    const platform::FileTimes times{lastWrite, lastWrite, lastWrite};
-    ASSERT_TRUE(WriteTableFile(path, title, deviceType, times)) << path;
+                       std::int16_t deviceType = 1002, platform::FileTime lastWrite = kTableTime)
+{
+    if (!WriteTableFile(path, title, deviceType, platform::FileTimes{lastWrite, lastWrite, lastWrite})) {
+        throw std::runtime_error("cannot write the table " + path);
+    }
 }
 
 // A file whose ID string is wrong: the loader rejects it with
 // "Illegal ZTB ID string".
-inline void WriteDamagedTable(const std::string& path) {
+inline void WriteDamagedTable(const std::string& path)
+{
     ZtbWriter writer("Damaged");
     writer.AddRecord(0);
     const unsigned char id[] = {'N', 'o', 't', ' ', 'a', ' ', 't', 'a', 'b', 'l', 'e'};
     writer.SetIdBytes(id);
-    ASSERT_TRUE(writer.WriteTo(path)) << path;
+    if (!writer.WriteTo(path)) throw std::runtime_error("cannot write the table " + path);
 }
 
 // The message of the error abort that action ends in, or "no abort".
 template <class Action>
-std::string AbortMessage(Action action) {
+std::string AbortMessage(Action action)
+{
     try {
         action();
     } catch (const ErrorAbort& abort) {
@@ -58,28 +73,15 @@ std::string AbortMessage(Action action) {
     return "no abort";
 }
 
-inline std::vector<unsigned char> FileBytes(const std::string& path) {
-    return platform::ReadWholeFile(path).value_or(std::vector<unsigned char>{});
-}
-
-// The names in a folder, sorted; empty when it does not exist.
-inline std::vector<std::string> NamesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    std::error_code error;
-    for (const auto& item : std::filesystem::directory_iterator(folder, error)) {
-        names.push_back(item.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // The file names and the descriptions of entries, in entry order.
-inline std::vector<std::string> FileNames(const std::vector<CatalogueEntry>& entries) {
+inline std::vector<std::string> FileNames(const std::vector<CatalogueEntry>& entries)
+{
     std::vector<std::string> names;
     for (const CatalogueEntry& entry : entries) names.push_back(entry.FileName);
     return names;
 }
-inline std::vector<std::string> Descriptions(const std::vector<CatalogueEntry>& entries) {
+inline std::vector<std::string> Descriptions(const std::vector<CatalogueEntry>& entries)
+{
     std::vector<std::string> texts;
     for (const CatalogueEntry& entry : entries) texts.push_back(entry.Description);
     return texts;
@@ -89,7 +91,8 @@ inline std::vector<std::string> Descriptions(const std::vector<CatalogueEntry>& 
 // directory with the installed folder, all in one temporary folder.
 class CatalogueSetup {
 public:
-    explicit CatalogueSetup(bool withInstalledFolder = true) {
+    explicit CatalogueSetup(bool withInstalledFolder = true)
+    {
         folders_.programFolder = temp_.Path("Program") + platform::kPathSeparator;
         folders_.windowsFolder = temp_.Path("Windows");
         std::filesystem::create_directories(folders_.programFolder + "ZTB");
@@ -98,9 +101,8 @@ public:
     }
 
     const CatalogueFolders& Folders() const { return folders_; }
-    std::string Distribution(const std::string& name = "") const {
-        return folders_.Distribution() + name;
-    }
+    const TempFolder& Root() const { return temp_; }
+    std::string Distribution(const std::string& name = "") const { return folders_.Distribution() + name; }
     std::string Installed(const std::string& name = "") const { return folders_.Installed() + name; }
     std::string Backup(const std::string& name = "") const { return folders_.Backup() + name; }
 

@@ -1,26 +1,41 @@
-// Small files in test folders: written, read and listed with the standard
-// library only, so a check never relies on the layer it checks; file times
-// through the platform layer.
+// Files in test folders: written, read and listed with the standard library
+// only, so a check never relies on the layer it checks; file times through
+// the platform layer.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "platform/FileSystem.h"
+
+using Bytes = std::vector<unsigned char>;
+
+// No system hands this process id out: Windows ids are small multiples of
+// 4, and Linux ids stay below its pid_max, at most 2^22.
+inline constexpr std::uint32_t kNeverAProcess = 4'000'000'001u;
 
 inline void WriteText(const std::filesystem::path& path, const std::string& text)
 {
     std::ofstream(path, std::ios::binary) << text;
 }
 
-inline std::string ReadText(const std::filesystem::path& path)
+// A file's bytes; empty when it cannot be read.
+inline Bytes ReadBytes(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline std::string ReadText(const std::filesystem::path& path)
+{
+    const Bytes bytes = ReadBytes(path);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 // The names in a folder as stored; empty when it does not exist.

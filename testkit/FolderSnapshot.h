@@ -12,25 +12,16 @@
 #pragma once
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "catalogue/TableScans.h"
+#include "testkit/Files.h"
 
-namespace faults {
-
-using Bytes = std::vector<unsigned char>;
 // Every file under a root: path relative to the root ('/'-separated) -> content.
 using Snapshot = std::map<std::string, Bytes>;
-
-inline Bytes ReadBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 inline Snapshot TakeSnapshot(const std::filesystem::path& root) {
     Snapshot snapshot;
@@ -100,5 +91,3 @@ inline std::vector<std::string> BrokenRules(const Snapshot& before, const Snapsh
     if (lost > 0) broken.push_back(std::to_string(lost) + " installed table(s) lost");
     return broken;
 }
-
-}  // namespace faults

@@ -1,0 +1,25 @@
+// The fault seam: a hook that every file service calls before it does its
+// work, so that a test can fail a chosen call with a chosen outcome, or act
+// just before it (change the folders behind the operation's back). Both
+// layers call it, so one fault table runs against either. The program never
+// sets a hook; then each service pays one test of a pointer.
+#pragma once
+
+#include <string_view>
+
+#include "platform/FileSystem.h"
+
+namespace platform {
+
+// Returns Done to let the call go ahead, or the outcome it fails with.
+// path is the file or pattern the call names, empty for calls on an open
+// file.
+using CallHook = Outcome (*)(Call call, std::string_view path, void* context);
+
+// Sets the hook (nullptr: none) and the context it is given.
+void SetCallHook(CallHook hook, void* context);
+
+// What each file service asks first; Done when no hook is set.
+Outcome BeforeCall(Call call, std::string_view path);
+
+}  // namespace platform
