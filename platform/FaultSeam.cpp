@@ -13,9 +13,9 @@ void SetCallHook(CallHook hook, void* context)
     g_context = context;
 }
 
-Outcome BeforeCall(Call call, std::string_view path)
+Outcome BeforeCall(Call call, std::string_view path, std::string_view target)
 {
-    return g_hook == nullptr ? Outcome::Done : g_hook(call, path, g_context);
+    return g_hook == nullptr ? Outcome::Done : g_hook(call, path, target, g_context);
 }
 
 }  // namespace platform

@@ -13,13 +13,13 @@ namespace platform {
 
 // Returns Done to let the call go ahead, or the outcome it fails with.
 // path is the file or pattern the call names, empty for calls on an open
-// file.
-using CallHook = Outcome (*)(Call call, std::string_view path, void* context);
+// file; target is a copy's or move's new name.
+using CallHook = Outcome (*)(Call call, std::string_view path, std::string_view target, void* context);
 
 // Sets the hook (nullptr: none) and the context it is given.
 void SetCallHook(CallHook hook, void* context);
 
 // What each file service asks first; Done when no hook is set.
-Outcome BeforeCall(Call call, std::string_view path);
+Outcome BeforeCall(Call call, std::string_view path, std::string_view target = {});
 
 }  // namespace platform

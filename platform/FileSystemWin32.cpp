@@ -277,13 +277,13 @@ Result CreateFolder(const std::string& path)
 
 Result MoveFileNoReplace(const std::string& from, const std::string& to)
 {
-    if (const Outcome fault = BeforeCall(Call::Move, from); fault != Outcome::Done) return fault;
+    if (const Outcome fault = BeforeCall(Call::Move, from, to); fault != Outcome::Done) return fault;
     return MoveFileA(from.c_str(), to.c_str()) ? Result() : Failure();
 }
 
 Result MoveFileToFreeName(const std::string& from, const std::string& to)
 {
-    if (const Outcome fault = BeforeCall(Call::Move, from); fault != Outcome::Done) return fault;
+    if (const Outcome fault = BeforeCall(Call::Move, from, to); fault != Outcome::Done) return fault;
     return MoveFileA(from.c_str(), to.c_str()) ? Result() : Failure();
 }
 
@@ -295,7 +295,7 @@ Result RemoveFile(const std::string& path)
 
 Result CopyFileNoReplace(const std::string& from, const std::string& to)
 {
-    if (const Outcome fault = BeforeCall(Call::Copy, from); fault != Outcome::Done) return fault;
+    if (const Outcome fault = BeforeCall(Call::Copy, from, to); fault != Outcome::Done) return fault;
     if (!CopyFileA(from.c_str(), to.c_str(), TRUE)) {
         // A failure part way leaves a partial copy, but never under a name
         // that was taken before.

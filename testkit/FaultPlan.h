@@ -1,11 +1,13 @@
 // Chosen calls of the file services fail, or an action runs just before
 // them, while a FaultPlan lives (the platform's fault seam, FaultSeam.h).
-// Calls are counted per kind from 1; a step that names a path part counts
-// only the calls whose path holds it. File calls made by an action are not
-// counted. Every call is logged, so a test can fail each one in turn.
+// Calls are counted per kind from 1; nth 0 stands for every call of the
+// kind. A step that names a path part counts only the calls whose path or
+// target holds it. File calls made by an action are not counted. Every
+// call is logged, so a test can fail each one in turn.
 #pragma once
 
 #include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -17,7 +19,7 @@ class FaultPlan {
 public:
     struct Seen {
         platform::Call call;
-        std::string path;
+        int nth;  // of its kind
     };
 
     FaultPlan() { platform::SetCallHook(&FaultPlan::Hook, this); }
@@ -41,14 +43,6 @@ public:
 
     const std::vector<Seen>& Log() const { return log_; }
 
-    // How many calls of this kind came before log entry k: its nth is that + 1.
-    int NthOf(std::size_t k) const
-    {
-        int nth = 1;
-        for (std::size_t j = 0; j < k; ++j) nth += log_[j].call == log_[k].call ? 1 : 0;
-        return nth;
-    }
-
 private:
     struct Step {
         platform::Call call;
@@ -59,14 +53,17 @@ private:
         int seen = 0;
     };
 
-    static platform::Outcome Hook(platform::Call call, std::string_view path, void* context)
+    static platform::Outcome Hook(platform::Call call, std::string_view path, std::string_view target,
+                                  void* context)
     {
         auto& plan = *static_cast<FaultPlan*>(context);
-        plan.log_.push_back({call, std::string(path)});
+        plan.log_.push_back({call, ++plan.counts_[call]});
         platform::Outcome outcome = platform::Outcome::Done;
         for (Step& step : plan.steps_) {
-            if (step.call != call || path.find(step.pathPart) == std::string_view::npos) continue;
-            if (++step.seen != step.nth) continue;
+            const bool named = path.find(step.pathPart) != std::string_view::npos ||
+                               target.find(step.pathPart) != std::string_view::npos;
+            if (step.call != call || !named) continue;
+            if (++step.seen != step.nth && step.nth != 0) continue;
             if (step.action) {
                 platform::SetCallHook(nullptr, nullptr);
                 step.action();
@@ -80,4 +77,5 @@ private:
 
     std::vector<Step> steps_;
     std::vector<Seen> log_;
+    std::map<platform::Call, int> counts_;
 };
