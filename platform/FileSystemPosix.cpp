@@ -507,7 +507,7 @@ Result CreateFolder(const std::string& path)
 
 Result MoveFileNoReplace(const std::string& from, const std::string& to)
 {
-    if (const Outcome fault = BeforeCall(Call::Move, from); fault != Outcome::Done) return fault;
+    if (const Outcome fault = BeforeCall(Call::Move, from, to); fault != Outcome::Done) return fault;
     std::string source = from;
     struct stat sourceInfo;
     if (lstat(source.c_str(), &sourceInfo) != 0) {
@@ -531,7 +531,7 @@ Result MoveFileNoReplace(const std::string& from, const std::string& to)
 
 Result MoveFileToFreeName(const std::string& from, const std::string& to)
 {
-    if (const Outcome fault = BeforeCall(Call::Move, from); fault != Outcome::Done) return fault;
+    if (const Outcome fault = BeforeCall(Call::Move, from, to); fault != Outcome::Done) return fault;
     return RenameNoReplace(from, to);
 }
 
@@ -547,7 +547,7 @@ Result RemoveFile(const std::string& path)
 
 Result CopyFileNoReplace(const std::string& from, const std::string& to)
 {
-    if (const Outcome fault = BeforeCall(Call::Copy, from); fault != Outcome::Done) return fault;
+    if (const Outcome fault = BeforeCall(Call::Copy, from, to); fault != Outcome::Done) return fault;
     struct stat sourceInfo;
     const int source = OpenRegularFile(from, O_RDONLY, &sourceInfo);
     if (source < 0) return Failure();

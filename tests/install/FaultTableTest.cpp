@@ -78,7 +78,7 @@ struct Scene {
 enum class Operation { AddAll, RemoveAll };
 
 struct Outcomes {
-    std::string summary;   // the count, then y or n per row in processing order
+    std::string summary;   // the count, then y or n per row in processing order; or "abort"
     std::string failures;  // FailureText, or the abort message
 };
 
@@ -100,17 +100,15 @@ Outcomes Perform(const Scene& scene, Operation operation, const std::vector<Cata
 
 Snapshot TakeOf(const Scene& scene) { return TakeSnapshot(scene.setup.Root().FsPath()); }
 
-::testing::AssertionResult RulesKept(const Scene& scene, const Snapshot& before, const SafetyRules& rules)
+// The broken rules, a line each; empty when all hold.
+std::string Broken(const Scene& scene, const Snapshot& before, const SafetyRules& rules)
 {
-    const std::vector<std::string> broken = BrokenRules(before, TakeOf(scene), rules);
-    ::testing::AssertionResult result =
-        broken.empty() ? ::testing::AssertionSuccess() : ::testing::AssertionFailure();
-    for (const std::string& line : broken) result << "\n  " << line;
-    return result;
+    std::string text;
+    for (const std::string& line : BrokenRules(before, TakeOf(scene), rules)) text += line + "\n";
+    return text;
 }
 
-// {I}, {D} and {B} in a text stand for the installed, distribution and
-// backup folders.
+// {I}, {D} and {B} stand for the installed, distribution and backup folders.
 std::string WithFolders(std::string text, const Scene& scene)
 {
     const std::pair<const char*, std::string> folders[] = {
@@ -123,113 +121,82 @@ std::string WithFolders(std::string text, const Scene& scene)
 
 void Put(const std::string& path, const Bytes& bytes) { ASSERT_TRUE(platform::WriteWholeFile(path, bytes)); }
 
+// A backup folder holding name; bytes of the installed DOLD when none given.
+void Backup(Scene& s, const std::string& name, Bytes bytes = {})
+{
+    fs::create_directory(s.setup.Backup());
+    Put(s.setup.Backup(name), bytes.empty() ? ReadBytes(s.setup.Installed("DOLD.ztb")) : bytes);
+}
+
 struct FaultRow {
     const char* name;
     Operation operation;
-    std::function<void(Scene&)> setUp;      // before the scan
-    std::function<void(Scene&)> afterScan;  // between the scan and the operation
-    std::function<void(FaultPlan&, Scene&)> faults;
+    void (*prepare)(Scene&);             // before the scan, or nothing
+    void (*change)(Scene&);              // after the scan, or nothing
+    void (*faults)(Scene&, FaultPlan&);  // during the operation, or nothing
     const char* summary;
     const char* failures;
     std::set<std::string> backups;  // the backup folder's names afterwards
 };
 
-const auto kNoChange = [](Scene&) {};
-const auto kNoFault = [](FaultPlan&, Scene&) {};
-
-// The read-only folders of a user without rights there: every write fails.
-void ReadOnly(FaultPlan& plan, const char* pathPart)
-{
-    for (Call call : {Call::Copy, Call::Move, Call::Delete, Call::CreateFolder}) {
-        plan.Fail(call, 0, Outcome::AccessDenied, pathPart);
-    }
-}
-
 const FaultRow kRows[] = {
-    {"InstalledFolderMissing", Operation::AddAll, [](Scene& s) { fs::remove_all(s.setup.Installed()); },
-     kNoChange, kNoFault, "0 nn",
-     "DOLD.ztb: the installed folder {I} does not exist\nDNEW.ztb: the installed folder {I} does not exist", {}},
-    {"InstalledFolderReadOnlyInstall", Operation::AddAll, kNoChange, kNoChange,
-     [](FaultPlan& plan, Scene&) { ReadOnly(plan, "KVData"); }, "0 nn",
-     "DOLD.ztb: the copy from {D}DOLD.ztb failed\nDNEW.ztb: the copy from {D}DNEW.ztb failed", {}},
-    {"InstalledFolderReadOnlyRemove", Operation::RemoveAll, kNoChange, kNoChange,
-     [](FaultPlan& plan, Scene&) { ReadOnly(plan, "KVData"); }, "0 nn",
-     "DOLD.ztb: the backup failed: the backup folder {B} could not be created\n"
-     "DKEEP.ztb: the backup failed: the backup folder {B} could not be created", {}},
+    {"InstalledFolderMissing", Operation::AddAll, nullptr, [](Scene& s) { fs::remove_all(s.setup.Installed()); }, nullptr,
+     "0 nn", "DOLD.ztb: the installed folder {I} does not exist\nDNEW.ztb: the installed folder {I} does not exist", {}},
     {"BackupFolderReadOnly", Operation::AddAll, [](Scene& s) { fs::create_directory(s.setup.Backup()); },
-     kNoChange, [](FaultPlan& plan, Scene&) { ReadOnly(plan, "Backup"); }, "1 ny",
+     nullptr, [](Scene&, FaultPlan& plan) { plan.Fail(Call::Move, 0, Outcome::AccessDenied, "Backup"); }, "1 ny",
      "DOLD.ztb: the backup of the installed copy failed: it could not be moved to {B}DOLD.ztb, v1", {}},
     {"BackupNameHeldByAFileInstall", Operation::AddAll, [](Scene& s) { Put(s.setup.Installed("Backup"), {'x'}); },
-     kNoChange, kNoFault, "1 ny",
-     "DOLD.ztb: the backup of the installed copy failed: the backup folder {B} could not be created", {}},
+     nullptr, nullptr, "1 ny", "DOLD.ztb: the backup of the installed copy failed: the backup folder {B} could not be created", {}},
     {"BackupNameHeldByAFileRemove", Operation::RemoveAll, [](Scene& s) { Put(s.setup.Installed("Backup"), {'x'}); },
-     kNoChange, kNoFault, "0 nn",
+     nullptr, nullptr, "0 nn",
      "DOLD.ztb: the backup failed: the backup folder {B} could not be created\n"
      "DKEEP.ztb: the backup failed: the backup folder {B} could not be created", {}},
-    {"BackupNameTakenBySameBytes", Operation::RemoveAll,
-     [](Scene& s) {
-         fs::create_directory(s.setup.Backup());
-         fs::copy_file(s.setup.Installed("DOLD.ztb"), s.setup.Backup("DOLD.ztb, v1"));
-     },
-     kNoChange, kNoFault, "2 yy", "", {"DOLD.ztb, v1", "DKEEP.ztb, v1"}},
+    {"BackupNameTakenBySameBytes", Operation::RemoveAll, [](Scene& s) { Backup(s, "DOLD.ztb, v1"); }, nullptr, nullptr, "2 yy",
+     "", {"DOLD.ztb, v1", "DKEEP.ztb, v1"}},
     {"BackupNameTakenByOtherBytes", Operation::AddAll,
      [](Scene& s) {
-         fs::create_directory(s.setup.Backup());
-         Put(s.setup.Backup("DOLD.ztb, v1"), TableBytes("Earlier v1"));
-         Put(s.setup.Backup("DOLD.ztb, v1 (2)"), TableBytes("Another v1"));
+         Backup(s, "DOLD.ztb, v1", TableBytes("Earlier v1"));
+         Backup(s, "DOLD.ztb, v1 (2)", TableBytes("Another v1"));
      },
-     kNoChange, kNoFault, "2 yy", "", {"DOLD.ztb, v1", "DOLD.ztb, v1 (2)", "DOLD.ztb, v1 (3)"}},
+     nullptr, nullptr, "2 yy", "", {"DOLD.ztb, v1", "DOLD.ztb, v1 (2)", "DOLD.ztb, v1 (3)"}},
     {"BackupNumberTwoHoldsTheSameBytes", Operation::RemoveAll,
      [](Scene& s) {
-         fs::create_directory(s.setup.Backup());
-         Put(s.setup.Backup("DOLD.ztb, v1"), TableBytes("Earlier v1"));
-         fs::copy_file(s.setup.Installed("DOLD.ztb"), s.setup.Backup("DOLD.ztb, v1 (2)"));
+         Backup(s, "DOLD.ztb, v1", TableBytes("Earlier v1"));
+         Backup(s, "DOLD.ztb, v1 (2)");
      },
-     kNoChange, kNoFault, "2 yy", "", {"DOLD.ztb, v1", "DOLD.ztb, v1 (2)", "DKEEP.ztb, v1"}},
-    {"DuplicateCannotBeDeleted", Operation::AddAll,
-     [](Scene& s) {
-         fs::create_directory(s.setup.Backup());
-         fs::copy_file(s.setup.Installed("DOLD.ztb"), s.setup.Backup("DOLD.ztb, v1"));
-     },
-     kNoChange, [](FaultPlan& plan, Scene&) { plan.Fail(Call::Delete, 0, Outcome::InUse, "DOLD.ztb"); }, "1 ny",
+     nullptr, nullptr, "2 yy", "", {"DOLD.ztb, v1", "DOLD.ztb, v1 (2)", "DKEEP.ztb, v1"}},
+    {"DuplicateCannotBeDeleted", Operation::AddAll, [](Scene& s) { Backup(s, "DOLD.ztb, v1"); },
+     nullptr, [](Scene&, FaultPlan& plan) { plan.Fail(Call::Delete, 0, Outcome::InUse, "DOLD.ztb"); }, "1 ny",
      "DOLD.ztb: the backup of the installed copy failed: it could not be deleted (a backup with the same "
-     "content exists as {B}DOLD.ztb, v1)",
-     {"DOLD.ztb, v1"}},
+     "content exists as {B}DOLD.ztb, v1)", {"DOLD.ztb, v1"}},
     {"LabelsWithSeparators", Operation::RemoveAll,
      [](Scene& s) {
          fs::remove(s.setup.Installed("DKEEP.ztb"));
          WriteTable(s.setup.Installed("DSEP1.ztb"), "Slide v\\..\\..\\x");
          WriteTable(s.setup.Installed("DSEP2.ztb"), "Slide v/../../y");
      },
-     kNoChange, kNoFault, "3 yyy", "", {"DOLD.ztb, v1", "DSEP1.ztb, v_.._.._x", "DSEP2.ztb, v_.._.._y"}},
-    {"DistributionCopyGoneAfterTheScan", Operation::AddAll, kNoChange,
-     [](Scene& s) { fs::remove(s.setup.Distribution("DNEW.ztb")); }, kNoFault, "1 yn",
+     nullptr, nullptr, "3 yyy", "", {"DOLD.ztb, v1", "DSEP1.ztb, v_.._.._x", "DSEP2.ztb, v_.._.._y"}},
+    {"DistributionCopyGoneAfterTheScan", Operation::AddAll, nullptr,
+     [](Scene& s) { fs::remove(s.setup.Distribution("DNEW.ztb")); }, nullptr, "1 yn",
      "DNEW.ztb: the distribution copy {D}DNEW.ztb is gone", {"DOLD.ztb, v1"}},
-    {"DistributionCopyDamagedAfterTheScan", Operation::AddAll, kNoChange,
-     [](Scene& s) { WriteDamagedTable(s.setup.Distribution("DOLD.ztb")); }, kNoFault, "1 ny",
+    {"DistributionCopyDamagedAfterTheScan", Operation::AddAll, nullptr,
+     [](Scene& s) { WriteDamagedTable(s.setup.Distribution("DOLD.ztb")); }, nullptr, "1 ny",
      "DOLD.ztb: the distribution copy cannot be used: Illegal ZTB ID string", {}},
-    {"DistributionCopyTruncatedAfterTheScan", Operation::AddAll, kNoChange,
-     [](Scene& s) {
-         Bytes truncated = TableBytes("Old v2");
-         truncated.resize(1000);
-         Put(s.setup.Distribution("DOLD.ztb"), truncated);
-     },
-     kNoFault, "1 ny", "DOLD.ztb: the distribution copy cannot be used: Can't read ZTB file", {}},
-    {"InstalledCopyDamagedAfterTheScanInstall", Operation::AddAll, kNoChange,
-     [](Scene& s) { Put(s.setup.Installed("DOLD.ztb"), Bytes(100, 0x42)); }, kNoFault, "abort",
+    {"InstalledCopyDamagedAfterTheScanInstall", Operation::AddAll, nullptr,
+     [](Scene& s) { Put(s.setup.Installed("DOLD.ztb"), Bytes(100, 0x42)); }, nullptr, "abort",
      "Can't read ZTB file", {}},
-    {"InstalledCopyDamagedAfterTheScanRemove", Operation::RemoveAll, kNoChange,
-     [](Scene& s) { Put(s.setup.Installed("DKEEP.ztb"), Bytes(100, 0x42)); }, kNoFault, "abort",
+    {"InstalledCopyDamagedAfterTheScanRemove", Operation::RemoveAll, nullptr,
+     [](Scene& s) { Put(s.setup.Installed("DKEEP.ztb"), Bytes(100, 0x42)); }, nullptr, "abort",
      "Can't read ZTB file", {"DOLD.ztb, v1"}},
-    {"InstalledCopyGoneAfterTheScan", Operation::RemoveAll, kNoChange,
-     [](Scene& s) { fs::remove(s.setup.Installed("DOLD.ztb")); }, kNoFault, "2 yy", "", {"DKEEP.ztb, v1"}},
-    {"DiskFullDuringTheCopy", Operation::AddAll, kNoChange, kNoChange,
-     [](FaultPlan& plan, Scene&) { plan.Fail(Call::Copy, 1, Outcome::DiskFull); }, "1 ny",
+    {"InstalledCopyGoneAfterTheScan", Operation::RemoveAll, nullptr,
+     [](Scene& s) { fs::remove(s.setup.Installed("DOLD.ztb")); }, nullptr, "2 yy", "", {"DKEEP.ztb, v1"}},
+    {"DiskFullDuringTheCopy", Operation::AddAll, nullptr, nullptr,
+     [](Scene&, FaultPlan& plan) { plan.Fail(Call::Copy, 1, Outcome::DiskFull); }, "1 ny",
      "DOLD.ztb: the copy from {D}DOLD.ztb failed", {}},
     // Another process takes the name between the backup step and the move:
     // its table stays, the new copy goes.
-    {"InstalledNameTakenBeforeTheMove", Operation::AddAll, kNoChange, kNoChange,
-     [](FaultPlan& plan, Scene& s) {
+    {"InstalledNameTakenBeforeTheMove", Operation::AddAll, nullptr, nullptr,
+     [](Scene& s, FaultPlan& plan) {
          plan.Before(Call::Move, 1, [&s] { fs::copy_file(s.setup.Distribution("DNEW.ztb"), s.setup.Installed("DOLD.ztb")); },
                      ".~ztbinstall");
      },
@@ -242,21 +209,21 @@ TEST_P(FaultTable, KeepsEveryTableAndReportsEachRow)
 {
     const FaultRow& row = GetParam();
     Scene scene;
-    row.setUp(scene);
-    const std::vector<CatalogueEntry> entries = row.operation == Operation::AddAll ? scene.New() : scene.Installed();
-    row.afterScan(scene);
+    if (row.prepare) row.prepare(scene);
+    const bool adding = row.operation == Operation::AddAll;
+    const std::vector<CatalogueEntry> entries = adding ? scene.New() : scene.Installed();
+    if (row.change) row.change(scene);
     const Snapshot before = TakeOf(scene);
     Outcomes outcomes;
     {
         FaultPlan plan;
-        row.faults(plan, scene);
+        if (row.faults) row.faults(scene, plan);
         outcomes = Perform(scene, row.operation, entries);
     }
     EXPECT_EQ(outcomes.summary, row.summary);
     EXPECT_EQ(outcomes.failures, WithFolders(row.failures, scene));
     EXPECT_EQ(NamesIn(scene.setup.Backup()), row.backups);
-    EXPECT_TRUE(RulesKept(scene, before, scene.Rules(before, row.operation == Operation::AddAll ? entries
-                                                                                            : std::vector<CatalogueEntry>{})));
+    EXPECT_EQ(Broken(scene, before, scene.Rules(before, adding ? entries : std::vector<CatalogueEntry>{})), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, FaultTable, ::testing::ValuesIn(kRows),
@@ -297,7 +264,7 @@ TEST_P(EveryCallFails, KeepsEveryTable)
         // A temporary copy whose deletion failed stays; the next run of
         // another process sweeps it.
         rules.allowTemporaryLeftovers = call.call == Call::Delete;
-        EXPECT_TRUE(RulesKept(scene, before, rules)) << outcomes.summary << " " << outcomes.failures;
+        EXPECT_EQ(Broken(scene, before, rules), "") << outcomes.summary << " " << outcomes.failures;
     }
 }
 
@@ -342,13 +309,13 @@ TEST(RealFaults, AddAllKilledAtRandomPoints) {
         waitpid(child, &status, 0);
         cutShort += WIFSIGNALED(status) ? 1 : 0;
         rules.allowTemporaryLeftovers = true;
-        EXPECT_TRUE(RulesKept(scene, before, rules)) << "run " << run;
+        EXPECT_EQ(Broken(scene, before, rules), "") << "run " << run;
 
         const auto rest = scene.New();
         if (!rest.empty()) Perform(scene, Operation::AddAll, rest);
         EXPECT_TRUE(scene.New().empty());
         rules.allowTemporaryLeftovers = false;
-        EXPECT_TRUE(RulesKept(scene, before, rules)) << "run " << run;
+        EXPECT_EQ(Broken(scene, before, rules), "") << "run " << run;
     }
     EXPECT_GT(cutShort, 0) << "no kill landed inside the operation";
 }
@@ -395,7 +362,7 @@ TEST(RealFaults, DiskFullDuringTheCopy) {
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(outcomes.summary, "1 yn");
     EXPECT_EQ(outcomes.failures, WithFolders("DNEW.ztb: the copy from {D}DNEW.ztb failed", scene));
-    EXPECT_TRUE(RulesKept(scene, before, scene.Rules(before, entries)));
+    EXPECT_EQ(Broken(scene, before, scene.Rules(before, entries)), "");
 }
 
 }  // namespace
