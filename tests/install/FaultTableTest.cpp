@@ -277,6 +277,9 @@ const FaultRow kRows[] = {
          ASSERT_TRUE(s.otherOperation.Acquire(s.LockPath()));
      },
      nullptr, nullptr, "refused", "Another install or remove is running in {F}. Try again when it has finished.", {}},
+    {"FolderCannotBeLocked", Operation::RemoveAll, nullptr, nullptr,
+     [](Scene&, FaultPlan& plan) { plan.Fail(Call::Lock, 1, Outcome::AccessDenied); }, "refused",
+     "The installed folder {F} cannot be locked: access denied.", {}},
 };
 
 class FaultTable : public ::testing::TestWithParam<FaultRow> {};
