@@ -25,8 +25,8 @@ constexpr Comparison kComparisons[] = {
     {"Rescan/300", "ListOpenReadStatClose/300", 1.5},
     {"Rescan/3000", "ListOpenReadStatClose/3000", 1.5},
     {"Rescan/30000", "ListOpenReadStatClose/30000", 1.5},
-    {"AddAll/300/0", "CopyWithTimes/300/0", 2.0},
-    {"AddAll/300/30000", "CopyWithTimes/300/30000", 2.0},
+    {"AddAll/300/0", "DurableCopyWithTimes/300/0", 1.5},
+    {"AddAll/300/30000", "DurableCopyWithTimes/300/30000", 1.5},
 };
 
 // Cost per table of the largest rescan against the smallest. The plain

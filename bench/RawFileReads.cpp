@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <string>
 
 namespace raw {
 
@@ -51,21 +52,27 @@ std::vector<std::string> ListFolder(const std::string& folder) {
     return names;
 }
 
-bool CopyWithTimes(const std::string& from, const std::string& to) {
+bool DurableCopyWithTimes(const std::string& from, const std::string& to) {
     const int source = open(from.c_str(), O_RDONLY | O_CLOEXEC);
     if (source < 0) return false;
     struct stat info;
     bool ok = fstat(source, &info) == 0;
-    const int target = open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    const std::string temporary = to + ".tmp";
+    const int target = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     ok = ok && target >= 0;
     char buffer[16 * 1024];
     for (ssize_t count; ok && (count = read(source, buffer, sizeof buffer)) > 0;) {
         ok = write(target, buffer, static_cast<std::size_t>(count)) == count;
     }
     const timespec times[2] = {info.st_atim, info.st_mtim};
-    ok = ok && futimens(target, times) == 0;
+    ok = ok && futimens(target, times) == 0 && fdatasync(target) == 0;
     if (target >= 0) ok = close(target) == 0 && ok;
     close(source);
+    ok = ok && rename(temporary.c_str(), to.c_str()) == 0;
+    const std::string folder = to.substr(0, to.rfind('/') + 1);
+    const int directory = ok ? open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
+    ok = ok && directory >= 0 && fsync(directory) == 0;
+    if (directory >= 0) close(directory);
     return ok;
 }
 

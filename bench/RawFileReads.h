@@ -19,8 +19,11 @@ std::size_t OpenReadStatClose(const std::string& path);
 // The names in a folder (opendir, readdir, closedir), "." and ".." left out.
 std::vector<std::string> ListFolder(const std::string& folder);
 
-// Copies from to to and gives the copy the source's access and write times
-// (open, fstat, open, read, write, futimens, close, close).
-bool CopyWithTimes(const std::string& from, const std::string& to);
+// Copies from to to with the flushes an install makes before a table takes
+// its name: into a new file beside to, with the source's access and write
+// times, flushed, then renamed to to and the folder synced (open, fstat,
+// open, read, write, futimens, fdatasync, close, close, rename, open,
+// fsync, close).
+bool DurableCopyWithTimes(const std::string& from, const std::string& to);
 
 }  // namespace raw
