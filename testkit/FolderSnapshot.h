@@ -3,7 +3,8 @@
 //   - every table that was installed is afterwards in the installed folder
 //     or its backup folder, byte for byte;
 //   - an install never leaves a table's installed name empty: the name
-//     holds the old table or the new one;
+//     holds the old table or the new one, and no table gets a second name
+//     differing only in case;
 //   - every file there holds the bytes of a file that existed before (no
 //     half-written or invented table);
 //   - nothing outside the installed folder was created, changed or removed;
@@ -13,6 +14,7 @@
 // Used by the fault tests and by the folder fuzzer.
 #pragma once
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -93,6 +95,18 @@ inline std::vector<std::string> BrokenRules(const Snapshot& before, const Snapsh
     }
     for (const std::string& name : rules.namesStay) {
         if (present.count(name) == 0) broken.push_back("installed name left empty: " + name);
+    }
+    // Names in the installed folder, folded, and how often each occurs.
+    auto cases = [&](const Snapshot& snapshot) {
+        std::map<std::string, int> count;
+        for (const auto& [path, bytes] : snapshot) {
+            if (under(path, rules.installed) && !under(path, backup)) ++count[FoldFileNameCase(path)];
+        }
+        return count;
+    };
+    std::map<std::string, int> casesBefore = cases(before);
+    for (const auto& [name, count] : cases(after)) {
+        if (count > std::max(1, casesBefore[name])) broken.push_back("a second name in another case: " + name);
     }
     int lost = 0;
     for (const Bytes& table : rules.mustStay) lost += kept.count(table) == 0 ? 1 : 0;

@@ -18,17 +18,10 @@
 #include <vector>
 
 #ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 #else
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <csignal>
-#include <random>
 #endif
 
 #include "catalogue/TableScans.h"
@@ -95,6 +88,7 @@ SafetyRules Rules(const Scene& scene, const Snapshot& before, Operation operatio
 struct Outcomes {
     std::string summary;   // the count, then y or n per row in processing order; or "abort" or "refused"
     std::string failures;  // FailureText, or the abort or refusal message
+    std::vector<std::string> done;  // the file names of the rows done
 };
 
 Outcomes Perform(const Scene& scene, Operation operation, const std::vector<CatalogueEntry>& entries)
@@ -105,12 +99,15 @@ Outcomes Perform(const Scene& scene, Operation operation, const std::vector<Cata
         const OperationReport report = operation == Operation::AddAll
                                            ? InstallTables(scene.setup.Folders(), entries, rows)
                                            : RemoveTables(scene.setup.Folders(), entries, rows);
-        if (report.refused) return {"refused", report.message};
-        std::string summary = std::to_string(report.succeeded) + " ";
-        for (const RowReport& row : report.rows) summary += row.ok ? 'y' : 'n';
-        return {summary, report.FailureText()};
+        if (report.refused) return {"refused", report.message, {}};
+        Outcomes outcomes{std::to_string(report.succeeded) + " ", report.FailureText(), {}};
+        for (const RowReport& row : report.rows) {
+            outcomes.summary += row.ok ? 'y' : 'n';
+            if (row.ok) outcomes.done.push_back(row.fileName);
+        }
+        return outcomes;
     } catch (const ErrorAbort& abort) {
-        return {"abort", abort.what()};
+        return {"abort", abort.what(), {}};
     }
 }
 
@@ -129,11 +126,9 @@ std::string Broken(const Scene& scene, const Snapshot& before, const SafetyRules
 std::string WithFolders(std::string text, const Scene& scene)
 {
     const std::string installed = scene.setup.Installed();
-    const std::pair<const char*, std::string> folders[] = {{"{I}", installed},
-                                                           {"{D}", scene.setup.Distribution()},
-                                                           {"{B}", scene.setup.Backup()},
-                                                           {"{F}", installed.substr(0, installed.size() - 1)}};
-    for (const auto& [mark, folder] : folders) {
+    for (const auto& [mark, folder] : {std::pair<const char*, std::string>{"{I}", installed},
+                                       {"{D}", scene.setup.Distribution()}, {"{B}", scene.setup.Backup()},
+                                       {"{F}", installed.substr(0, installed.size() - 1)}}) {
         for (std::size_t at; (at = text.find(mark)) != std::string::npos;) text.replace(at, 3, folder);
     }
     return text;
@@ -146,6 +141,25 @@ void Backup(Scene& s, const std::string& name, Bytes bytes = {})
 {
     fs::create_directory(s.setup.Backup());
     Put(s.setup.Backup(name), bytes.empty() ? ReadBytes(s.setup.Installed("DOLD.ztb")) : bytes);
+}
+
+// An installed table holds the distribution copy's bytes and its times as
+// they were when the bytes were read: every distribution copy is created and
+// last written at kLater. (POSIX cannot set a creation time; Wine keeps no
+// access time of its own, nor can it rename by case alone, so there a
+// replaced copy keeps the case it had.)
+void ExpectCopyOf(const Scene& scene, const std::string& name)
+{
+    const platform::FileTimes installed = TimesOf(scene.setup.Installed(name));
+    [[maybe_unused]] const platform::FileTimes source = TimesOf(scene.setup.Distribution(name));
+    EXPECT_EQ(ReadBytes(scene.setup.Installed(name)), ReadBytes(scene.setup.Distribution(name))) << name;
+    EXPECT_EQ(installed.lastWrite, kLater) << name;
+#ifdef _WIN32
+    EXPECT_EQ(installed.creation, kLater) << name;
+#else
+    EXPECT_EQ(installed.lastAccess, source.lastAccess) << name;
+    EXPECT_TRUE(NamesIn(scene.setup.Installed()).count(name)) << name;
+#endif
 }
 
 // DOLD "Old v1" followed by a tail of 100,000 bytes, more than one block
@@ -167,7 +181,6 @@ struct FaultRow {
     const char* summary;
     const char* failures;
     std::set<std::string> backups;  // the backup folder's names afterwards
-    const char* offered = nullptr;  // the names the new-table scan lists afterwards, if checked
 };
 
 const FaultRow kRows[] = {
@@ -185,13 +198,13 @@ const FaultRow kRows[] = {
     {"BackupFolderReadOnly", Operation::AddAll, [](Scene& s) { fs::create_directory(s.setup.Backup()); },
      nullptr, [](Scene&, FaultPlan& plan) { plan.Fail(Call::Move, 0, Outcome::AccessDenied, "Backup"); }, "1 ny",
      "DOLD.ztb: the backup of the installed copy failed: it could not be moved to {B}DOLD.ztb, v1: access denied", {}},
-    {"BackupNameHeldByAFileInstall", Operation::AddAll, [](Scene& s) { Put(s.setup.Installed("Backup"), {'x'}); },
-     nullptr, nullptr, "1 ny",
-     "DOLD.ztb: the backup of the installed copy failed: the backup folder {B} could not be created: the name is taken", {}},
-    {"BackupNameHeldByAFileRemove", Operation::RemoveAll, [](Scene& s) { Put(s.setup.Installed("Backup"), {'x'}); },
+    {"BackupNameHeldByAFile", Operation::RemoveAll, [](Scene& s) { Put(s.setup.Installed("Backup"), {'x'}); },
      nullptr, nullptr, "0 nn",
      "DOLD.ztb: the backup failed: the backup folder {B} could not be created: the name is taken\n"
      "DKEEP.ztb: the backup failed: the backup folder {B} could not be created: the name is taken", {}},
+    {"InstalledUnderAnotherCase", Operation::AddAll,
+     [](Scene& s) { fs::rename(s.setup.Installed("DOLD.ztb"), s.setup.Installed("dold.ztb")); }, nullptr, nullptr,
+     "2 yy", "", {"DOLD.ztb, v1"}},
     {"BackupNameTakenBySameBytes", Operation::AddAll, [](Scene& s) { Backup(s, "DOLD.ztb, v1"); }, nullptr, nullptr, "2 yy",
      "", {"DOLD.ztb, v1"}},
     // Backups that begin like the installed copy: one longer, one as long
@@ -216,13 +229,6 @@ const FaultRow kRows[] = {
      nullptr, [](Scene&, FaultPlan& plan) { plan.Fail(Call::Delete, 0, Outcome::InUse, "DOLD.ztb"); }, "1 ny",
      "DOLD.ztb: the backup failed: it could not be deleted (a backup with the same content exists as {B}DOLD.ztb, v1): "
      "in use", {"DOLD.ztb, v1", "DKEEP.ztb, v1"}},
-    {"LabelsWithSeparators", Operation::RemoveAll,
-     [](Scene& s) {
-         fs::remove(s.setup.Installed("DKEEP.ztb"));
-         WriteTable(s.setup.Installed("DSEP1.ztb"), "Slide v\\..\\..\\x");
-         WriteTable(s.setup.Installed("DSEP2.ztb"), "Slide v/../../y");
-     },
-     nullptr, nullptr, "3 yyy", "", {"DOLD.ztb, v1", "DSEP1.ztb, v_.._.._x", "DSEP2.ztb, v_.._.._y"}},
     {"DistributionCopyGoneAfterTheScan", Operation::AddAll, nullptr,
      [](Scene& s) { fs::remove(s.setup.Distribution("DNEW.ztb")); }, nullptr, "1 yn",
      "DNEW.ztb: the distribution copy {D}DNEW.ztb is gone", {"DOLD.ztb, v1"}},
@@ -230,13 +236,12 @@ const FaultRow kRows[] = {
      [](Scene& s) { WriteDamagedTable(s.setup.Distribution("DOLD.ztb")); }, nullptr, "1 ny",
      "DOLD.ztb: the distribution copy cannot be used: Illegal ZTB ID string", {}},
     // The share gets a newer DNEW once its bytes are copied: the installed
-    // copy keeps the times of the bytes it holds, so the newer one is
-    // offered.
+    // copy keeps the times of the bytes it holds.
     {"DistributionCopyUpdatedDuringTheInstall", Operation::AddAll, nullptr, nullptr,
      [](Scene& s, FaultPlan& plan) {
          plan.Before(Call::Move, 1, [&s] { SetTimesOf(s.setup.Distribution("DNEW.ztb"), {0, 0, kLater + kDay}); }, "DNEW");
      },
-     "2 yy", "", {"DOLD.ztb, v1"}, "DNEW.ztb"},
+     "2 yy", "", {"DOLD.ztb, v1"}},
     {"InstalledCopyDamagedAfterTheScanInstall", Operation::AddAll, nullptr,
      [](Scene& s) { Put(s.setup.Installed("DOLD.ztb"), Bytes(100, 0x42)); }, nullptr, "abort",
      "Can't read ZTB file", {}},
@@ -307,60 +312,74 @@ TEST_P(FaultTable, KeepsEveryTableAndReportsEachRow)
         plan.Before(Call::Move, 0, [&] { unlockedMoves += LockHeld(scene) ? 0 : 1; });
         outcomes = Perform(scene, row.operation, entries);
     }
+    // The times first: reading a file may touch its access time.
+    if (row.operation == Operation::AddAll) {
+        for (const std::string& name : outcomes.done) ExpectCopyOf(scene, name);
+    }
     EXPECT_EQ(outcomes.summary, row.summary);
     EXPECT_EQ(outcomes.failures, WithFolders(row.failures, scene));
     EXPECT_EQ(NamesIn(scene.setup.Backup()), row.backups);
     EXPECT_EQ(Broken(scene, before, Rules(scene, before, row.operation, entries)), "");
     EXPECT_EQ(unlockedMoves, 0);
-    if (outcomes.summary == "refused") {
-        EXPECT_TRUE(TakeOf(scene) == before);
-    }
-    if (row.offered) {
-        std::string offered;
-        for (const std::string& name : FileNames(scene.New())) offered += (offered.empty() ? "" : " ") + name;
-        EXPECT_EQ(offered, row.offered);
-    }
+    if (outcomes.summary == "refused") { EXPECT_TRUE(TakeOf(scene) == before); }
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, FaultTable, ::testing::ValuesIn(kRows),
                          [](const auto& test) { return std::string(test.param.name); });
 
-// With a backup name taken by other bytes, so the numbered names and the
-// byte comparison are reached too.
+// Run 0 fails nothing and logs the calls; run k fails call k and, on POSIX,
+// a child process dies just before it: what it leaves is safe, and the next
+// operation completes the work and sweeps the dead child's copies. A backup
+// name is taken by other bytes, so the numbered names and the byte
+// comparison are reached too.
 class EveryCallFails : public ::testing::TestWithParam<Operation> {};
 
 TEST_P(EveryCallFails, KeepsEveryTable)
 {
-    auto prepare = [](Scene& s) {
-        fs::create_directory(s.setup.Backup());
-        Put(s.setup.Backup("DOLD.ztb, v1"), TableBytes("Earlier v1"));
-    };
+    const Operation operation = GetParam();
+    auto listed = [operation](const Scene& s) { return operation == Operation::AddAll ? s.New() : s.Installed(); };
     std::vector<FaultPlan::Seen> calls;
-    {
-        Scene scene;
-        prepare(scene);
-        const auto entries = GetParam() == Operation::AddAll ? scene.New() : scene.Installed();
-        FaultPlan plan;
-        ASSERT_EQ(Perform(scene, GetParam(), entries).summary, "2 yy");
-        calls = plan.Log();
-    }
-    for (const FaultPlan::Seen& call : calls) {
-        SCOPED_TRACE("call kind " + std::to_string(static_cast<int>(call.call)) + " number " + std::to_string(call.nth));
-        Scene scene;
-        prepare(scene);
-        const auto entries = GetParam() == Operation::AddAll ? scene.New() : scene.Installed();
-        const Snapshot before = TakeOf(scene);
-        Outcomes outcomes;
-        {
-            FaultPlan plan;
-            plan.Fail(call.call, call.nth, Outcome::Other);
-            outcomes = Perform(scene, GetParam(), entries);
+    for (std::size_t k = 0; k <= calls.size(); ++k) {
+        for (const bool dies : {false, true}) {
+            Scene scene;
+            Backup(scene, "DOLD.ztb, v1", TableBytes("Earlier v1"));
+            const auto entries = listed(scene);
+            const Snapshot before = TakeOf(scene);
+            SafetyRules rules = Rules(scene, before, operation, entries);
+            Outcomes outcomes;
+            if (!dies) {
+                FaultPlan plan;
+                if (k > 0) plan.Fail(calls[k - 1].call, calls[k - 1].nth, Outcome::Other);
+                outcomes = Perform(scene, operation, entries);
+                if (k == 0) calls = plan.Log();
+            }
+#ifndef _WIN32
+            else if (k > 0) {
+                const pid_t child = fork();
+                if (child == 0) {
+                    FaultPlan plan;
+                    plan.Before(calls[k - 1].call, calls[k - 1].nth, [] { _exit(0); });
+                    Perform(scene, operation, entries);
+                    _exit(0);
+                }
+                waitpid(child, nullptr, 0);
+                rules.allowTemporaryLeftovers = true;
+                EXPECT_EQ(Broken(scene, before, rules), "") << "died before call " << k;
+                if (listed(scene).empty()) continue;
+                outcomes = Perform(scene, operation, listed(scene));
+                EXPECT_TRUE(listed(scene).empty()) << "died before call " << k;
+            }
+#endif
+            else {
+                continue;
+            }
+            if (k == 0) { ASSERT_EQ(outcomes.summary, "2 yy"); }
+            // A temporary copy whose deletion failed stays; a later operation
+            // sweeps it.
+            rules.allowTemporaryLeftovers = !dies && k > 0 && calls[k - 1].call == Call::Delete;
+            EXPECT_EQ(Broken(scene, before, rules), "")
+                << (dies ? "after dying before call " : "call ") << k << ": " << outcomes.summary << " " << outcomes.failures;
         }
-        SafetyRules rules = Rules(scene, before, GetParam(), entries);
-        // A temporary copy whose deletion failed stays; the next run of
-        // another process sweeps it.
-        rules.allowTemporaryLeftovers = call.call == Call::Delete;
-        EXPECT_EQ(Broken(scene, before, rules), "") << outcomes.summary << " " << outcomes.failures;
     }
 }
 
@@ -376,186 +395,52 @@ TEST(Scans, AFolderThatCannotBeReadEndsTheScan)
               WithFolders("The folder {I} cannot be read: access denied.", scene));
 }
 
-// Another process holds the folder's lock for a second after writing the
-// marker; then an operation here waits for it and completes.
+// Another process holds the folder's lock for a second after it writes the
+// marker: a forked child, or on Windows this test program run again with
+// kHolder set to "LOCK PATH|MARKER", which holds it before any test starts.
 constexpr auto kHoldTime = std::chrono::milliseconds(1000);
+constexpr const char* kHolder = "ZTB_TEST_HOLD_LOCK";
 
-[[noreturn]] void HoldLock(const std::string& lockPath, const std::string& marker)
+[[noreturn]] void HoldLock(const std::string& request)
 {
+    const std::size_t cut = request.find('|');
     platform::FileLock lock;
-    while (!lock.Acquire(lockPath)) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    WriteText(marker, "holding");
+    while (!lock.Acquire(request.substr(0, cut))) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    WriteText(request.substr(cut + 1), "holding");
     std::this_thread::sleep_for(kHoldTime);
     lock.Release();
     std::_Exit(0);
 }
 
-constexpr const char* kHolderVariable = "ZTB_TEST_HOLD_LOCK";  // "LOCK PATH\nMARKER"
+const bool kRunAsHolder = std::getenv(kHolder) != nullptr && (HoldLock(std::getenv(kHolder)), true);
 
-// This test program run again with kHolderVariable set is the holder on
-// Windows: it holds the lock before the tests would start.
-const bool kRunAsHolder = [] {
-    const char* request = std::getenv(kHolderVariable);
-    if (request == nullptr) return false;
-    const std::string text = request;
-    const std::size_t cut = text.find('\n');
-    HoldLock(text.substr(0, cut), text.substr(cut + 1));
-}();
-
-// Starts the holder; true when it runs. wait() waits for its end and gives
-// its exit status.
-struct Holder {
+void StartHolder(const std::string& request)
+{
 #ifdef _WIN32
-    HANDLE process = nullptr;
-    bool Start(const std::string& lockPath, const std::string& marker)
-    {
-        SetEnvironmentVariableA(kHolderVariable, (lockPath + "\n" + marker).c_str());
-        std::string commandLine = "\"" + platform::ExecutablePath() + "\"";
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info{};
-        const BOOL started =
-            CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
-        SetEnvironmentVariableA(kHolderVariable, nullptr);
-        if (!started) return false;
-        CloseHandle(info.hThread);
-        process = info.hProcess;
-        return true;
-    }
-    int Wait()
-    {
-        DWORD status = 1;
-        WaitForSingleObject(process, INFINITE);
-        GetExitCodeProcess(process, &status);
-        CloseHandle(process);
-        return static_cast<int>(status);
-    }
+    SetEnvironmentVariableA(kHolder, request.c_str());
+    std::string command = "\"" + platform::ExecutablePath() + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+    SetEnvironmentVariableA(kHolder, nullptr);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
 #else
-    pid_t child = -1;
-    bool Start(const std::string& lockPath, const std::string& marker)
-    {
-        child = fork();
-        if (child == 0) HoldLock(lockPath, marker);
-        return child > 0;
-    }
-    int Wait()
-    {
-        int status = 0;
-        waitpid(child, &status, 0);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
-    }
+    if (fork() == 0) HoldLock(request);
 #endif
-};
+}
 
 TEST(OneWriterAtATime, AnOperationWaitsWhileAnotherProcessHoldsTheFolder)
 {
     Scene scene;
     const auto entries = scene.New();
     const std::string marker = scene.setup.Root().Path("holding");
-    Holder holder;
-    ASSERT_TRUE(holder.Start(scene.LockPath(), marker));
+    StartHolder(scene.LockPath() + "|" + marker);
     for (int k = 0; k < 3000 && !fs::exists(marker); ++k) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    ASSERT_TRUE(fs::exists(marker));
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(Perform(scene, Operation::AddAll, entries).summary, "2 yy");
     EXPECT_GE(std::chrono::steady_clock::now() - start, kHoldTime / 2);
-    EXPECT_EQ(holder.Wait(), 0);
 }
 
 }  // namespace
-
-#ifndef _WIN32
-// Real faults of the system, which only POSIX lets a test make at will.
-namespace {
-
-// Add All in a child killed at random points: nothing is lost or half
-// written, and the next Add All completes it and sweeps the killed child's
-// temporary copies.
-TEST(RealFaults, AddAllKilledAtRandomPoints) {
-    auto prepare = [](Scene& s) {
-        for (int k = 0; k < 40; ++k) WriteTable(s.setup.Distribution("DK" + std::to_string(k) + ".ztb"), "Film v2", 1002, kLater);
-    };
-    Scene timed;
-    prepare(timed);
-    const auto start = std::chrono::steady_clock::now();
-    ASSERT_EQ(Perform(timed, Operation::AddAll, timed.New()).summary.substr(0, 3), "42 ");
-    const auto full = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
-
-    std::mt19937 random(20240607);
-    int cutShort = 0;
-    for (int run = 0; run < 8; ++run) {
-        Scene scene;
-        prepare(scene);
-        const auto entries = scene.New();
-        SafetyRules rules = Rules(scene, TakeOf(scene), Operation::AddAll, entries);
-        const Snapshot before = TakeOf(scene);
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            Perform(scene, Operation::AddAll, entries);
-            _exit(0);
-        }
-        std::this_thread::sleep_for(std::chrono::microseconds(random() % (full.count() + 1)));
-        kill(child, SIGKILL);
-        int status = 0;
-        waitpid(child, &status, 0);
-        cutShort += WIFSIGNALED(status) ? 1 : 0;
-        rules.allowTemporaryLeftovers = true;
-        EXPECT_EQ(Broken(scene, before, rules), "") << "run " << run;
-
-        const auto rest = scene.New();
-        if (!rest.empty()) Perform(scene, Operation::AddAll, rest);
-        EXPECT_TRUE(scene.New().empty());
-        rules.allowTemporaryLeftovers = false;
-        EXPECT_EQ(Broken(scene, before, rules), "") << "run " << run;
-    }
-    EXPECT_GT(cutShort, 0) << "no kill landed inside the operation";
-}
-
-// A running process's copy stays; once it has ended, the next install
-// sweeps it.
-TEST(RealFaults, ALiveProcesssCopyStaysUntilItHasEnded) {
-    Scene scene;
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        pause();
-        _exit(0);
-    }
-    const std::string copy = TemporaryCopyName(static_cast<std::uint32_t>(child), 1);
-    WriteTable(scene.setup.Installed(copy), "In progress");
-    ASSERT_EQ(Perform(scene, Operation::AddAll, scene.New()).summary, "2 yy");
-    EXPECT_TRUE(NamesIn(scene.setup.Installed()).count(copy));
-    kill(child, SIGKILL);
-    waitpid(child, nullptr, 0);
-    ASSERT_EQ(Perform(scene, Operation::RemoveAll, scene.Installed()).summary, "3 yyy");
-    EXPECT_FALSE(NamesIn(scene.setup.Installed()).count(copy));
-}
-
-// A file size limit stops the copy part way, as a full disk does: the
-// partial copy goes, and the rows whose tables fit are done.
-TEST(RealFaults, DiskFullDuringTheCopy) {
-    Scene scene;
-    WriteTable(scene.setup.Distribution("DOLD.ztb"), "Old v2", 1002, kLater);
-    ZtbWriter big("New v1");
-    big.AddRecord(0);
-    big.SetTrailingBytes(20000);
-    Put(scene.setup.Distribution("DNEW.ztb"), big.Build());
-    const auto entries = scene.New();
-    const Snapshot before = TakeOf(scene);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = saved;
-    limited.rlim_cur = 8192;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const Outcomes outcomes = Perform(scene, Operation::AddAll, entries);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
-    EXPECT_EQ(outcomes.summary, "1 yn");
-    EXPECT_EQ(outcomes.failures, WithFolders("DNEW.ztb: the copy from {D}DNEW.ztb failed: disk full", scene));
-    EXPECT_EQ(Broken(scene, before, Rules(scene, before, Operation::AddAll, entries)), "");
-}
-
-}  // namespace
-#endif

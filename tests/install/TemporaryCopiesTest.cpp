@@ -14,6 +14,10 @@
 #include "install/TemporaryCopies.h"
 #include "testkit/Tables.h"
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 TEST(TemporaryCopies, OnlyNamesWrittenAsTheCopiesAreNamedGiveAMaker) {
     EXPECT_EQ(TemporaryCopyMaker(TemporaryCopyName(1234, 7)), 1234u);
     EXPECT_EQ(TemporaryCopyMaker(TemporaryCopyName(0xFFFFFFFFu, 2147483647)), 0xFFFFFFFFu);
@@ -28,15 +32,19 @@ TEST(TemporaryCopies, OnlyNamesWrittenAsTheCopiesAreNamedGiveAMaker) {
     }
 }
 
-// Copies of a gone process go; this process's own, names no copy maker
-// writes and folders stay. A copy held open elsewhere cannot be deleted on
-// Windows: the operation goes on, and a later one removes it.
+// Copies of a gone process go; this process's own, a running process's
+// (the parent, on POSIX), names no copy maker writes and folders stay. A
+// copy held open elsewhere cannot be deleted on Windows: the operation goes
+// on, and a later one removes it.
 TEST(TemporaryCopies, InstallAndRemoveSweepCopiesOfGoneProcesses) {
     CatalogueSetup setup;
     ASSERT_FALSE(platform::ProcessIsRunning(kNeverAProcess));
     WriteTable(setup.Distribution("D1.ztb"), "Slide v1");
-    const std::set<std::string> kept = {TemporaryCopyName(platform::CurrentProcessId(), 1), ".~ztbinstall-7.tmp",
-                                        ".~ztbinstall-04000000001-1.tmp", "notes.tmp"};
+    std::set<std::string> kept = {TemporaryCopyName(platform::CurrentProcessId(), 1), ".~ztbinstall-7.tmp",
+                                  ".~ztbinstall-04000000001-1.tmp", "notes.tmp"};
+#ifndef _WIN32
+    kept.insert(TemporaryCopyName(static_cast<std::uint32_t>(getppid()), 1));
+#endif
     for (const std::string& name : kept) WriteTable(setup.Installed(name), "Left " + name);
     const std::string held = TemporaryCopyName(kNeverAProcess, 1);
     const std::string gone = TemporaryCopyName(kNeverAProcess, 12);
