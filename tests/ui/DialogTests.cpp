@@ -41,12 +41,17 @@ void Put(const std::string& path, const std::string& title, int minutes = 100)
 }
 
 // Runs act while a timer, which modal loops deliver, hands the visible window
-// that shows the caption to look.
+// that shows the caption to look. After five seconds it ends the active modal
+// window instead, so that a window that never shows or never closes fails
+// the test rather than hanging it.
 void Watching(const std::string& caption, const std::function<void(HWND)>& look, const std::function<void()>& act)
 {
     static std::function<void()> tick;
-    tick = [&] {
-        if (const HWND window = ::FindWindowA(nullptr, caption.c_str()); window && ::IsWindowVisible(window))
+    tick = [&, ticks = 0]() mutable {
+        const HWND window = ::FindWindowA(nullptr, caption.c_str());
+        if (++ticks > 100)
+            ::EndDialog(::GetActiveWindow(), -1);
+        else if (window && ::IsWindowVisible(window))
             look(window);
     };
     const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) CALLBACK { tick(); });
@@ -146,16 +151,14 @@ protected:
 
 // The model rows are the model table's texts in its order, and the rescan
 // shows each chosen row again: none begins with the whole text of one below.
-// "Done" ends the dialog.
 TEST_F(DialogTest, EveryModelRowStaysChosen)
 {
     Open();
     for (std::size_t row = 0; row < FilmRecorderModels.size(); ++row) {
         ChooseModel(static_cast<int>(row));
         EXPECT_EQ(State(), std::string(FilmRecorderModels[row].ModelText) + ": (none) | (none) |");
+        EXPECT_EQ(dialog->SelectedModel, FilmRecorderModels[row].ModelText);
     }
-    Press(IDOK);
-    EXPECT_EQ(dialog->ModelessResult(), IDOK);
 }
 
 // Each action from the state the one before left (those that call Fresh()
@@ -168,20 +171,25 @@ TEST_F(DialogTest, Actions)
     const std::string damaged =
         "Orvane B: *Chrome 64 v1 red, Print 50 v3 blue, Slide 100 v2 red | Ortho 25 v1 | [Add] [Add All]";
     const auto exists = [&](const char* name) { return std::filesystem::exists(setup->Installed(name)); };
+    // "lith" goes after "N" and "O" by byte value, before them by letter.
     Put(setup->Installed("D300.ztb"), "Negative 400 v1");
-    Put(setup->Installed("D400.ztb"), "lith 10 v1");  // after "N" by byte value, before it by letter
+    Put(setup->Installed("D400.ztb"), "lith 10 v1");
     Put(setup->Distribution("G100.ztb"), "Ortho 25");
+    Put(setup->Distribution("G200.ztb"), "lith 50");
     Open();
-    const std::string a = "Orvane A: (none) | Negative 400 v1, ", b = "Orvane B: Ortho 25 red | ";
+    const std::string a = "Orvane A: (none) | ", b = "Orvane B: Ortho 25 red, lith 50 red | ";
     const struct { const char* action; std::function<void()> act; Rows messages; std::string state; } steps[] = {
-        {"open, nothing new", [] {}, {}, a + "lith 10 v1 |"},
+        {"open, nothing new", [] {}, {}, a + "Negative 400 v1, lith 10 v1 |"},
+        {"click right 0", [&] { Click(kRight, 0); }, {}, a + "*Negative 400 v1, lith 10 v1 | [Remove]"},
+        {"ctrl-click right 1", [&] { Click(kRight, 1, MK_CONTROL); }, {}, a + "*Negative 400 v1, *lith 10 v1 | [Remove]"},
         {"click left 0", [&] { Click(kLeft, 0); }, {}, "Orvane A: *(none) | Negative 400 v1, lith 10 v1 |"},
-        {"click right 1", [&] { Click(kRight, 1); }, {}, a + "*lith 10 v1 | [Remove]"},
-        {"Add All", [&] { Press(IDC_ADD_ALL); }, {}, a + "*lith 10 v1 | [Remove]"},
-        {"Add", [&] { Press(IDC_ADD); }, {NothingToInstallMessage}, a + "*lith 10 v1 | [Remove]"},
+        {"click right 1", [&] { Click(kRight, 1); }, {}, a + "Negative 400 v1, *lith 10 v1 | [Remove]"},
+        {"Add All", [&] { Press(IDC_ADD_ALL); }, {}, a + "Negative 400 v1, *lith 10 v1 | [Remove]"},
+        {"Add", [&] { Press(IDC_ADD); }, {NothingToInstallMessage}, a + "Negative 400 v1, *lith 10 v1 | [Remove]"},
         {"model B", [&] { ChooseModel(kOrvaneB); }, {}, b + "(none) | [Remove] [Add] [Add All]"},
-        {"click right 0", [&] { Click(kRight, 0); }, {}, b + "*(none) | [Remove] [Add All]"},
-        {"click left 0", [&] { Click(kLeft, 0); }, {}, "Orvane B: *Ortho 25 red | (none) | [Add] [Add All]"},
+        {"click left 0", [&] { Click(kLeft, 0); }, {}, "Orvane B: *Ortho 25 red, lith 50 red | (none) | [Add] [Add All]"},
+        {"ctrl-click left 1", [&] { Click(kLeft, 1, MK_CONTROL); }, {},
+         "Orvane B: *Ortho 25 red, *lith 50 red | (none) | [Add] [Add All]"},
         {"click right 0", [&] { Click(kRight, 0); }, {}, b + "*(none) | [Remove] [Add All]"},
         {"Remove", [&] { Press(IDC_REMOVE); }, {NothingToRemoveMessage}, b + "*(none) | [Remove] [Add All]"},
         {"ctrl-click right 0", [&] { Click(kRight, 0, MK_CONTROL); }, {}, b + "(none) | [Remove] [Add All]"},
@@ -221,10 +229,13 @@ TEST_F(DialogTest, Actions)
          },
          {kDamaged}, damaged},
         // What the left list shows is what "Add" installs; its rescan fails again.
-        {"Add", [&] { Press(IDC_ADD); EXPECT_TRUE(exists("D500.ztb")); }, {kDamaged}, damaged},
+        {"Add", [&] { Press(IDC_ADD); }, {kDamaged}, damaged},
+        {"model A", [&] { ChooseModel(kOrvaneA); }, {},
+         "Orvane A: Print 50 v3 blue, Slide 100 v2 red | Chrome 64 v1, Negative 400 v1, Print 50 v2 | [Add] [Add All]"},
         // At the start, the fault leaves the empty catalogue, every button off.
         {"opening, a damaged table", [&] { Fresh(); WriteDamagedTable(setup->Distribution("D900.ztb")); Open(); },
          {kDamaged}, "Orvane A: (none) | Negative 400 v1, Print 50 v2 |"},
+        {"click right 0", [&] { Click(kRight, 0); }, {}, "Orvane A: (none) | *Negative 400 v1, Print 50 v2 | [Remove]"},
     };
     for (const auto& step : steps) {
         step.act();
@@ -244,13 +255,14 @@ TEST_F(DialogTest, OwnerDrawnRows)
     constexpr COLORREF kUntouched = RGB(0, 200, 0), kListText = RGB(0, 0, 128);
     Fresh();
     EXPECT_EQ(Send(kLeft, LB_GETITEMHEIGHT, 2), 15);
-    const struct { const char* look; int row; UINT action, state; COLORREF swatch, background, text; } looks[] = {
-        {"full draw", 1, ODA_DRAWENTIRE, 0, kBlue, kWhite, kListText},
-        {"full draw, selected", 0, ODA_DRAWENTIRE, ODS_SELECTED, kRed, kBlack, kWhite},
-        {"selection gained", 1, ODA_SELECT, ODS_SELECTED, kBlue, kBlack, kWhite},
-        {"selection lost", 0, ODA_SELECT, 0, kRed, kWhite, kBlack},
-        {"focus", 0, ODA_FOCUS, ODS_FOCUS | ODS_SELECTED, kUntouched, kUntouched, kUntouched},
-        {"focus, no row", -1, ODA_FOCUS, ODS_FOCUS | ODS_SELECTED, kUntouched, kUntouched, kUntouched},
+    const struct { const char* look; int row; UINT action, state; COLORREF data, swatch, background, text; } looks[] = {
+        {"full draw", 1, ODA_DRAWENTIRE, 0, kBlue, kBlue, kWhite, kListText},
+        {"full draw, no colour", 0, ODA_DRAWENTIRE, 0, 0, kBlack, kWhite, kListText},
+        {"full draw, selected", 0, ODA_DRAWENTIRE, ODS_SELECTED, kRed, kRed, kBlack, kWhite},
+        {"selection gained", 1, ODA_SELECT, ODS_SELECTED, kBlue, kBlue, kBlack, kWhite},
+        {"selection lost", 0, ODA_SELECT, 0, kRed, kRed, kWhite, kBlack},
+        {"focus", 0, ODA_FOCUS, ODS_FOCUS | ODS_SELECTED, kRed, kUntouched, kUntouched, kUntouched},
+        {"focus, no row", -1, ODA_FOCUS, ODS_FOCUS | ODS_SELECTED, 0, kUntouched, kUntouched, kUntouched},
     };
     for (const auto& look : looks) {
         SCOPED_TRACE(look.look);
@@ -260,9 +272,8 @@ TEST_F(DialogTest, OwnerDrawnRows)
         ::SetBkColor(dc, kUntouched);
         ::ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &all, nullptr, 0, nullptr);
         ::SetTextColor(dc, kListText);
-        const ULONG_PTR data = look.row < 0 ? 0 : Send(kLeft, LB_GETITEMDATA, look.row);
         DRAWITEMSTRUCT request{ODT_LISTBOX, kLeft, static_cast<UINT>(look.row), look.action, look.state, Item(kLeft),
-                               dc, all, data};
+                               dc, all, look.data};
         ::SendMessageA(Dialog(), WM_DRAWITEM, kLeft, reinterpret_cast<LPARAM>(&request));
         EXPECT_EQ(::GetTextColor(dc), kListText);
         EXPECT_EQ(::GetBkMode(dc), OPAQUE);
@@ -284,8 +295,8 @@ TEST_F(DialogTest, OwnerDrawnRows)
 // the about box from the system menu, every time, then the count and the
 // failed rows in two boxes of the system's, with the application's name as
 // caption. Each box is modal on the dialog and leaves it as it was. The icon
-// serves big, small and dragged; the close box ends the dialog as Escape does.
-TEST_F(DialogTest, SystemBoxesIconAndCloseBox)
+// serves big, small and dragged.
+TEST_F(DialogTest, SystemBoxesAndIcon)
 {
     CWinApp app;
     Put(setup->Distribution("D100.ztb"), "Slide 100 v2");
@@ -333,9 +344,18 @@ TEST_F(DialogTest, SystemBoxesIconAndCloseBox)
     for (const auto& [message, size] :
          {std::pair{WM_GETICON, ICON_BIG}, {WM_GETICON, ICON_SMALL}, {WM_QUERYDRAGICON, 0}})
         EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageA(Dialog(), message, size, 0)), dialog->AppIcon) << message;
-    ::SendMessageA(Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    PumpMessages();
-    EXPECT_EQ(dialog->ModelessResult(), IDCANCEL);
+}
+
+// The modal dialog ends with "Done", which Enter presses, with Escape and
+// with the close box.
+TEST_F(DialogTest, EndingTheModalDialog)
+{
+    for (const auto& [message, wParam, result] : {std::tuple<UINT, WPARAM, INT_PTR>{WM_KEYDOWN, VK_RETURN, IDOK},
+                                                  {WM_KEYDOWN, VK_ESCAPE, IDCANCEL}, {WM_SYSCOMMAND, SC_CLOSE, IDCANCEL}}) {
+        CInstallerDlg modal(setup->Folders());
+        Watching("ZTBInstall", [&](HWND window) { ::PostMessageA(window, message, wParam, 0); },
+                 [&] { EXPECT_EQ(modal.DoModal(), result) << message << " " << wParam; });
+    }
 }
 
 }  // namespace
