@@ -11,6 +11,7 @@
 #include "catalogue/SortEntries.h"
 #include "platform/FileSystem.h"
 #include "platform/Wildcard.h"
+#include "tablefile/ErrorAbort.h"
 #include "tablefile/TableLoader.h"
 
 namespace {
@@ -45,10 +46,18 @@ void FoldInto(const std::string& fileName, std::string& folded) {
 
 // Every entry the search for the model's letter + "*.ztb" finds in folder,
 // in the order the search returns them. A folder whose name matches is
-// handed to the loader like a file, which rejects it.
+// handed to the loader like a file, which rejects it. A missing folder
+// holds no tables; one that exists but cannot be read ends the scan in the
+// error abort, so that it never shows as holding none.
 std::vector<platform::FoundEntry> FindModelTables(const std::string& folder,
                                                   const std::string& modelText) {
-    return platform::FindFiles(folder + ModelFilePrefix(modelText) + "*.ztb");
+    std::vector<platform::FoundEntry> found;
+    const platform::Result searched = platform::FindFiles(folder + ModelFilePrefix(modelText) + "*.ztb", found);
+    if (!searched && searched != platform::Outcome::NotFound) {
+        AbortWithMessage("The folder " + folder + " cannot be read: " + platform::OutcomeText(searched.outcome()) +
+                         ".");
+    }
+    return found;
 }
 
 void SortByDescription(std::vector<CatalogueEntry>& entries) {

@@ -1,7 +1,9 @@
 // The two scans behind the dialog's lists. Each loads and validates every
 // matching table file of its folder and returns the entries sorted by
-// description; a file that fails to load ends the scan in the error abort,
-// and the caller keeps what it had.
+// description; a file that fails to load, or a folder that exists but
+// cannot be read ("The folder FOLDER cannot be read: access denied."), ends
+// the scan in the error abort, and the caller keeps what it had. A missing
+// folder holds no tables.
 #pragma once
 
 #include <string>

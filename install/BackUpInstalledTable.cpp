@@ -1,28 +1,47 @@
 #include "install/BackUpInstalledTable.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <vector>
 
+#include "install/TemporaryCopies.h"
 #include "install/VersionLabel.h"
 #include "platform/FileSystem.h"
 #include "tablefile/TableLoader.h"
 
 namespace {
 
-BackupResult Failed(std::string why) {
-    BackupResult result;
-    result.outcome = BackupOutcome::Failed;
-    result.failure = std::move(why);
-    return result;
+BackupResult Failed(std::string why, platform::Result result) {
+    BackupResult failed;
+    failed.outcome = BackupOutcome::Failed;
+    failed.failure = std::move(why) + ": " + platform::OutcomeText(result.outcome());
+    return failed;
 }
 
-// True when both files can be read and hold the same bytes.
-bool SameBytes(const std::string& a, const std::string& b) {
-    const std::optional<std::vector<unsigned char>> bytesA = platform::ReadWholeFile(a);
-    if (!bytesA) return false;
-    const std::optional<std::vector<unsigned char>> bytesB = platform::ReadWholeFile(b);
-    return bytesB && *bytesA == *bytesB;
+// True when both files can be read and hold the same bytes: the sizes
+// first, then block by block, so that neither file is ever held whole (a
+// table may carry a long tail that the loader ignores).
+bool SameContent(const std::string& a, const std::string& b) {
+    platform::InFile fileA;
+    platform::InFile fileB;
+    if (!fileA.Open(a) || !fileB.Open(b)) return false;
+    const std::optional<std::uint64_t> size = fileA.Size();
+    if (!size || fileB.Size() != size) return false;
+    constexpr std::size_t kBlock = 64 * 1024;
+    std::vector<unsigned char> blockA(kBlock);
+    std::vector<unsigned char> blockB(kBlock);
+    for (std::uint64_t left = *size; left > 0;) {
+        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(left, kBlock));
+        if (fileA.Read(blockA.data(), want) != want || fileB.Read(blockB.data(), want) != want ||
+            std::memcmp(blockA.data(), blockB.data(), want) != 0) {
+            return false;
+        }
+        left -= want;
+    }
+    return true;
 }
 
 // The backup name and its numbered variants: "NAME", "NAME (2)", "NAME (3)", ...
@@ -33,43 +52,64 @@ std::string NumberedName(const std::string& name, int number) {
 
 }  // namespace
 
-BackupResult BackUpInstalledTable(std::string fileName, std::string folder,
-                                  std::string backupFolder) {
+BackupResult BackUpInstalledTable(std::string fileName, std::string folder, std::string backupFolder,
+                                  BackupKind kind) {
     const std::string installedPath = folder + fileName;
-    if (!platform::PathExists(installedPath)) return {};
+    if (const platform::Result found = platform::PathStatus(installedPath); !found) {
+        if (found == platform::Outcome::NotFound) return {};
+        return Failed("it cannot be reached", found);
+    }
 
-    if (!platform::PathExists(backupFolder) && !platform::CreateFolder(backupFolder)) {
-        return Failed("the backup folder " + backupFolder + " could not be created");
+    if (!platform::PathExists(backupFolder)) {
+        if (const platform::Result created = platform::CreateFolder(backupFolder); !created) {
+            return Failed("the backup folder " + backupFolder + " could not be created", created);
+        }
     }
 
     // The full load, with all its checks; only the Title is used. An error
-    // abort leaves here before anything has been moved or deleted.
+    // abort leaves here before anything has been made, moved or deleted.
     const auto table = std::make_unique<CalibrationTable>();
     LoadTableFile(installedPath, *table);
     const std::string backupName =
         backupFolder + BackupFileName(fileName, std::string(TitleText(table->Header)));
 
+    // What takes the backup name: a copy under a temporary name, or the
+    // installed copy itself; either is on the disk before it is named.
+    std::string source = installedPath;
+    if (kind == BackupKind::Copy) {
+        if (const platform::Result copied = CopyToTemporary(installedPath, folder, source); !copied) {
+            return Failed("it could not be copied", copied);
+        }
+    } else if (const platform::Result flushed = platform::FlushFile(installedPath); !flushed) {
+        return Failed("it could not be written to the disk", flushed);
+    }
+
     // A taken name is never overwritten. When it already holds these very
-    // bytes the installed copy is a duplicate and goes; otherwise the next
-    // number is tried. The loop ends: every turn either returns or passes
-    // a name that exists, and a folder holds finitely many names.
+    // bytes nothing more is needed, and what would have gone there goes;
+    // otherwise the next number is tried. The loop ends: every turn either
+    // returns or passes a name that exists, and a folder holds finitely
+    // many names.
     for (int number = 1;; ++number) {
         BackupResult result;
         result.backupPath = NumberedName(backupName, number);
-        const platform::Result moved = platform::MoveFileNoReplace(installedPath, result.backupPath);
+        const platform::Result moved = platform::MoveFileNoReplace(source, result.backupPath);
         if (moved) {
-            result.outcome = BackupOutcome::MovedToBackup;
+            result.outcome = BackupOutcome::BackedUp;
             return result;
         }
         if (moved != platform::Outcome::NameTaken) {
-            return Failed("it could not be moved to " + result.backupPath);
+            if (kind == BackupKind::Copy) platform::RemoveFile(source);
+            return Failed("it could not be moved to " + result.backupPath, moved);
         }
-        if (SameBytes(installedPath, result.backupPath)) {
-            if (!platform::RemoveFile(installedPath)) {
+        if (SameContent(source, result.backupPath)) {
+            // A temporary copy left behind is swept by a later operation.
+            const platform::Result removed = platform::RemoveFile(source);
+            if (!removed && kind == BackupKind::Move) {
                 return Failed("it could not be deleted (a backup with the same content exists as " +
-                              result.backupPath + ")");
+                                  result.backupPath + ")",
+                              removed);
             }
-            result.outcome = BackupOutcome::DeletedDuplicate;
+            result.outcome = BackupOutcome::AlreadyBackedUp;
             return result;
         }
     }

@@ -1,27 +1,34 @@
-// The backup step shared by install and remove: an installed copy is moved
-// into the backup folder under a name that carries its version label.
+// The backup step shared by install and remove: an installed copy goes into
+// the backup folder under a name that carries its version label.
 #pragma once
 
 #include <string>
 
 enum class BackupOutcome {
     NoInstalledCopy,  // nothing to do; the backup folder is not created
-    MovedToBackup,    // moved under its backup name (or a numbered variant)
-    DeletedDuplicate, // a backup with the same bytes existed; copy deleted
-    Failed,           // the installed copy stays where it is
+    BackedUp,         // the backup name (or a numbered variant) holds it now
+    AlreadyBackedUp,  // a backup with the same bytes exists; a moved copy was deleted
+    Failed,           // the installed copy stays where it is, unchanged
 };
+
+// How the installed copy reaches the backup folder: moved (remove), or
+// copied (install, which then replaces the installed copy in one step, so
+// that its name never stands empty).
+enum class BackupKind { Move, Copy };
 
 struct BackupResult {
     BackupOutcome outcome = BackupOutcome::NoInstalledCopy;
-    std::string backupPath;  // where the copy went, for MovedToBackup
+    std::string backupPath;  // where the backup is, for BackedUp and AlreadyBackedUp
     std::string failure;     // why, for Failed
 };
 
 // Loads folder + fileName (the error abort when it cannot be loaded;
-// nothing has been moved then) and moves it to backupFolder + fileName +
-// ", v" + label, creating the backup folder first if needed. When that name
-// is taken by a file with the same bytes the installed copy is deleted;
-// when by different bytes, the first free name of " (2)", " (3)", ... is
-// used. Any other failure leaves the installed copy in place.
-BackupResult BackUpInstalledTable(std::string fileName, std::string folder,
-                                  std::string backupFolder);
+// nothing has been made, moved or deleted then) and puts it at
+// backupFolder + fileName + ", v" + label, creating the backup folder first
+// if needed: a copy is flushed first and then moved there, a moved copy is
+// flushed first too. When that name is taken by a file with the same bytes
+// nothing more is needed (a moved copy is deleted); when by different
+// bytes, the first free name of " (2)", " (3)", ... is used. Any other
+// failure leaves the installed copy as it was.
+BackupResult BackUpInstalledTable(std::string fileName, std::string folder, std::string backupFolder,
+                                  BackupKind kind);

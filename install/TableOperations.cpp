@@ -1,11 +1,12 @@
 #include "install/TableOperations.h"
 
 #include <algorithm>
-#include <cstdint>
+#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <memory>
-#include <optional>
+#include <thread>
+#include <utility>
 
 #include "install/BackUpInstalledTable.h"
 #include "install/TemporaryCopies.h"
@@ -15,50 +16,47 @@
 
 namespace {
 
-// Copies source into the installed folder under a temporary name of this
-// process (TemporaryCopies.h). The copy claims the first free number
-// itself, so no name is probed first. Returns the copy's path, or nothing
-// when the copy failed.
-std::optional<std::string> CopyToTemporary(const std::string& source,
-                                           const std::string& installedFolder) {
-    const std::uint32_t processId = platform::CurrentProcessId();
-    for (int number = 1;; ++number) {
-        std::string path = installedFolder + TemporaryCopyName(processId, number);
-        const platform::Result copied = platform::CopyFileNoReplace(source, path);
-        if (copied) return path;
-        // A taken name moves on to the next number; any other failure ends
-        // here. Finitely many names are taken, so the loop ends.
-        if (copied != platform::Outcome::NameTaken) return std::nullopt;
-    }
+// ": " and the outcome in words, for a failure text.
+std::string Why(platform::Result result) {
+    return std::string(": ") + platform::OutcomeText(result.outcome());
 }
 
-// Gives target the creation, last-access and last-write times of source.
-// A failure is not reported: the copy already carries the last-write time,
-// the one the scans compare.
-void CopyFileTimes(const std::string& source, const std::string& target) {
-    platform::InFile in;
+// Where a path could not be reached: what is said of it when it does not
+// exist, else why it could not be looked at.
+std::string Unreachable(platform::Result result, const char* whenMissing) {
+    if (result == platform::Outcome::NotFound) return whenMissing;
+    return " cannot be reached" + Why(result);
+}
+
+// Gives the installed copy the times read with its bytes. After the move,
+// so that a file system that hands a vacated name's creation time on to its
+// successor cannot override them. A failure is not reported: the copy
+// already carries the last-write time, the one the scans compare.
+void SetInstalledTimes(const std::string& path, const platform::FileTimes& times) {
     platform::OutFile out;
-    platform::FileTimes times;
-    if (in.Open(source) && out.OpenExisting(target) && in.GetTimes(times)) {
-        out.SetTimes(times);
-    }
+    if (out.OpenExisting(path)) out.SetTimes(times);
 }
 
 // Installs one table; returns why it failed, or the empty text. The
-// previous installed copy ends in the installed folder or in the backup
-// folder, and the temporary copy never stays behind. Only the installed
-// copy's load, in the backup step, ends in the error abort.
+// installed name holds the previous table or the new one, whole, at every
+// moment, the previous one is also in the backup folder once replaced, and
+// the temporary copies never stay behind. Only the installed copy's load,
+// in the backup step, ends in the error abort.
 std::string InstallOne(const CatalogueFolders& folders, const std::string& fileName) {
     const std::string installedFolder = folders.Installed();
-    if (!platform::PathExists(installedFolder)) {
-        return "the installed folder " + installedFolder + " does not exist";
+    if (const platform::Result found = platform::PathStatus(installedFolder); !found) {
+        return "the installed folder " + installedFolder + Unreachable(found, " does not exist");
     }
     const std::string source = folders.Distribution() + fileName;
-    if (!platform::PathExists(source)) return "the distribution copy " + source + " is gone";
+    if (const platform::Result found = platform::PathStatus(source); !found) {
+        return "the distribution copy " + source + Unreachable(found, " is gone");
+    }
 
-    const std::optional<std::string> copied = CopyToTemporary(source, installedFolder);
-    if (!copied) return "the copy from " + source + " failed";
-    const std::string& temporary = *copied;
+    std::string temporary;
+    platform::FileTimes times;
+    if (const platform::Result copied = CopyToTemporary(source, installedFolder, temporary, &times); !copied) {
+        return "the copy from " + source + " failed" + Why(copied);
+    }
 
     // The distribution copy may have changed since the scan checked it. A
     // copy that cannot be loaded would end every later scan of its model,
@@ -73,7 +71,7 @@ std::string InstallOne(const CatalogueFolders& folders, const std::string& fileN
 
     BackupResult backup;
     try {
-        backup = BackUpInstalledTable(fileName, installedFolder, folders.Backup());
+        backup = BackUpInstalledTable(fileName, installedFolder, folders.Backup(), BackupKind::Copy);
     } catch (...) {
         platform::RemoveFile(temporary);
         throw;
@@ -83,16 +81,20 @@ std::string InstallOne(const CatalogueFolders& folders, const std::string& fileN
         return "the backup of the installed copy failed: " + backup.failure;
     }
 
-    // The backup step has looked the name up in every case and, where it
-    // found a copy, moved it away: the name is free, and is taken as written.
+    // An installed copy is replaced in one step; without one, the backup
+    // step has looked the name up in every case and found it free, and it
+    // is taken as written.
     const std::string target = installedFolder + fileName;
-    if (!platform::MoveFileToFreeName(temporary, target)) {
+    if (backup.outcome == BackupOutcome::NoInstalledCopy) {
+        if (const platform::Result moved = platform::MoveFileToFreeName(temporary, target); !moved) {
+            platform::RemoveFile(temporary);
+            return "the new copy could not be moved to " + target + Why(moved);
+        }
+    } else if (const platform::Result replaced = platform::MoveFileReplacing(temporary, target); !replaced) {
         platform::RemoveFile(temporary);
-        return "the new copy could not be moved to " + target;
+        return "the new copy could not replace " + target + Why(replaced);
     }
-    // After the move, so that a file system that hands a vacated name's
-    // creation time on to its successor cannot override it.
-    CopyFileTimes(source, target);
+    SetInstalledTimes(target, times);
     return {};
 }
 
@@ -100,7 +102,7 @@ std::string InstallOne(const CatalogueFolders& folders, const std::string& fileN
 // the empty text. A table that is gone already counts as removed.
 std::string RemoveOne(const CatalogueFolders& folders, const std::string& fileName) {
     const BackupResult backup =
-        BackUpInstalledTable(fileName, folders.Installed(), folders.Backup());
+        BackUpInstalledTable(fileName, folders.Installed(), folders.Backup(), BackupKind::Move);
     if (backup.outcome == BackupOutcome::Failed) {
         return "the backup failed: " + backup.failure;
     }
@@ -144,11 +146,41 @@ OperationReport RunRows(const CatalogueFolders& folders,
     return report;
 }
 
-OperationReport Refusal(const char* message) {
+OperationReport Refusal(std::string message) {
     OperationReport report;
     report.refused = true;
-    report.message = message;
+    report.message = std::move(message);
     return report;
+}
+
+// Takes the lock of folder, waiting up to LockWaitSeconds while another
+// operation holds it.
+platform::Result LockFolder(const std::string& folder, platform::FileLock& lock) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(LockWaitSeconds);
+    while (true) {
+        const platform::Result locked = lock.Acquire(folder + LockFileName);
+        if (locked != platform::Outcome::InUse || std::chrono::steady_clock::now() >= deadline) return locked;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+}
+
+// Runs the rows under the installed folder's lock, after the sweep. When
+// the lock cannot be had, nothing is done and the refusal says why; a
+// missing installed folder has nothing to guard, and every row says so.
+OperationReport RunLocked(const CatalogueFolders& folders, const std::vector<CatalogueEntry>& entries,
+                          const std::vector<int>& selectedRows, RowAction action, const char* countFormat) {
+    const std::string installedFolder = folders.Installed();
+    platform::FileLock lock;
+    const platform::Result locked = LockFolder(installedFolder, lock);
+    const std::string named = installedFolder.substr(0, installedFolder.size() - 1);
+    if (locked == platform::Outcome::InUse) {
+        return Refusal("Another install or remove is running in " + named + ". Try again when it has finished.");
+    }
+    if (!locked && locked != platform::Outcome::NotFound) {
+        return Refusal("The installed folder " + named + " cannot be locked" + Why(locked) + ".");
+    }
+    SweepStaleTemporaryCopies(installedFolder);
+    return RunRows(folders, entries, selectedRows, action, countFormat);
 }
 
 }  // namespace
@@ -168,16 +200,12 @@ OperationReport InstallTables(const CatalogueFolders& folders,
                               const std::vector<CatalogueEntry>& newEntries,
                               const std::vector<int>& selectedRows) {
     if (newEntries.empty()) return Refusal(NothingToInstallMessage);
-    SweepStaleTemporaryCopies(folders.Installed());
-    return RunRows(folders, newEntries, selectedRows, InstallOne,
-                   "%d ZTB(s) have been installed.");
+    return RunLocked(folders, newEntries, selectedRows, InstallOne, "%d ZTB(s) have been installed.");
 }
 
 OperationReport RemoveTables(const CatalogueFolders& folders,
                              const std::vector<CatalogueEntry>& installedEntries,
                              const std::vector<int>& selectedRows) {
     if (installedEntries.empty()) return Refusal(NothingToRemoveMessage);
-    SweepStaleTemporaryCopies(folders.Installed());
-    return RunRows(folders, installedEntries, selectedRows, RemoveOne,
-                   "%d ZTB(s) have been removed.");
+    return RunLocked(folders, installedEntries, selectedRows, RemoveOne, "%d ZTB(s) have been removed.");
 }

@@ -2,9 +2,13 @@
 // processed from the highest index down. An installed copy that fails to
 // load ends the operation in the error abort: rows done before stay done,
 // the others are untouched. Everything else that fails, a distribution
-// copy that no longer loads among it, is reported per row. Before the
-// first row, both operations remove the temporary copies that a killed
-// install left in the installed folder (TemporaryCopies.h).
+// copy that no longer loads among it, is reported per row with its reason.
+//
+// Each operation holds the installed folder's lock (LockFileName) for its
+// whole run, so one install or remove at a time changes the folder, from
+// any process. Under it, before the first row, both remove the temporary
+// copies that a killed install left in the installed folder
+// (TemporaryCopies.h).
 #pragma once
 
 #include <string>
@@ -20,6 +24,13 @@ inline constexpr const char* NothingToRemoveMessage =
     "No film tables have been selected to remove. Please select one or more "
     "film tables from the right list box.";
 
+// The lock file in the installed folder. No scan lists it and the sweep
+// leaves it; its holder deletes it when done.
+inline constexpr const char* LockFileName = ".~ztbinstall.lock";
+
+// How long an operation waits for another one's lock before it gives up.
+inline constexpr int LockWaitSeconds = 5;
+
 struct RowReport {
     int row = 0;
     std::string fileName;
@@ -28,8 +39,9 @@ struct RowReport {
 };
 
 struct OperationReport {
-    // True when the catalogue listed nothing: message is the refusal and
-    // nothing was touched.
+    // True when nothing was done at all: the catalogue listed nothing, or
+    // the installed folder could not be locked (another install or remove
+    // holds it). message says which; no file was touched.
     bool refused = false;
     // The refusal, or the count text ("%d ZTB(s) have been installed." or
     // "... removed.") with the number of rows that succeeded.

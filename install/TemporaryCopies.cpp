@@ -45,6 +45,18 @@ std::optional<std::uint32_t> TemporaryCopyMaker(const std::string& name) {
     return static_cast<std::uint32_t>(*id);
 }
 
+platform::Result CopyToTemporary(const std::string& source, const std::string& folder, std::string& temporary,
+                                 platform::FileTimes* sourceTimes) {
+    const std::uint32_t processId = platform::CurrentProcessId();
+    for (int number = 1;; ++number) {
+        temporary = folder + TemporaryCopyName(processId, number);
+        const platform::Result copied = platform::CopyFileNoReplace(source, temporary, sourceTimes);
+        // A taken name moves on to the next number; any other failure ends
+        // here. Finitely many names are taken, so the loop ends.
+        if (copied != platform::Outcome::NameTaken) return copied;
+    }
+}
+
 void SweepStaleTemporaryCopies(const std::string& installedFolder) {
     const std::uint32_t self = platform::CurrentProcessId();
     for (const platform::FoundEntry& entry :

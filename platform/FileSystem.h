@@ -8,8 +8,14 @@
 // kPathSeparator; a path is a folder text followed by a name.
 //
 // On POSIX the services give the results the Windows calls give: names are
-// found without regard to case, a move never replaces its target, a failed
-// copy leaves no partial file, and file times are Windows file times.
+// found without regard to case, a move replaces its target only when asked
+// to, a failed copy leaves no partial file, and file times are Windows file
+// times.
+//
+// Durability: a copy is on the disk before it is closed, and a move is on
+// the disk when it returns (Windows: FlushFileBuffers and
+// MOVEFILE_WRITE_THROUGH; POSIX: fdatasync, and fsync of the folder that
+// received the name).
 #pragma once
 
 #include <cstddef>
@@ -32,6 +38,9 @@ enum class Outcome {
     Other,
 };
 
+// The outcome in words for messages: "access denied", "disk full", ...
+const char* OutcomeText(Outcome outcome);
+
 // A file service's result: true only when it was done.
 class Result {
 public:
@@ -46,7 +55,7 @@ private:
 
 // The kinds of call the file services make, for the fault seam
 // (FaultSeam.h). Each service below says which kind it is.
-enum class Call { Open, Read, Write, GetTimes, SetTimes, Find, Exists, CreateFolder, Copy, Move, Delete };
+enum class Call { Open, Read, Write, GetTimes, SetTimes, Find, Exists, CreateFolder, Copy, Move, Delete, Flush, Lock };
 
 // '\\' on Windows, '/' on POSIX.
 extern const char kPathSeparator;
@@ -93,6 +102,8 @@ public:
     std::size_t Read(void* buffer, std::size_t size);
     // Positions the file offset bytes from its start.
     bool Seek(std::uint64_t offset);
+    // The size in bytes; empty when it cannot be told.
+    std::optional<std::uint64_t> Size() const;
     bool GetTimes(FileTimes& times) const;  // Call::GetTimes
 
 private:
@@ -134,18 +145,26 @@ struct FoundEntry {
 // The entries of one folder whose names match the last component of
 // pattern ("*" any run of characters, "?" one character, letters without
 // regard to case), in the order the system returns them. Folders are found
-// too; "." and ".." are not. Empty when the folder does not exist.
+// too; "." and ".." are not. Done when the folder was read (found may then
+// be empty), NotFound when it does not exist, else why it cannot be read.
 // Call::Find
+Result FindFiles(const std::string& pattern, std::vector<FoundEntry>& found);
+
+// The same, empty when the folder does not exist or cannot be read.
 std::vector<FoundEntry> FindFiles(const std::string& pattern);
 
-// True when something exists under path (_access with mode 0). Call::Exists
+// Done when something exists under path, NotFound when nothing does, else
+// why that cannot be told (for example AccessDenied). Call::Exists
+Result PathStatus(const std::string& path);
+
+// True when PathStatus is Done.
 bool PathExists(const std::string& path);
 
 // Creates one folder level. Call::CreateFolder
 Result CreateFolder(const std::string& path);
 
-// Moves a file; fails with NameTaken and changes nothing when the target
-// exists in any case. Call::Move
+// Moves a file, written through to the disk; fails with NameTaken and
+// changes nothing when the target exists in any case. Call::Move
 Result MoveFileNoReplace(const std::string& from, const std::string& to);
 
 // The same for a target name the caller has just found free in every case:
@@ -153,15 +172,30 @@ Result MoveFileNoReplace(const std::string& from, const std::string& to);
 // Still fails with NameTaken when the name is taken as written. Call::Move
 Result MoveFileToFreeName(const std::string& from, const std::string& to);
 
+// Moves a file onto to in one step, written through to the disk: a file
+// under that name in any case is replaced, so the name holds the old file
+// or the new one at every moment. Where only the case differs, the file
+// then takes the name as written (POSIX by a rename of its own; Wine keeps
+// the stored case). Both names must be in one folder. Call::Move
+Result MoveFileReplacing(const std::string& from, const std::string& to);
+
+// Writes what the system still holds of a file's content to the disk. On
+// Windows this needs the file open for writing; a read-only file, which
+// cannot be, is left as it is. Call::Flush
+Result FlushFile(const std::string& path);
+
 // Deletes a file. Call::Delete
 Result RemoveFile(const std::string& path);
 
 // Copies a file to a new file named exactly as written, never looked up
-// without regard to case (for fresh names, which have no other case).
-// Fails with NameTaken when that name is taken, and then leaves it alone;
-// on any other failure no copy remains. The copy gets the source's
-// last-write time. Call::Copy
-Result CopyFileNoReplace(const std::string& from, const std::string& to);
+// without regard to case (for fresh names, which have no other case), and
+// flushes the copy to the disk (Call::Flush) before it is closed. Fails
+// with NameTaken when that name is taken, and then leaves it alone; on any
+// other failure no copy remains. The bytes and the times come from one open
+// handle of the source, the times read before the bytes: the copy gets the
+// source's last-write time (on Windows all three), and sourceTimes, when
+// given, receives the three. Call::Copy
+Result CopyFileNoReplace(const std::string& from, const std::string& to, FileTimes* sourceTimes = nullptr);
 
 // The whole content of a file; empty when it cannot be read. Call::Read
 std::optional<std::vector<unsigned char>> ReadWholeFile(const std::string& path);
@@ -176,6 +210,28 @@ std::string WindowsFolder();
 // Full path of the running executable (GetModuleFileNameA with a buffer of
 // bufferSize characters); empty when it cannot be obtained.
 std::string ExecutablePath(std::size_t bufferSize = 260);
+
+// An exclusive lock on a lock file, held from Acquire until Release or the
+// holder's end, also against other handles of the same process (Windows: the
+// file open with no sharing, deleted when it closes; POSIX: flock).
+class FileLock {
+public:
+    FileLock() = default;
+    ~FileLock();
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+    // One attempt, no waiting: creates the lock file when it is missing and
+    // takes it. InUse while another holder has it. Call::Lock
+    Result Acquire(const std::string& path);
+    bool IsHeld() const;
+    // Deletes the lock file and lets it go; nothing when not held.
+    void Release();
+
+private:
+    std::intptr_t handle_ = -1;
+    std::string path_;
+};
 
 // Processes. This layer is the program's one door to the system, so the
 // few process services the core needs live here too.

@@ -1,8 +1,38 @@
-// File services written only over InFile and OutFile, the same on every
-// system.
+// File services written only over other services of the layer, the same on
+// every system.
 #include "platform/FileSystem.h"
 
 namespace platform {
+
+const char* OutcomeText(Outcome outcome)
+{
+    switch (outcome) {
+    case Outcome::Done:
+        return "done";
+    case Outcome::NameTaken:
+        return "the name is taken";
+    case Outcome::NotFound:
+        return "not found";
+    case Outcome::AccessDenied:
+        return "access denied";
+    case Outcome::InUse:
+        return "in use";
+    case Outcome::DiskFull:
+        return "disk full";
+    case Outcome::Other:
+        break;
+    }
+    return "system error";
+}
+
+std::vector<FoundEntry> FindFiles(const std::string& pattern)
+{
+    std::vector<FoundEntry> found;
+    if (!FindFiles(pattern, found)) found.clear();
+    return found;
+}
+
+bool PathExists(const std::string& path) { return static_cast<bool>(PathStatus(path)); }
 
 Result WriteWholeFile(const std::string& path, const std::vector<unsigned char>& bytes)
 {

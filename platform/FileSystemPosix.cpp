@@ -1,6 +1,8 @@
 // File services on POSIX (Linux), giving the results the Windows calls give:
-// names are found without regard to case, a move never replaces its target,
-// a failed copy leaves no partial file, and times are Windows file times.
+// names are found without regard to case, a move replaces its target only
+// when asked to, a failed copy leaves no partial file, and times are Windows
+// file times. Copies are flushed with fdatasync before they are closed, and
+// each move is followed by an fsync of the folder that received the name.
 //
 // Creation times: read from the file system's birth time (statx) where it
 // reports one, else reported as the last-write time. Linux offers no way to
@@ -13,6 +15,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -266,24 +269,52 @@ bool CopyContent(int from, int to)
 }
 
 // Copies the open source into a new file named to, exactly as written
-// (O_EXCL: a taken name fails), with the source's last-write time, and
-// closes the source. A partial copy is removed. No fsync, as CopyFileA does
-// none: callers give the copy its final name only once it is complete, and
-// the page cache outlives the process.
-Result CopyToNewFile(int source, const struct stat& sourceInfo, const std::string& to)
+// (O_EXCL: a taken name fails), and closes the source. The times are read
+// from the source before its bytes; the copy gets its last-write time and
+// is flushed with fdatasync before it is closed (Call::Flush), so that it
+// is on the disk before a caller gives it a table's name. A partial copy
+// is removed.
+Result CopyToNewFile(int source, const std::string& to, FileTimes* sourceTimes)
 {
+    FileTimes times;
+    if (!ReadTimes(source, times)) {
+        const Result failure = Failure();
+        close(source);
+        return failure;
+    }
+    if (sourceTimes != nullptr) *sourceTimes = times;
     const int copy = open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
     if (copy < 0) {
         const Result failure = Failure();
         close(source);
         return failure;
     }
-    const timespec times[2] = {{0, UTIME_NOW}, sourceInfo.st_mtim};
-    bool ok = CopyContent(source, copy) && futimens(copy, times) == 0;
-    ok = CloseChecked(copy) && ok;
-    const Result result = ok ? Result() : Failure();
+    const timespec both[2] = {{0, UTIME_NOW}, ToTimespec(times.lastWrite)};
+    Result result;
+    if (!CopyContent(source, copy) || futimens(copy, both) != 0) {
+        result = Failure();
+    } else if (const Outcome fault = BeforeCall(Call::Flush, to); fault != Outcome::Done) {
+        result = fault;
+    } else if (fdatasync(copy) != 0) {
+        result = Failure();
+    }
+    if (!CloseChecked(copy) && result) result = Failure();
     close(source);
+    const bool ok = static_cast<bool>(result);
     if (!ok) unlink(to.c_str());
+    return result;
+}
+
+// Makes the names in a folder durable: an fsync of the folder itself, after
+// a rename into it. File systems that cannot sync a folder (EINVAL) keep
+// their names durable by themselves.
+Result FlushFolder(const std::string& folder)
+{
+    const int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return Failure();
+    const bool ok = fsync(fd) == 0 || errno == EINVAL;
+    const Result result = ok ? Result() : Failure();
+    close(fd);
     return result;
 }
 
@@ -303,7 +334,7 @@ Result MoveAcrossFileSystems(const std::string& source, const std::string& desti
         return failure;
     }
     const timespec times[2] = {sourceInfo.st_atim, sourceInfo.st_mtim};
-    bool ok = CopyContent(from, to) && fsync(to) == 0 && futimens(to, times) == 0;
+    bool ok = CopyContent(from, to) && futimens(to, times) == 0 && fsync(to) == 0;
     ok = CloseChecked(to) && ok;
     ok = ok && unlink(source.c_str()) == 0;
     const Result result = ok ? Result() : Failure();
@@ -313,7 +344,8 @@ Result MoveAcrossFileSystems(const std::string& source, const std::string& desti
 }
 
 // Renames source to destination, both exactly as written, never replacing
-// what exists under destination; across file systems by a copy.
+// what exists under destination; across file systems by a copy. Not yet
+// flushed: callers flush the destination's folder.
 Result RenameNoReplace(const std::string& source, const std::string& destination)
 {
     if (renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, destination.c_str(), RENAME_NOREPLACE) == 0) {
@@ -404,6 +436,13 @@ bool InFile::Seek(std::uint64_t offset)
     return lseek(static_cast<int>(handle_), static_cast<off_t>(offset), SEEK_SET) >= 0;
 }
 
+std::optional<std::uint64_t> InFile::Size() const
+{
+    struct stat info;
+    if (!IsOpen() || fstat(static_cast<int>(handle_), &info) != 0) return std::nullopt;
+    return static_cast<std::uint64_t>(info.st_size);
+}
+
 bool InFile::GetTimes(FileTimes& times) const
 {
     return IsOpen() && BeforeCall(Call::GetTimes, {}) == Outcome::Done &&
@@ -457,21 +496,26 @@ Result OutFile::SetTimes(const FileTimes& times)
 
 // ---- folders and whole files -------------------------------------------------
 
-std::vector<FoundEntry> FindFiles(const std::string& pattern)
+Result FindFiles(const std::string& pattern, std::vector<FoundEntry>& found)
 {
-    std::vector<FoundEntry> found;
+    found.clear();
     const std::string folder = ParentFolder(pattern);
     const std::string leaf = pattern.substr(folder.size());
-    if (leaf.empty() || BeforeCall(Call::Find, pattern) != Outcome::Done) return found;
+    if (const Outcome fault = BeforeCall(Call::Find, pattern); fault != Outcome::Done) return fault;
+    if (leaf.empty()) return Outcome::NotFound;
 
     std::string resolvedFolder = folder;
     DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
     if (dir == nullptr && MissingAsWritten(errno)) {
         resolvedFolder = ResolveMissingPath(folder);
         if (resolvedFolder != folder) dir = opendir(resolvedFolder.c_str());
+        else errno = ENOENT;
     }
-    if (dir == nullptr) return found;
-    while (const dirent* entry = readdir(dir)) {
+    if (dir == nullptr) return Failure();
+    while (true) {
+        errno = 0;
+        const dirent* entry = readdir(dir);
+        if (entry == nullptr) break;
         if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
         if (!WildcardMatches(entry->d_name, leaf)) continue;
         FoundEntry item;
@@ -484,17 +528,19 @@ std::vector<FoundEntry> FindFiles(const std::string& pattern)
         }
         found.push_back(std::move(item));
     }
+    const Result result = errno == 0 ? Result() : Failure();
     closedir(dir);
-    return found;
+    return result;
 }
 
-bool PathExists(const std::string& path)
+Result PathStatus(const std::string& path)
 {
-    if (BeforeCall(Call::Exists, path) != Outcome::Done) return false;
-    if (access(path.c_str(), F_OK) == 0) return true;
-    if (!MissingAsWritten(errno)) return false;
+    if (const Outcome fault = BeforeCall(Call::Exists, path); fault != Outcome::Done) return fault;
+    if (access(path.c_str(), F_OK) == 0) return {};
+    if (!MissingAsWritten(errno)) return Failure();
     const std::string resolved = ResolveMissingPath(path);
-    return resolved != path && access(resolved.c_str(), F_OK) == 0;
+    if (resolved == path) return Outcome::NotFound;
+    return access(resolved.c_str(), F_OK) == 0 ? Result() : Failure();
 }
 
 Result CreateFolder(const std::string& path)
@@ -526,13 +572,41 @@ Result MoveFileNoReplace(const std::string& from, const std::string& to)
         if (destination == source) return {};
     }
 
-    return RenameNoReplace(source, destination);
+    if (const Result renamed = RenameNoReplace(source, destination); !renamed) return renamed;
+    return FlushFolder(ParentFolder(destination));
 }
 
 Result MoveFileToFreeName(const std::string& from, const std::string& to)
 {
     if (const Outcome fault = BeforeCall(Call::Move, from, to); fault != Outcome::Done) return fault;
-    return RenameNoReplace(from, to);
+    if (const Result renamed = RenameNoReplace(from, to); !renamed) return renamed;
+    return FlushFolder(ParentFolder(to));
+}
+
+Result MoveFileReplacing(const std::string& from, const std::string& to)
+{
+    if (const Outcome fault = BeforeCall(Call::Move, from, to); fault != Outcome::Done) return fault;
+    // rename replaces in one step; onto the name as it is stored, so that
+    // no second file of another case appears beside it.
+    const std::string stored = ResolvePath(to);
+    if (rename(from.c_str(), stored.c_str()) != 0) return Failure();
+    const std::string folder = ParentFolder(stored);
+    if (const Result flushed = FlushFolder(folder); !flushed) return flushed;
+    // Then the name as written, where only its case differs. The table is
+    // in place either way: when this rename fails, it keeps the stored case.
+    const std::string asWritten = folder + to.substr(ParentFolder(to).size());
+    if (asWritten != stored && RenameNoReplace(stored, asWritten)) return FlushFolder(folder);
+    return {};
+}
+
+Result FlushFile(const std::string& path)
+{
+    if (const Outcome fault = BeforeCall(Call::Flush, path); fault != Outcome::Done) return fault;
+    const int fd = OpenRegularFile(path, O_RDONLY);
+    if (fd < 0) return Failure();
+    const Result result = fdatasync(fd) == 0 ? Result() : Failure();
+    close(fd);
+    return result;
 }
 
 Result RemoveFile(const std::string& path)
@@ -545,13 +619,12 @@ Result RemoveFile(const std::string& path)
     return unlink(resolved.c_str()) == 0 ? Result() : Failure();
 }
 
-Result CopyFileNoReplace(const std::string& from, const std::string& to)
+Result CopyFileNoReplace(const std::string& from, const std::string& to, FileTimes* sourceTimes)
 {
     if (const Outcome fault = BeforeCall(Call::Copy, from, to); fault != Outcome::Done) return fault;
-    struct stat sourceInfo;
-    const int source = OpenRegularFile(from, O_RDONLY, &sourceInfo);
+    const int source = OpenRegularFile(from, O_RDONLY);
     if (source < 0) return Failure();
-    return CopyToNewFile(source, sourceInfo, to);
+    return CopyToNewFile(source, to, sourceTimes);
 }
 
 std::optional<std::vector<unsigned char>> ReadWholeFile(const std::string& path)
@@ -571,6 +644,47 @@ std::optional<std::vector<unsigned char>> ReadWholeFile(const std::string& path)
         }
         bytes.insert(bytes.end(), buffer, buffer + got);
     }
+}
+
+// ---- locks -------------------------------------------------------------------
+
+FileLock::~FileLock() { Release(); }
+
+Result FileLock::Acquire(const std::string& path)
+{
+    Release();
+    if (const Outcome fault = BeforeCall(Call::Lock, path); fault != Outcome::Done) return fault;
+    const std::string resolved = ResolvePath(path);
+    const int fd = open(resolved.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd < 0) return Failure();
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const Result failure = errno == EWOULDBLOCK ? Result(Outcome::InUse) : Failure();
+        close(fd);
+        return failure;
+    }
+    // A holder deletes the file before it lets go: a lock taken on a file
+    // that is no longer the one under the name counts as still in use, and
+    // the next attempt takes the name's new file.
+    struct stat held;
+    struct stat named;
+    if (fstat(fd, &held) != 0 || stat(resolved.c_str(), &named) != 0 || held.st_dev != named.st_dev ||
+        held.st_ino != named.st_ino) {
+        close(fd);
+        return Outcome::InUse;
+    }
+    handle_ = fd;
+    path_ = resolved;
+    return {};
+}
+
+bool FileLock::IsHeld() const { return handle_ >= 0; }
+
+void FileLock::Release()
+{
+    if (!IsHeld()) return;
+    unlink(path_.c_str());
+    close(static_cast<int>(handle_));
+    handle_ = -1;
 }
 
 // ---- system folders ----------------------------------------------------------

@@ -1,4 +1,6 @@
 // File services on Windows: thin wrappers over the kernel's ANSI file calls.
+// Copies are flushed with FlushFileBuffers before they are closed, and moves
+// are written through (MOVEFILE_WRITE_THROUGH).
 #include "platform/FileSystem.h"
 #include "platform/FaultSeam.h"
 #include "platform/Wildcard.h"
@@ -10,8 +12,6 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
-
-#include <io.h>
 
 #include <algorithm>
 #include <limits>
@@ -111,6 +111,52 @@ std::string FolderOf(const std::string& path)
     return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
 }
 
+bool WriteAll(HANDLE handle, const void* buffer, std::size_t size, Result& failure)
+{
+    const char* bytes = static_cast<const char*>(buffer);
+    while (size > 0) {
+        const DWORD request = static_cast<DWORD>(std::min(size, kMaxChunk));
+        DWORD written = 0;
+        if (!WriteFile(handle, bytes, request, &written, nullptr)) {
+            failure = Failure();
+            return false;
+        }
+        if (written == 0) {
+            failure = Outcome::DiskFull;
+            return false;
+        }
+        bytes += written;
+        size -= written;
+    }
+    return true;
+}
+
+// Copies the open source into the open copy with its three times, read
+// before the bytes, and flushes the copy (Call::Flush, path to).
+Result CopyOpenFile(HANDLE source, HANDLE copy, const std::string& to, FileTimes* sourceTimes)
+{
+    FILETIME creation;
+    FILETIME lastAccess;
+    FILETIME lastWrite;
+    if (!GetFileTime(source, &creation, &lastAccess, &lastWrite)) return Failure();
+    if (sourceTimes != nullptr) {
+        sourceTimes->creation = FromFiletime(creation);
+        sourceTimes->lastAccess = FromFiletime(lastAccess);
+        sourceTimes->lastWrite = FromFiletime(lastWrite);
+    }
+    char buffer[64 * 1024];
+    while (true) {
+        DWORD got = 0;
+        if (!ReadFile(source, buffer, sizeof buffer, &got, nullptr)) return Failure();
+        if (got == 0) break;
+        Result failure;
+        if (!WriteAll(copy, buffer, got, failure)) return failure;
+    }
+    if (!SetFileTime(copy, &creation, &lastAccess, &lastWrite)) return Failure();
+    if (const Outcome fault = BeforeCall(Call::Flush, to); fault != Outcome::Done) return fault;
+    return FlushFileBuffers(copy) ? Result() : Failure();
+}
+
 }  // namespace
 
 // ---- calendar ----------------------------------------------------------------
@@ -167,6 +213,13 @@ bool InFile::Seek(std::uint64_t offset)
     return !(low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR);
 }
 
+std::optional<std::uint64_t> InFile::Size() const
+{
+    LARGE_INTEGER size;
+    if (!IsOpen() || !GetFileSizeEx(ToHandle(handle_), &size)) return std::nullopt;
+    return static_cast<std::uint64_t>(size.QuadPart);
+}
+
 bool InFile::GetTimes(FileTimes& times) const
 {
     FILETIME creation;
@@ -216,16 +269,8 @@ Result OutFile::Write(const void* buffer, std::size_t size)
 {
     if (!IsOpen()) return Outcome::Other;
     if (const Outcome fault = BeforeCall(Call::Write, {}); fault != Outcome::Done) return fault;
-    const char* bytes = static_cast<const char*>(buffer);
-    while (size > 0) {
-        const DWORD request = static_cast<DWORD>(std::min(size, kMaxChunk));
-        DWORD written = 0;
-        if (!WriteFile(ToHandle(handle_), bytes, request, &written, nullptr)) return Failure();
-        if (written == 0) return Outcome::DiskFull;
-        bytes += written;
-        size -= written;
-    }
-    return {};
+    Result failure;
+    return WriteAll(ToHandle(handle_), buffer, size, failure) ? Result() : failure;
 }
 
 Result OutFile::SetTimes(const FileTimes& times)
@@ -241,13 +286,18 @@ Result OutFile::SetTimes(const FileTimes& times)
 
 // ---- folders and whole files -------------------------------------------------
 
-std::vector<FoundEntry> FindFiles(const std::string& pattern)
+Result FindFiles(const std::string& pattern, std::vector<FoundEntry>& found)
 {
-    std::vector<FoundEntry> found;
-    if (BeforeCall(Call::Find, pattern) != Outcome::Done) return found;
+    found.clear();
+    if (const Outcome fault = BeforeCall(Call::Find, pattern); fault != Outcome::Done) return fault;
     WIN32_FIND_DATAA data;
     HANDLE search = FindFirstFileA(pattern.c_str(), &data);
-    if (search == INVALID_HANDLE_VALUE) return found;
+    if (search == INVALID_HANDLE_VALUE) {
+        // ERROR_FILE_NOT_FOUND: the folder was read and nothing matches;
+        // a missing folder is ERROR_PATH_NOT_FOUND.
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND ? Result() : Result(OutcomeOf(error));
+    }
 
     // The system also matches the generated 8.3 names, so "*.ztb" would find
     // "A.ztbak" through "A~1.ZTB"; only names that match as stored count.
@@ -260,13 +310,15 @@ std::vector<FoundEntry> FindFiles(const std::string& pattern)
         entry.isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         found.push_back(std::move(entry));
     } while (FindNextFileA(search, &data));
+    const DWORD error = GetLastError();
     FindClose(search);
-    return found;
+    return error == ERROR_NO_MORE_FILES ? Result() : Result(OutcomeOf(error));
 }
 
-bool PathExists(const std::string& path)
+Result PathStatus(const std::string& path)
 {
-    return BeforeCall(Call::Exists, path) == Outcome::Done && _access(path.c_str(), 0) == 0;
+    if (const Outcome fault = BeforeCall(Call::Exists, path); fault != Outcome::Done) return fault;
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES ? Result() : Failure();
 }
 
 Result CreateFolder(const std::string& path)
@@ -275,16 +327,44 @@ Result CreateFolder(const std::string& path)
     return CreateDirectoryA(path.c_str(), nullptr) ? Result() : Failure();
 }
 
+// MoveFileA's own flags, written through.
+constexpr DWORD kMoveFlags = MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH;
+
 Result MoveFileNoReplace(const std::string& from, const std::string& to)
 {
     if (const Outcome fault = BeforeCall(Call::Move, from, to); fault != Outcome::Done) return fault;
-    return MoveFileA(from.c_str(), to.c_str()) ? Result() : Failure();
+    return MoveFileExA(from.c_str(), to.c_str(), kMoveFlags) ? Result() : Failure();
 }
 
 Result MoveFileToFreeName(const std::string& from, const std::string& to)
 {
     if (const Outcome fault = BeforeCall(Call::Move, from, to); fault != Outcome::Done) return fault;
-    return MoveFileA(from.c_str(), to.c_str()) ? Result() : Failure();
+    return MoveFileExA(from.c_str(), to.c_str(), kMoveFlags) ? Result() : Failure();
+}
+
+Result MoveFileReplacing(const std::string& from, const std::string& to)
+{
+    if (const Outcome fault = BeforeCall(Call::Move, from, to); fault != Outcome::Done) return fault;
+    const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+    return MoveFileExA(from.c_str(), to.c_str(), flags) ? Result() : Failure();
+}
+
+Result FlushFile(const std::string& path)
+{
+    if (const Outcome fault = BeforeCall(Call::Flush, path); fault != Outcome::Done) return fault;
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const Result failure = Failure();
+        // FlushFileBuffers needs a handle open for writing, which a
+        // read-only file refuses: it is left as it is.
+        const DWORD attributes = GetFileAttributesA(path.c_str());
+        const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+        return failure == Outcome::AccessDenied && readOnly ? Result() : failure;
+    }
+    const Result result = FlushFileBuffers(handle) ? Result() : Failure();
+    CloseHandle(handle);
+    return result;
 }
 
 Result RemoveFile(const std::string& path)
@@ -293,24 +373,27 @@ Result RemoveFile(const std::string& path)
     return DeleteFileA(path.c_str()) ? Result() : Failure();
 }
 
-Result CopyFileNoReplace(const std::string& from, const std::string& to)
+Result CopyFileNoReplace(const std::string& from, const std::string& to, FileTimes* sourceTimes)
 {
     if (const Outcome fault = BeforeCall(Call::Copy, from, to); fault != Outcome::Done) return fault;
-    if (!CopyFileA(from.c_str(), to.c_str(), TRUE)) {
-        // A failure part way leaves a partial copy, but never under a name
-        // that was taken before.
+    // Our own loop rather than CopyFileA: the bytes and the times come from
+    // one handle of the source, and the copy is flushed before it closes. It
+    // is created with normal attributes, so it stays writable whatever the
+    // source's are.
+    HANDLE source = OpenDiskFile(from, GENERIC_READ, OPEN_EXISTING);
+    if (source == INVALID_HANDLE_VALUE) return Failure();
+    HANDLE copy = CreateFileA(to.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (copy == INVALID_HANDLE_VALUE) {
         const Result failure = Failure();
-        if (failure != Outcome::NameTaken) DeleteFileA(to.c_str());
+        CloseHandle(source);
         return failure;
     }
-    // CopyFileA carries the read-only attribute of a source on read-only
-    // media; the installed copy must stay writable so its times can be set
-    // and it can later be replaced.
-    const DWORD attributes = GetFileAttributesA(to.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        SetFileAttributesA(to.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
-    }
-    return {};
+    Result result = CopyOpenFile(source, copy, to, sourceTimes);
+    if (!CloseHandle(copy) && result) result = Failure();
+    CloseHandle(source);
+    // A failure part way leaves no partial copy; the name was free before.
+    if (!result) DeleteFileA(to.c_str());
+    return result;
 }
 
 std::optional<std::vector<unsigned char>> ReadWholeFile(const std::string& path)
@@ -328,6 +411,41 @@ std::optional<std::vector<unsigned char>> ReadWholeFile(const std::string& path)
     CloseHandle(handle);
     if (failed) return std::nullopt;
     return bytes;
+}
+
+// ---- locks -------------------------------------------------------------------
+
+FileLock::~FileLock() { Release(); }
+
+Result FileLock::Acquire(const std::string& path)
+{
+    Release();
+    if (const Outcome fault = BeforeCall(Call::Lock, path); fault != Outcome::Done) return fault;
+    // No sharing: every other open fails while this handle lives, and the
+    // file goes with the handle, also when the holder is ended.
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const Result failure = Failure();
+        // A lock file that a holder has just let go may wait for its
+        // deletion a moment; opening it is then denied.
+        if (failure == Outcome::AccessDenied && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+            return Outcome::InUse;
+        }
+        return failure;
+    }
+    handle_ = FromHandle(handle);
+    path_ = path;
+    return {};
+}
+
+bool FileLock::IsHeld() const { return ToHandle(handle_) != INVALID_HANDLE_VALUE; }
+
+void FileLock::Release()
+{
+    if (!IsHeld()) return;
+    CloseHandle(ToHandle(handle_));
+    handle_ = FromHandle(INVALID_HANDLE_VALUE);
 }
 
 // ---- system folders ----------------------------------------------------------

@@ -2,6 +2,8 @@
 // or remove keeps, whatever fails on the way:
 //   - every table that was installed is afterwards in the installed folder
 //     or its backup folder, byte for byte;
+//   - an install never leaves a table's installed name empty: the name
+//     holds the old table or the new one;
 //   - every file there holds the bytes of a file that existed before (no
 //     half-written or invented table);
 //   - nothing outside the installed folder was created, changed or removed;
@@ -45,6 +47,7 @@ struct SafetyRules {
     std::string installed;               // the installed folder relative to the root, ending in '/'
     std::set<Bytes> mustStay;            // tables that must stay in the installed or backup folder
     std::set<std::string> newNames;      // folded names new files directly in the installed folder may have
+    std::set<std::string> namesStay;     // folded names that must still be in the installed folder
     bool allowTemporaryLeftovers = false; // after a kill: files no scan can match may stay
 };
 
@@ -60,6 +63,7 @@ inline std::vector<std::string> BrokenRules(const Snapshot& before, const Snapsh
 
     std::vector<std::string> broken;
     std::set<Bytes> kept;
+    std::set<std::string> present;
     for (const auto& [path, bytes] : after) {
         const auto old = before.find(path);
         if (!under(path, rules.installed)) {
@@ -68,6 +72,7 @@ inline std::vector<std::string> BrokenRules(const Snapshot& before, const Snapsh
             continue;
         }
         const std::string rest = path.substr(under(path, backup) ? backup.size() : rules.installed.size());
+        if (!under(path, backup)) present.insert(FoldFileNameCase(rest));
         const bool temporary = under(path, backup) ? false : !LooksLikeTable(rest);
         if (rules.allowTemporaryLeftovers && temporary && rest.find('/') == std::string::npos) continue;
         kept.insert(bytes);
@@ -85,6 +90,9 @@ inline std::vector<std::string> BrokenRules(const Snapshot& before, const Snapsh
         if (!under(path, rules.installed) && after.count(path) == 0) {
             broken.push_back("removed outside the installed folder: " + path);
         }
+    }
+    for (const std::string& name : rules.namesStay) {
+        if (present.count(name) == 0) broken.push_back("installed name left empty: " + name);
     }
     int lost = 0;
     for (const Bytes& table : rules.mustStay) lost += kept.count(table) == 0 ? 1 : 0;

@@ -1,27 +1,34 @@
 // Install and remove against faults, one row each: a set-up, changes made
 // after the scan, calls of the file services failed or preceded by another
 // process's work, and the rows and messages expected. After every row no
-// table is lost, nothing is half written, nothing outside the installed
-// folder changed and no temporary file stays (testkit/FolderSnapshot.h).
-// Then every call Add All and Remove All make fails in turn, with the same
-// rules kept.
+// table is lost, no installed name is left empty by an install, nothing is
+// half written, nothing outside the installed folder changed, no temporary
+// file stays (testkit/FolderSnapshot.h), every move is made under the
+// folder's lock, and a refused operation changed nothing. Then every call
+// Add All and Remove All make fails in turn, with the same rules kept.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#else
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <csignal>
 #include <random>
-#include <thread>
 #endif
 
 #include "catalogue/TableScans.h"
@@ -37,13 +44,15 @@ using platform::Call;
 using platform::Outcome;
 namespace fs = std::filesystem;
 
-constexpr platform::FileTime kLater = kTableTime + 864'000'000'000ULL;
+constexpr platform::FileTime kDay = 864'000'000'000ULL;
+constexpr platform::FileTime kLater = kTableTime + kDay;
 
 // Installed: DKEEP "Kept v1", DOLD "Old v1". Distributed a day later:
 // DOLD "Old v2", DNEW "New v1". Add All takes DOLD, then DNEW; Remove All
 // takes DOLD, then DKEEP (rows from the highest down).
 struct Scene {
     CatalogueSetup setup;
+    platform::FileLock otherOperation;  // the lock as another install or remove holds it
 
     Scene()
     {
@@ -58,28 +67,34 @@ struct Scene {
     {
         return fs::relative(setup.Installed(), setup.Root().FsPath()).generic_string() + "/";
     }
-    // Every table in the installed folder must stay; new files there take
-    // the names of the entries.
-    SafetyRules Rules(const Snapshot& before, const std::vector<CatalogueEntry>& entries) const
-    {
-        SafetyRules rules;
-        rules.installed = InstalledRelative();
-        for (const auto& [path, bytes] : before) {
-            const std::string rest = path.substr(std::min(path.size(), rules.installed.size()));
-            if (path.starts_with(rules.installed) && rest.find('/') == std::string::npos && LooksLikeTable(rest)) {
-                rules.mustStay.insert(bytes);
-            }
-        }
-        for (const CatalogueEntry& entry : entries) rules.newNames.insert(FoldFileNameCase(entry.FileName));
-        return rules;
-    }
+    std::string LockPath() const { return setup.Installed(LockFileName); }
 };
 
 enum class Operation { AddAll, RemoveAll };
 
+// Every table in the installed folder must stay; an install keeps every
+// installed name and its new files take the names of its entries.
+SafetyRules Rules(const Scene& scene, const Snapshot& before, Operation operation,
+                  const std::vector<CatalogueEntry>& entries)
+{
+    SafetyRules rules;
+    rules.installed = scene.InstalledRelative();
+    for (const auto& [path, bytes] : before) {
+        const std::string rest = path.substr(std::min(path.size(), rules.installed.size()));
+        if (path.starts_with(rules.installed) && rest.find('/') == std::string::npos && LooksLikeTable(rest)) {
+            rules.mustStay.insert(bytes);
+            if (operation == Operation::AddAll) rules.namesStay.insert(FoldFileNameCase(rest));
+        }
+    }
+    if (operation == Operation::AddAll) {
+        for (const CatalogueEntry& entry : entries) rules.newNames.insert(FoldFileNameCase(entry.FileName));
+    }
+    return rules;
+}
+
 struct Outcomes {
-    std::string summary;   // the count, then y or n per row in processing order; or "abort"
-    std::string failures;  // FailureText, or the abort message
+    std::string summary;   // the count, then y or n per row in processing order; or "abort" or "refused"
+    std::string failures;  // FailureText, or the abort or refusal message
 };
 
 Outcomes Perform(const Scene& scene, Operation operation, const std::vector<CatalogueEntry>& entries)
@@ -90,6 +105,7 @@ Outcomes Perform(const Scene& scene, Operation operation, const std::vector<Cata
         const OperationReport report = operation == Operation::AddAll
                                            ? InstallTables(scene.setup.Folders(), entries, rows)
                                            : RemoveTables(scene.setup.Folders(), entries, rows);
+        if (report.refused) return {"refused", report.message};
         std::string summary = std::to_string(report.succeeded) + " ";
         for (const RowReport& row : report.rows) summary += row.ok ? 'y' : 'n';
         return {summary, report.FailureText()};
@@ -108,11 +124,15 @@ std::string Broken(const Scene& scene, const Snapshot& before, const SafetyRules
     return text;
 }
 
-// {I}, {D} and {B} stand for the installed, distribution and backup folders.
+// {I}, {D} and {B} stand for the installed, distribution and backup folders,
+// {F} for the installed folder named without its last separator.
 std::string WithFolders(std::string text, const Scene& scene)
 {
-    const std::pair<const char*, std::string> folders[] = {
-        {"{I}", scene.setup.Installed()}, {"{D}", scene.setup.Distribution()}, {"{B}", scene.setup.Backup()}};
+    const std::string installed = scene.setup.Installed();
+    const std::pair<const char*, std::string> folders[] = {{"{I}", installed},
+                                                           {"{D}", scene.setup.Distribution()},
+                                                           {"{B}", scene.setup.Backup()},
+                                                           {"{F}", installed.substr(0, installed.size() - 1)}};
     for (const auto& [mark, folder] : folders) {
         for (std::size_t at; (at = text.find(mark)) != std::string::npos;) text.replace(at, 3, folder);
     }
@@ -128,6 +148,16 @@ void Backup(Scene& s, const std::string& name, Bytes bytes = {})
     Put(s.setup.Backup(name), bytes.empty() ? ReadBytes(s.setup.Installed("DOLD.ztb")) : bytes);
 }
 
+// DOLD "Old v1" followed by a tail of 100,000 bytes, more than one block
+// of the comparison of backups.
+Bytes LongOld(std::size_t tail = 100000)
+{
+    ZtbWriter writer("Old v1");
+    writer.AddRecord(0);
+    writer.SetTrailingBytes(tail);
+    return writer.Build();
+}
+
 struct FaultRow {
     const char* name;
     Operation operation;
@@ -137,26 +167,43 @@ struct FaultRow {
     const char* summary;
     const char* failures;
     std::set<std::string> backups;  // the backup folder's names afterwards
+    const char* offered = nullptr;  // the names the new-table scan lists afterwards, if checked
 };
 
 const FaultRow kRows[] = {
     {"InstalledFolderMissing", Operation::AddAll, nullptr, [](Scene& s) { fs::remove_all(s.setup.Installed()); }, nullptr,
      "0 nn", "DOLD.ztb: the installed folder {I} does not exist\nDNEW.ztb: the installed folder {I} does not exist", {}},
+    // A file that cannot be looked at is not a missing one: the backup step
+    // stops rather than take the installed copy for absent.
+    {"FilesThatCannotBeReached", Operation::AddAll, nullptr, nullptr,
+     [](Scene&, FaultPlan& plan) {
+         plan.Fail(Call::Exists, 2, Outcome::AccessDenied, "DOLD.ztb").Fail(Call::Exists, 1, Outcome::AccessDenied, "DNEW");
+     },
+     "0 nn",
+     "DOLD.ztb: the backup of the installed copy failed: it cannot be reached: access denied\n"
+     "DNEW.ztb: the distribution copy {D}DNEW.ztb cannot be reached: access denied", {}},
     {"BackupFolderReadOnly", Operation::AddAll, [](Scene& s) { fs::create_directory(s.setup.Backup()); },
      nullptr, [](Scene&, FaultPlan& plan) { plan.Fail(Call::Move, 0, Outcome::AccessDenied, "Backup"); }, "1 ny",
-     "DOLD.ztb: the backup of the installed copy failed: it could not be moved to {B}DOLD.ztb, v1", {}},
+     "DOLD.ztb: the backup of the installed copy failed: it could not be moved to {B}DOLD.ztb, v1: access denied", {}},
     {"BackupNameHeldByAFileInstall", Operation::AddAll, [](Scene& s) { Put(s.setup.Installed("Backup"), {'x'}); },
-     nullptr, nullptr, "1 ny", "DOLD.ztb: the backup of the installed copy failed: the backup folder {B} could not be created", {}},
+     nullptr, nullptr, "1 ny",
+     "DOLD.ztb: the backup of the installed copy failed: the backup folder {B} could not be created: the name is taken", {}},
     {"BackupNameHeldByAFileRemove", Operation::RemoveAll, [](Scene& s) { Put(s.setup.Installed("Backup"), {'x'}); },
      nullptr, nullptr, "0 nn",
-     "DOLD.ztb: the backup failed: the backup folder {B} could not be created\n"
-     "DKEEP.ztb: the backup failed: the backup folder {B} could not be created", {}},
-    {"BackupNameTakenBySameBytes", Operation::RemoveAll, [](Scene& s) { Backup(s, "DOLD.ztb, v1"); }, nullptr, nullptr, "2 yy",
-     "", {"DOLD.ztb, v1", "DKEEP.ztb, v1"}},
+     "DOLD.ztb: the backup failed: the backup folder {B} could not be created: the name is taken\n"
+     "DKEEP.ztb: the backup failed: the backup folder {B} could not be created: the name is taken", {}},
+    {"BackupNameTakenBySameBytes", Operation::AddAll, [](Scene& s) { Backup(s, "DOLD.ztb, v1"); }, nullptr, nullptr, "2 yy",
+     "", {"DOLD.ztb, v1"}},
+    // Backups that begin like the installed copy: one longer, one as long
+    // but different in its last block.
     {"BackupNameTakenByOtherBytes", Operation::AddAll,
      [](Scene& s) {
-         Backup(s, "DOLD.ztb, v1", TableBytes("Earlier v1"));
-         Backup(s, "DOLD.ztb, v1 (2)", TableBytes("Another v1"));
+         Put(s.setup.Installed("DOLD.ztb"), LongOld());
+         SetTimesOf(s.setup.Installed("DOLD.ztb"), {kTableTime, kTableTime, kTableTime});
+         Backup(s, "DOLD.ztb, v1", LongOld(100001));
+         Bytes changedAtTheEnd = LongOld();
+         changedAtTheEnd.back() ^= 1;
+         Backup(s, "DOLD.ztb, v1 (2)", changedAtTheEnd);
      },
      nullptr, nullptr, "2 yy", "", {"DOLD.ztb, v1", "DOLD.ztb, v1 (2)", "DOLD.ztb, v1 (3)"}},
     {"BackupNumberTwoHoldsTheSameBytes", Operation::RemoveAll,
@@ -165,10 +212,10 @@ const FaultRow kRows[] = {
          Backup(s, "DOLD.ztb, v1 (2)");
      },
      nullptr, nullptr, "2 yy", "", {"DOLD.ztb, v1", "DOLD.ztb, v1 (2)", "DKEEP.ztb, v1"}},
-    {"DuplicateCannotBeDeleted", Operation::AddAll, [](Scene& s) { Backup(s, "DOLD.ztb, v1"); },
+    {"DuplicateCannotBeDeleted", Operation::RemoveAll, [](Scene& s) { Backup(s, "DOLD.ztb, v1"); },
      nullptr, [](Scene&, FaultPlan& plan) { plan.Fail(Call::Delete, 0, Outcome::InUse, "DOLD.ztb"); }, "1 ny",
-     "DOLD.ztb: the backup of the installed copy failed: it could not be deleted (a backup with the same "
-     "content exists as {B}DOLD.ztb, v1)", {"DOLD.ztb, v1"}},
+     "DOLD.ztb: the backup failed: it could not be deleted (a backup with the same content exists as {B}DOLD.ztb, v1): "
+     "in use", {"DOLD.ztb, v1", "DKEEP.ztb, v1"}},
     {"LabelsWithSeparators", Operation::RemoveAll,
      [](Scene& s) {
          fs::remove(s.setup.Installed("DKEEP.ztb"));
@@ -182,6 +229,14 @@ const FaultRow kRows[] = {
     {"DistributionCopyDamagedAfterTheScan", Operation::AddAll, nullptr,
      [](Scene& s) { WriteDamagedTable(s.setup.Distribution("DOLD.ztb")); }, nullptr, "1 ny",
      "DOLD.ztb: the distribution copy cannot be used: Illegal ZTB ID string", {}},
+    // The share gets a newer DNEW once its bytes are copied: the installed
+    // copy keeps the times of the bytes it holds, so the newer one is
+    // offered.
+    {"DistributionCopyUpdatedDuringTheInstall", Operation::AddAll, nullptr, nullptr,
+     [](Scene& s, FaultPlan& plan) {
+         plan.Before(Call::Move, 1, [&s] { SetTimesOf(s.setup.Distribution("DNEW.ztb"), {0, 0, kLater + kDay}); }, "DNEW");
+     },
+     "2 yy", "", {"DOLD.ztb, v1"}, "DNEW.ztb"},
     {"InstalledCopyDamagedAfterTheScanInstall", Operation::AddAll, nullptr,
      [](Scene& s) { Put(s.setup.Installed("DOLD.ztb"), Bytes(100, 0x42)); }, nullptr, "abort",
      "Can't read ZTB file", {}},
@@ -192,38 +247,79 @@ const FaultRow kRows[] = {
      [](Scene& s) { fs::remove(s.setup.Installed("DOLD.ztb")); }, nullptr, "2 yy", "", {"DKEEP.ztb, v1"}},
     {"DiskFullDuringTheCopy", Operation::AddAll, nullptr, nullptr,
      [](Scene&, FaultPlan& plan) { plan.Fail(Call::Copy, 1, Outcome::DiskFull); }, "1 ny",
-     "DOLD.ztb: the copy from {D}DOLD.ztb failed", {}},
-    // Another process takes the name between the backup step and the move:
-    // its table stays, the new copy goes.
+     "DOLD.ztb: the copy from {D}DOLD.ztb failed: disk full", {}},
+    // DOLD's copies are flushed before they are named: the distribution
+    // copy, then the backup copy, whose flush fails.
+    {"FlushFailsInstall", Operation::AddAll, nullptr, nullptr,
+     [](Scene&, FaultPlan& plan) { plan.Fail(Call::Flush, 2, Outcome::Other); }, "1 ny",
+     "DOLD.ztb: the backup of the installed copy failed: it could not be copied: system error", {}},
+    {"FlushFailsRemove", Operation::RemoveAll, nullptr, nullptr,
+     [](Scene&, FaultPlan& plan) { plan.Fail(Call::Flush, 1, Outcome::DiskFull); }, "1 ny",
+     "DOLD.ztb: the backup failed: it could not be written to the disk: disk full", {"DKEEP.ztb, v1"}},
+    // The new copy replaces the installed one in one step; when it cannot,
+    // the old table stays installed (and backed up).
+    {"ReplaceFails", Operation::AddAll, nullptr, nullptr,
+     [](Scene&, FaultPlan& plan) { plan.Fail(Call::Move, 2, Outcome::InUse, "DOLD.ztb"); }, "1 ny",
+     "DOLD.ztb: the new copy could not replace {I}DOLD.ztb: in use", {"DOLD.ztb, v1"}},
+    // Another process takes the new table's name just before the move: its
+    // table stays, the new copy goes.
     {"InstalledNameTakenBeforeTheMove", Operation::AddAll, nullptr, nullptr,
      [](Scene& s, FaultPlan& plan) {
-         plan.Before(Call::Move, 1, [&s] { fs::copy_file(s.setup.Distribution("DNEW.ztb"), s.setup.Installed("DOLD.ztb")); },
-                     ".~ztbinstall");
+         plan.Before(Call::Move, 1, [&s] { fs::copy_file(s.setup.Distribution("DOLD.ztb"), s.setup.Installed("DNEW.ztb")); },
+                     "DNEW");
      },
-     "1 ny", "DOLD.ztb: the new copy could not be moved to {I}DOLD.ztb", {"DOLD.ztb, v1"}},
+     "1 yn", "DNEW.ztb: the new copy could not be moved to {I}DNEW.ztb: the name is taken", {"DOLD.ztb, v1"}},
+    // Another install or remove holds the folder past the wait: nothing
+    // changes, not even the sweep of a gone process's copy.
+    {"AnotherOperationHoldsTheFolder", Operation::AddAll,
+     [](Scene& s) {
+         WriteTable(s.setup.Installed(TemporaryCopyName(kNeverAProcess, 1)), "Left");
+         ASSERT_TRUE(s.otherOperation.Acquire(s.LockPath()));
+     },
+     nullptr, nullptr, "refused", "Another install or remove is running in {F}. Try again when it has finished.", {}},
+    {"FolderCannotBeLocked", Operation::RemoveAll, nullptr, nullptr,
+     [](Scene&, FaultPlan& plan) { plan.Fail(Call::Lock, 1, Outcome::AccessDenied); }, "refused",
+     "The installed folder {F} cannot be locked: access denied.", {}},
 };
 
 class FaultTable : public ::testing::TestWithParam<FaultRow> {};
+
+// True while another handle cannot take the folder's lock.
+bool LockHeld(const Scene& scene)
+{
+    platform::FileLock probe;
+    return probe.Acquire(scene.LockPath()) == Outcome::InUse;
+}
 
 TEST_P(FaultTable, KeepsEveryTableAndReportsEachRow)
 {
     const FaultRow& row = GetParam();
     Scene scene;
     if (row.prepare) row.prepare(scene);
-    const bool adding = row.operation == Operation::AddAll;
-    const std::vector<CatalogueEntry> entries = adding ? scene.New() : scene.Installed();
+    const std::vector<CatalogueEntry> entries = row.operation == Operation::AddAll ? scene.New() : scene.Installed();
     if (row.change) row.change(scene);
     const Snapshot before = TakeOf(scene);
     Outcomes outcomes;
+    int unlockedMoves = 0;
     {
         FaultPlan plan;
         if (row.faults) row.faults(scene, plan);
+        plan.Before(Call::Move, 0, [&] { unlockedMoves += LockHeld(scene) ? 0 : 1; });
         outcomes = Perform(scene, row.operation, entries);
     }
     EXPECT_EQ(outcomes.summary, row.summary);
     EXPECT_EQ(outcomes.failures, WithFolders(row.failures, scene));
     EXPECT_EQ(NamesIn(scene.setup.Backup()), row.backups);
-    EXPECT_EQ(Broken(scene, before, scene.Rules(before, adding ? entries : std::vector<CatalogueEntry>{})), "");
+    EXPECT_EQ(Broken(scene, before, Rules(scene, before, row.operation, entries)), "");
+    EXPECT_EQ(unlockedMoves, 0);
+    if (outcomes.summary == "refused") {
+        EXPECT_TRUE(TakeOf(scene) == before);
+    }
+    if (row.offered) {
+        std::string offered;
+        for (const std::string& name : FileNames(scene.New())) offered += (offered.empty() ? "" : " ") + name;
+        EXPECT_EQ(offered, row.offered);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, FaultTable, ::testing::ValuesIn(kRows),
@@ -260,7 +356,7 @@ TEST_P(EveryCallFails, KeepsEveryTable)
             plan.Fail(call.call, call.nth, Outcome::Other);
             outcomes = Perform(scene, GetParam(), entries);
         }
-        SafetyRules rules = scene.Rules(before, GetParam() == Operation::AddAll ? entries : std::vector<CatalogueEntry>{});
+        SafetyRules rules = Rules(scene, before, GetParam(), entries);
         // A temporary copy whose deletion failed stays; the next run of
         // another process sweeps it.
         rules.allowTemporaryLeftovers = call.call == Call::Delete;
@@ -269,6 +365,102 @@ TEST_P(EveryCallFails, KeepsEveryTable)
 }
 
 INSTANTIATE_TEST_SUITE_P(Operations, EveryCallFails, ::testing::Values(Operation::AddAll, Operation::RemoveAll));
+
+// A folder that exists but cannot be read is an error, not an empty list.
+TEST(Scans, AFolderThatCannotBeReadEndsTheScan)
+{
+    Scene scene;
+    FaultPlan plan;
+    plan.Fail(Call::Find, 0, Outcome::AccessDenied);
+    EXPECT_EQ(AbortMessage([&] { scene.Installed(); }),
+              WithFolders("The folder {I} cannot be read: access denied.", scene));
+}
+
+// Another process holds the folder's lock for a second after writing the
+// marker; then an operation here waits for it and completes.
+constexpr auto kHoldTime = std::chrono::milliseconds(1000);
+
+[[noreturn]] void HoldLock(const std::string& lockPath, const std::string& marker)
+{
+    platform::FileLock lock;
+    while (!lock.Acquire(lockPath)) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    WriteText(marker, "holding");
+    std::this_thread::sleep_for(kHoldTime);
+    lock.Release();
+    std::_Exit(0);
+}
+
+constexpr const char* kHolderVariable = "ZTB_TEST_HOLD_LOCK";  // "LOCK PATH\nMARKER"
+
+// This test program run again with kHolderVariable set is the holder on
+// Windows: it holds the lock before the tests would start.
+const bool kRunAsHolder = [] {
+    const char* request = std::getenv(kHolderVariable);
+    if (request == nullptr) return false;
+    const std::string text = request;
+    const std::size_t cut = text.find('\n');
+    HoldLock(text.substr(0, cut), text.substr(cut + 1));
+}();
+
+// Starts the holder; true when it runs. wait() waits for its end and gives
+// its exit status.
+struct Holder {
+#ifdef _WIN32
+    HANDLE process = nullptr;
+    bool Start(const std::string& lockPath, const std::string& marker)
+    {
+        SetEnvironmentVariableA(kHolderVariable, (lockPath + "\n" + marker).c_str());
+        std::string commandLine = "\"" + platform::ExecutablePath() + "\"";
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        const BOOL started =
+            CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
+        SetEnvironmentVariableA(kHolderVariable, nullptr);
+        if (!started) return false;
+        CloseHandle(info.hThread);
+        process = info.hProcess;
+        return true;
+    }
+    int Wait()
+    {
+        DWORD status = 1;
+        WaitForSingleObject(process, INFINITE);
+        GetExitCodeProcess(process, &status);
+        CloseHandle(process);
+        return static_cast<int>(status);
+    }
+#else
+    pid_t child = -1;
+    bool Start(const std::string& lockPath, const std::string& marker)
+    {
+        child = fork();
+        if (child == 0) HoldLock(lockPath, marker);
+        return child > 0;
+    }
+    int Wait()
+    {
+        int status = 0;
+        waitpid(child, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+    }
+#endif
+};
+
+TEST(OneWriterAtATime, AnOperationWaitsWhileAnotherProcessHoldsTheFolder)
+{
+    Scene scene;
+    const auto entries = scene.New();
+    const std::string marker = scene.setup.Root().Path("holding");
+    Holder holder;
+    ASSERT_TRUE(holder.Start(scene.LockPath(), marker));
+    for (int k = 0; k < 3000 && !fs::exists(marker); ++k) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_TRUE(fs::exists(marker));
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Perform(scene, Operation::AddAll, entries).summary, "2 yy");
+    EXPECT_GE(std::chrono::steady_clock::now() - start, kHoldTime / 2);
+    EXPECT_EQ(holder.Wait(), 0);
+}
 
 }  // namespace
 
@@ -295,7 +487,7 @@ TEST(RealFaults, AddAllKilledAtRandomPoints) {
         Scene scene;
         prepare(scene);
         const auto entries = scene.New();
-        SafetyRules rules = scene.Rules(TakeOf(scene), entries);
+        SafetyRules rules = Rules(scene, TakeOf(scene), Operation::AddAll, entries);
         const Snapshot before = TakeOf(scene);
         const pid_t child = fork();
         ASSERT_GE(child, 0);
@@ -361,8 +553,8 @@ TEST(RealFaults, DiskFullDuringTheCopy) {
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(outcomes.summary, "1 yn");
-    EXPECT_EQ(outcomes.failures, WithFolders("DNEW.ztb: the copy from {D}DNEW.ztb failed", scene));
-    EXPECT_EQ(Broken(scene, before, scene.Rules(before, entries)), "");
+    EXPECT_EQ(outcomes.failures, WithFolders("DNEW.ztb: the copy from {D}DNEW.ztb failed: disk full", scene));
+    EXPECT_EQ(Broken(scene, before, Rules(scene, before, Operation::AddAll, entries)), "");
 }
 
 }  // namespace

@@ -13,6 +13,18 @@ namespace {
 
 const platform::FileTime kNew = UtcFileTime(2001, 3, 2, 11, 30, 15);
 
+// Names as compared: a replacing copy takes the name as given, but Wine
+// keeps the stored case of the file it replaces, so there case is left out.
+std::set<std::string> Compared(const std::set<std::string>& names) {
+#ifdef _WIN32
+    std::set<std::string> folded;
+    for (const std::string& name : names) folded.insert(FoldFileNameCase(name));
+    return folded;
+#else
+    return names;
+#endif
+}
+
 class OperationsTest : public ::testing::Test {
 protected:
     std::vector<CatalogueEntry> Installed() const { return ScanInstalled(setup_.Installed(), "Orvane A"); }
@@ -24,7 +36,7 @@ protected:
 }  // namespace
 
 // A new table arrives with its times; an updated one whose installed name
-// differs in case only replaces that copy, which goes to Backup; removed
+// differs in case only replaces that copy, which is kept in Backup; removed
 // tables come back as New.
 TEST_F(OperationsTest, InstallThenRemove) {
     WriteTable(setup_.Installed("d1.ztb"), "Slide film v2.1");
@@ -34,7 +46,7 @@ TEST_F(OperationsTest, InstallThenRemove) {
     ASSERT_EQ(New().at(1).Status, EntryStatus::Updated);
 
     EXPECT_EQ(InstallTables(setup_.Folders(), New(), {0, 1}).message, "2 ZTB(s) have been installed.");
-    EXPECT_EQ(NamesIn(setup_.Installed()), (std::set<std::string>{"Backup", "D1.ZTB", "D2.ztb"}));
+    EXPECT_EQ(Compared(NamesIn(setup_.Installed())), Compared({"Backup", "D1.ZTB", "D2.ztb"}));
     EXPECT_EQ(NamesIn(setup_.Backup()), (std::set<std::string>{"D1.ZTB, v2.1"}));
     EXPECT_EQ(ReadBytes(setup_.Backup("D1.ZTB, v2.1")), previous);
     for (const char* name : {"D1.ZTB", "D2.ztb"}) {
@@ -54,7 +66,7 @@ TEST_F(OperationsTest, InstallThenRemove) {
 
     EXPECT_EQ(RemoveTables(setup_.Folders(), Installed(), {0, 1}).message, "2 ZTB(s) have been removed.");
     EXPECT_EQ(NamesIn(setup_.Installed()), (std::set<std::string>{"Backup"}));
-    EXPECT_EQ(NamesIn(setup_.Backup()), (std::set<std::string>{"D1.ZTB, v2.1", "D1.ZTB, v2.2", "D2.ztb, v3"}));
+    EXPECT_EQ(Compared(NamesIn(setup_.Backup())), Compared({"D1.ZTB, v2.1", "D1.ZTB, v2.2", "D2.ztb, v3"}));
     const std::vector<CatalogueEntry> offered = New();
     ASSERT_EQ(offered.size(), 2u);
     EXPECT_EQ(offered[0].Status, EntryStatus::New);

@@ -2,6 +2,8 @@
 // loads them, lists them, and installs and removes them as the installer's
 // dialog does.
 #include <cstdio>
+#include <exception>
+#include <new>
 
 #include <CLI/CLI.hpp>
 
@@ -10,6 +12,14 @@
 namespace {
 
 constexpr int kUsageStatus = 2;
+
+// Any failure a command did not handle itself ends with a message on
+// standard error and status 1, never an uncaught exception.
+int Fail(const char* why) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "ztbtool: %s\n", why);
+    return 1;
+}
 
 }  // namespace
 
@@ -33,6 +43,12 @@ int main(int argc, char** argv) {
     } catch (const CLI::ParseError& e) {
         app.exit(e);
         return kUsageStatus;
+    } catch (const std::bad_alloc&) {
+        return Fail("out of memory");
+    } catch (const std::exception& e) {
+        return Fail(e.what());
+    } catch (...) {
+        return Fail("an unexpected error ended the command");
     }
     std::fflush(stdout);
     return exitStatus;
