@@ -25,7 +25,7 @@ using Op = platform::Result (*)(S from, S to);
 // The services as operations from one name to another; what ReadInto reads
 // goes to its second name.
 const Op Move = platform::MoveFileNoReplace, MoveToFree = platform::MoveFileToFreeName;
-const Op Copy = platform::CopyFileNoReplace, Remove = [](S from, S) { return platform::RemoveFile(from); };
+const Op Copy = [](S from, S to) { return platform::CopyFileNoReplace(from, to); }, Remove = [](S from, S) { return platform::RemoveFile(from); };
 const Op MakeFolder = [](S from, S) { return platform::CreateFolder(from); };
 const Op Write = [](S from, S) { return platform::WriteWholeFile(from, {'w'}); };
 const Op ReadInto = [](S from, S to) {
