@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <set>
@@ -17,12 +16,7 @@
 #include <thread>
 #include <vector>
 
-#ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-#else
+#ifndef _WIN32
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -376,90 +370,22 @@ TEST(Scans, AFolderThatCannotBeReadEndsTheScan)
               WithFolders("The folder {I} cannot be read: access denied.", scene));
 }
 
-// Another process holds the folder's lock for a second after writing the
-// marker; then an operation here waits for it and completes.
-constexpr auto kHoldTime = std::chrono::milliseconds(1000);
-
-[[noreturn]] void HoldLock(const std::string& lockPath, const std::string& marker)
-{
-    platform::FileLock lock;
-    while (!lock.Acquire(lockPath)) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    WriteText(marker, "holding");
-    std::this_thread::sleep_for(kHoldTime);
-    lock.Release();
-    std::_Exit(0);
-}
-
-constexpr const char* kHolderVariable = "ZTB_TEST_HOLD_LOCK";  // "LOCK PATH\nMARKER"
-
-// This test program run again with kHolderVariable set is the holder on
-// Windows: it holds the lock before the tests would start.
-const bool kRunAsHolder = [] {
-    const char* request = std::getenv(kHolderVariable);
-    if (request == nullptr) return false;
-    const std::string text = request;
-    const std::size_t cut = text.find('\n');
-    HoldLock(text.substr(0, cut), text.substr(cut + 1));
-}();
-
-// Starts the holder; true when it runs. wait() waits for its end and gives
-// its exit status.
-struct Holder {
-#ifdef _WIN32
-    HANDLE process = nullptr;
-    bool Start(const std::string& lockPath, const std::string& marker)
-    {
-        SetEnvironmentVariableA(kHolderVariable, (lockPath + "\n" + marker).c_str());
-        std::string commandLine = "\"" + platform::ExecutablePath() + "\"";
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info{};
-        const BOOL started =
-            CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
-        SetEnvironmentVariableA(kHolderVariable, nullptr);
-        if (!started) return false;
-        CloseHandle(info.hThread);
-        process = info.hProcess;
-        return true;
-    }
-    int Wait()
-    {
-        DWORD status = 1;
-        WaitForSingleObject(process, INFINITE);
-        GetExitCodeProcess(process, &status);
-        CloseHandle(process);
-        return static_cast<int>(status);
-    }
-#else
-    pid_t child = -1;
-    bool Start(const std::string& lockPath, const std::string& marker)
-    {
-        child = fork();
-        if (child == 0) HoldLock(lockPath, marker);
-        return child > 0;
-    }
-    int Wait()
-    {
-        int status = 0;
-        waitpid(child, &status, 0);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
-    }
-#endif
-};
-
-TEST(OneWriterAtATime, AnOperationWaitsWhileAnotherProcessHoldsTheFolder)
+// Another handle holds the folder's lock for a second (a lock excludes other
+// handles of the same process as it excludes other processes); an operation
+// here waits for it and then completes.
+TEST(OneWriterAtATime, AnOperationWaitsWhileTheFolderIsHeld)
 {
     Scene scene;
     const auto entries = scene.New();
-    const std::string marker = scene.setup.Root().Path("holding");
-    Holder holder;
-    ASSERT_TRUE(holder.Start(scene.LockPath(), marker));
-    for (int k = 0; k < 3000 && !fs::exists(marker); ++k) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    ASSERT_TRUE(fs::exists(marker));
+    ASSERT_TRUE(scene.otherOperation.Acquire(scene.LockPath()));
     const auto start = std::chrono::steady_clock::now();
+    std::thread release([&] {
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        scene.otherOperation.Release();
+    });
     EXPECT_EQ(Perform(scene, Operation::AddAll, entries).summary, "2 yy");
-    EXPECT_GE(std::chrono::steady_clock::now() - start, kHoldTime / 2);
-    EXPECT_EQ(holder.Wait(), 0);
+    release.join();
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
 }
 
 }  // namespace
