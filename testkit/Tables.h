@@ -73,7 +73,13 @@ std::string AbortMessage(Action action)
     return "no abort";
 }
 
-// The descriptions of entries, in entry order.
+// The file names and the descriptions of entries, in entry order.
+inline std::vector<std::string> FileNames(const std::vector<CatalogueEntry>& entries)
+{
+    std::vector<std::string> names;
+    for (const CatalogueEntry& entry : entries) names.push_back(entry.FileName);
+    return names;
+}
 inline std::vector<std::string> Descriptions(const std::vector<CatalogueEntry>& entries)
 {
     std::vector<std::string> texts;
