@@ -11,181 +11,111 @@
 //     holds the bytes of a file that existed before;
 //   - nothing outside them changed, and no temporary file stays behind.
 // A broken rule aborts, so libFuzzer keeps the input as the reproducer.
-#include <cstddef>
-#include <cstdint>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <span>
-#include <string>
-#include <vector>
+#include <functional>
+#include <numeric>
 
-#include "catalogue/FilmRecorderModels.h"
-#include "catalogue/Folders.h"
 #include "catalogue/SortEntries.h"
 #include "catalogue/TableScans.h"
 #include "fuzz/FolderImage.h"
 #include "install/TableOperations.h"
-#include "platform/FileSystem.h"
 #include "tablefile/ErrorAbort.h"
 #include "testkit/FolderSnapshot.h"
-#include "testkit/Files.h"
-#include "testkit/TempFolder.h"
+#include "testkit/Tables.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-
-[[noreturn]] void Broken(const std::string& rule) {
+void Require(bool holds, const std::string& rule) {
+    if (holds) return;
     std::fprintf(stderr, "folder fuzzer: broken rule: %s\n", rule.c_str());
     std::abort();
 }
 
-void Require(bool holds, const std::string& rule) {
-    if (!holds) Broken(rule);
-}
-
-// The sandbox lives for the whole run; each input gets fresh folders in it.
-TempFolder& Sandbox() {
-    static TempFolder sandbox;
-    return sandbox;
-}
-
-CatalogueFolders SandboxFolders() {
-    CatalogueFolders folders;
-    folders.programFolder = Sandbox().Path("prog") + platform::kPathSeparator;
-    folders.windowsFolder = Sandbox().Path("win");
-    return folders;
-}
-
-void WriteImage(const FolderImage& image, const CatalogueFolders& folders) {
-    const fs::path& root = Sandbox().FsPath();
-    fs::remove_all(root / "prog");
-    fs::remove_all(root / "win");
-    fs::create_directories(root / "prog" / "ZTB");
+void WriteImage(const FolderImage& image, const CatalogueSetup& setup) {
     const bool haveInstalled = !(image.options & NoInstalledFolder);
-    if (haveInstalled) fs::create_directories(root / "win" / "KVData" / "ZTB");
-    if (haveInstalled && (image.options & BackupFolderIsFile)) {
-        const std::string text = "not a folder";
-        platform::WriteWholeFile(folders.Installed() + "Backup", Bytes(text.begin(), text.end()));
-    }
-
+    if (haveInstalled && (image.options & BackupFolderIsFile)) WriteText(setup.Installed("Backup"), "not a folder");
     for (const ImageFile& file : image.files) {
         const std::string name = FileNameFor(image, file);
-        if (name.empty()) continue;
-        std::string folder = folders.Distribution();
-        if (!(file.flags & InDistribution)) {
-            if (!haveInstalled) continue;
-            folder = folders.Installed();
-            if (file.flags & InBackup) {
-                folder = folders.Backup();
-                platform::CreateFolder(folder);
-            }
-        }
-        const std::string path = folder + name;
+        if (name.empty() || (!haveInstalled && !(file.flags & InDistribution))) continue;
+        const std::string folder = file.flags & InDistribution ? setup.Distribution() : file.flags & InBackup ? setup.Backup() : setup.Installed();
+        platform::CreateFolder(folder);  // the backup folder, made earlier
         if (file.flags & MakeFolder) {
-            platform::CreateFolder(path);
+            platform::CreateFolder(folder + name);
+        } else if (platform::WriteWholeFile(folder + name, file.content) && (file.flags & SetTime)) {
+            SetTimesOf(folder + name, {FileTimeFor(file), FileTimeFor(file), FileTimeFor(file)});
+        }
+    }
+}
+
+// A scan lists only the model's tables, sorted by description. An installed
+// entry exists and carries no status; a new one is New, or Updated and newer
+// when an installed entry of its name (A-Z folded) is there: the first one
+// found by a plain linear lookup decides.
+void CheckScan(const std::vector<CatalogueEntry>& entries, const FolderImage& image, const CatalogueSetup& setup,
+               const std::vector<CatalogueEntry>* installed = nullptr) {
+    const std::string scan = installed == nullptr ? "installed scan" : "new scan";
+    const std::string letter = FoldFileNameCase(ModelFilePrefix(ImageModelText(image)));
+    for (std::size_t k = 0; k < entries.size(); ++k) {
+        const CatalogueEntry& entry = entries[k];
+        Require(k == 0 || !DescriptionLess(entry, entries[k - 1]), scan + " result is sorted");
+        Require(!entry.FileName.empty() && FoldFileNameCase(entry.FileName.substr(0, 1)) == letter && LooksLikeTable(entry.FileName),
+                scan + " lists only names of the model's pattern: " + entry.FileName);
+        Require(entry.Description.size() <= 48, scan + " description within the title field");
+        if (installed == nullptr) {
+            Require(entry.Status == EntryStatus::None && platform::PathExists(setup.Installed(entry.FileName)),
+                    "an installed entry exists and carries no status");
             continue;
         }
-        if (!platform::WriteWholeFile(path, file.content)) continue;
-        if (file.flags & SetTime) {
-            const platform::FileTime time = FileTimeFor(file);
-            SetTimesOf(path, {time, time, time});
-        }
+        const auto match = std::find_if(installed->begin(), installed->end(), [&](const CatalogueEntry& candidate) {
+            return FoldFileNameCase(candidate.FileName) == FoldFileNameCase(entry.FileName);
+        });
+        Require(match == installed->end() ? entry.Status == EntryStatus::New
+                                          : entry.Status == EntryStatus::Updated && entry.DateText > match->DateText,
+                "a table without installed copy is New, one with a copy Updated and newer: " + entry.FileName);
     }
 }
 
-void CheckSorted(const std::vector<CatalogueEntry>& entries, const char* scan) {
-    for (std::size_t k = 1; k < entries.size(); ++k) {
-        Require(!DescriptionLess(entries[k], entries[k - 1]), std::string(scan) + " result is sorted");
-    }
-}
-
-void CheckListedName(const CatalogueEntry& entry, const FolderImage& image, const char* scan) {
-    const std::string letter = FoldFileNameCase(ModelFilePrefix(ImageModelText(image)));
-    Require(!entry.FileName.empty() && FoldFileNameCase(entry.FileName.substr(0, 1)) == letter &&
-                LooksLikeTable(entry.FileName),
-            std::string(scan) + " lists only names of the model's pattern: " + entry.FileName);
-    Require(entry.Description.size() <= 48, std::string(scan) + " description within the title field");
-}
-
-void CheckInstalledScan(const std::vector<CatalogueEntry>& installed, const FolderImage& image,
-                        const CatalogueFolders& folders) {
-    CheckSorted(installed, "installed scan");
-    for (const CatalogueEntry& entry : installed) {
-        CheckListedName(entry, image, "installed scan");
-        Require(entry.Status == EntryStatus::None, "installed entries carry no status");
-        Require(platform::PathExists(folders.Installed() + entry.FileName), "installed entry exists");
-    }
-}
-
-// The status a distribution entry must have: the first installed entry of
-// the same name (A-Z folded) decides, by date text.
-void CheckNewScan(const std::vector<CatalogueEntry>& fresh, const std::vector<CatalogueEntry>& installed,
-                  const FolderImage& image) {
-    CheckSorted(fresh, "new scan");
-    for (const CatalogueEntry& entry : fresh) {
-        CheckListedName(entry, image, "new scan");
-        const CatalogueEntry* match = nullptr;
-        for (const CatalogueEntry& candidate : installed) {
-            if (FoldFileNameCase(candidate.FileName) == FoldFileNameCase(entry.FileName)) {
-                match = &candidate;
-                break;
-            }
-        }
-        if (match == nullptr) {
-            Require(entry.Status == EntryStatus::New, "a table without installed copy is New");
-        } else {
-            Require(entry.Status == EntryStatus::Updated, "a table with an installed copy is Updated");
-            Require(entry.DateText > match->DateText, "an Updated table is newer than its installed copy");
-        }
-    }
-}
-
-std::vector<int> AllRows(std::size_t count) {
-    std::vector<int> rows;
-    for (std::size_t k = 0; k < count; ++k) rows.push_back(static_cast<int>(k));
-    return rows;
-}
-
-// Aborts with the first rule of FolderSnapshot.h that the step broke.
-void CheckNothingLost(const Snapshot& before, const SafetyRules& rules, const char* step) {
-    const std::vector<std::string> broken =
-        BrokenRules(before, TakeSnapshot(Sandbox().FsPath()), rules);
-    if (!broken.empty()) Broken(std::string(step) + ": " + broken.front());
-}
-
-void AddAllThenRemoveAll(const CatalogueFolders& folders, const FolderImage& image,
+// "Add All", then the removal of every table installed then: the reports
+// agree with the folders, and neither step breaks a rule of FolderSnapshot.h.
+void AddAllThenRemoveAll(const CatalogueSetup& setup, const std::string& model,
                          const std::vector<CatalogueEntry>& installed, const std::vector<CatalogueEntry>& fresh) {
-    const std::string model = ImageModelText(image);
+    const CatalogueFolders& folders = setup.Folders();
+    auto allRows = [](std::size_t count) { std::vector<int> rows(count); std::iota(rows.begin(), rows.end(), 0); return rows; };
     SafetyRules rules;
-    rules.installed = "win/KVData/ZTB/";
+    rules.installed = folders.Installed().substr(setup.Root().Text().size());
+    // The tables a scan listed must survive whatever follows.
+    auto mustStay = [&](const std::vector<CatalogueEntry>& entries) {
+        for (const CatalogueEntry& entry : entries) {
+            if (auto bytes = platform::ReadWholeFile(setup.Installed(entry.FileName))) rules.mustStay.insert(*bytes);
+        }
+    };
+    auto step = [&](const char* name, const std::function<void()>& operation) {
+        const Snapshot before = TakeSnapshot(setup.Root().FsPath());
+        try {
+            operation();
+        } catch (const ErrorAbort&) {
+        }
+        const std::vector<std::string> broken = BrokenRules(before, TakeSnapshot(setup.Root().FsPath()), rules);
+        Require(broken.empty(), std::string(name) + ": " + (broken.empty() ? "" : broken.front()));
+    };
 
-    // The tables the scan listed must survive whatever follows.
-    for (const CatalogueEntry& entry : installed) {
-        if (auto bytes = platform::ReadWholeFile(folders.Installed() + entry.FileName)) rules.mustStay.insert(*bytes);
-    }
-
-    Snapshot before = TakeSnapshot(Sandbox().FsPath());
-    try {
-        const OperationReport report = InstallTables(folders, fresh, AllRows(fresh.size()));
+    mustStay(installed);
+    for (const CatalogueEntry& entry : fresh) rules.newNames.insert(FoldFileNameCase(entry.FileName));
+    step("Add All", [&] {
+        const OperationReport report = InstallTables(folders, fresh, allRows(fresh.size()));
         Require(report.refused == fresh.empty(), "install refuses exactly an empty list");
         int ok = 0;
         for (const RowReport& row : report.rows) {
             ok += row.ok ? 1 : 0;
             Require(row.ok == row.failure.empty(), "a failed row says why");
             if (!row.ok) continue;
-            const auto installedBytes = platform::ReadWholeFile(folders.Installed() + row.fileName);
-            const auto distributedBytes = platform::ReadWholeFile(folders.Distribution() + row.fileName);
-            Require(installedBytes && distributedBytes && *installedBytes == *distributedBytes,
-                    "an installed row holds the distribution copy: " + row.fileName);
+            const auto copy = platform::ReadWholeFile(setup.Installed(row.fileName));
+            Require(copy && copy == platform::ReadWholeFile(setup.Distribution(row.fileName)), "an installed row holds the distribution copy: " + row.fileName);
         }
         Require(ok == report.succeeded, "the count is the number of rows installed");
-    } catch (const ErrorAbort&) {
-    }
-    for (const CatalogueEntry& entry : fresh) rules.newNames.insert(FoldFileNameCase(entry.FileName));
-    CheckNothingLost(before, rules, "Add All");
+    });
 
     std::vector<CatalogueEntry> nowInstalled;
     try {
@@ -193,48 +123,31 @@ void AddAllThenRemoveAll(const CatalogueFolders& folders, const FolderImage& ima
     } catch (const ErrorAbort&) {
         return;
     }
-    for (const CatalogueEntry& entry : nowInstalled) {
-        if (auto bytes = platform::ReadWholeFile(folders.Installed() + entry.FileName)) rules.mustStay.insert(*bytes);
-    }
-    before = TakeSnapshot(Sandbox().FsPath());
+    mustStay(nowInstalled);
     rules.newNames.clear();
-    try {
-        const OperationReport report = RemoveTables(folders, nowInstalled, AllRows(nowInstalled.size()));
+    step("Remove", [&] {
+        const OperationReport report = RemoveTables(folders, nowInstalled, allRows(nowInstalled.size()));
         for (const RowReport& row : report.rows) {
-            if (row.ok) {
-                Require(!platform::PathExists(folders.Installed() + row.fileName),
-                        "a removed row is no longer installed: " + row.fileName);
-            }
+            Require(!row.ok || !platform::PathExists(setup.Installed(row.fileName)), "a removed row is no longer installed: " + row.fileName);
         }
-    } catch (const ErrorAbort&) {
-    }
-    CheckNothingLost(before, rules, "Remove");
+    });
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const FolderImage image = DecodeFolderImage(std::span<const unsigned char>(data, size));
-    const CatalogueFolders folders = SandboxFolders();
-    WriteImage(image, folders);
+    const CatalogueSetup setup(!(image.options & NoInstalledFolder));
+    WriteImage(image, setup);
     const std::string model = ImageModelText(image);
-
-    std::vector<CatalogueEntry> installed;
     try {
-        installed = ScanInstalled(folders.Installed(), model);
+        const std::vector<CatalogueEntry> installed = ScanInstalled(setup.Installed(), model);
+        CheckScan(installed, image, setup);
+        const std::vector<CatalogueEntry> fresh = ScanNew(setup.Distribution(), model, installed);
+        CheckScan(fresh, image, setup, &installed);
+        if (image.options & RunOperations) AddAllThenRemoveAll(setup, model, installed, fresh);
     } catch (const ErrorAbort&) {
-        return 0;
+        // A scan ended in the error abort: an expected outcome.
     }
-    CheckInstalledScan(installed, image, folders);
-
-    std::vector<CatalogueEntry> fresh;
-    try {
-        fresh = ScanNew(folders.Distribution(), model, installed);
-    } catch (const ErrorAbort&) {
-        return 0;
-    }
-    CheckNewScan(fresh, installed, image);
-
-    if (image.options & RunOperations) AddAllThenRemoveAll(folders, image, installed, fresh);
     return 0;
 }

@@ -2,10 +2,7 @@
 // empty exposure values included. The error abort is the expected end of
 // bad input; anything else (a crash, a sanitizer report, a leak, another
 // exception) is a finding.
-#include <cstddef>
-#include <cstdint>
 #include <memory>
-#include <span>
 
 #include "tablefile/ErrorAbort.h"
 #include "tablefile/TableLoader.h"

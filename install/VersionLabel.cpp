@@ -17,6 +17,9 @@ std::string FileNameSafeLabel(const std::string& label) {
         const unsigned char code = static_cast<unsigned char>(c);
         if (code < 32 || std::strchr(kForbidden, c) != nullptr) c = '_';
     }
+    // Windows drops trailing dots and spaces from a file name; replaced, they
+    // give the same backup name on every system.
+    for (auto c = safe.rbegin(); c != safe.rend() && (*c == '.' || *c == ' '); ++c) *c = '_';
     return safe;
 }
 

@@ -10,7 +10,8 @@ std::string ExtractVersionLabel(const std::string& title);
 
 // The label with every character that a Windows file name cannot hold
 // (\ / : * ? " < > | and codes below 32) replaced by '_', so that a backup
-// name never leads out of the backup folder.
+// name never leads out of the backup folder, and so are trailing dots and
+// spaces, which Windows would drop.
 std::string FileNameSafeLabel(const std::string& label);
 
 // fileName + ", v" + the file-name-safe label.

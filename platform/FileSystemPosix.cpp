@@ -200,8 +200,12 @@ int OpenRegularFile(const std::string& path, int access, struct stat* info = nul
     const int flags = access | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
     int fd = open(path.c_str(), flags);
     if (fd < 0 && MissingAsWritten(errno)) {
+        // The lookup of another case makes calls of its own: the outcome is
+        // the first open's unless another name is found and opened.
+        const int missing = errno;
         const std::string resolved = ResolveMissingPath(path);
         if (resolved != path) fd = open(resolved.c_str(), flags);
+        else errno = missing;
     }
     if (fd < 0) return -1;
     struct stat own;

@@ -1,7 +1,9 @@
-// A fresh, empty folder under the system's temporary folder for one test,
-// removed with everything in it when the object goes away.
+// A fresh, empty folder for one test, under the system's temporary folder
+// or another one given, removed with everything in it when the object goes
+// away.
 #pragma once
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 #include <stdexcept>
@@ -12,10 +14,9 @@
 
 class TempFolder {
 public:
-    TempFolder()
+    explicit TempFolder(const std::filesystem::path& base = std::filesystem::temp_directory_path())
     {
         std::random_device random;
-        const std::filesystem::path base = std::filesystem::temp_directory_path();
         for (int attempt = 0; attempt < 100; ++attempt) {
             std::filesystem::path candidate = base / ("ztbtest-" + std::to_string(random()));
             std::error_code error;
@@ -41,8 +42,12 @@ public:
     // The folder as the core writes folders: ending in the separator.
     std::string Text() const { return path_.string() + platform::kPathSeparator; }
 
-    // The folder joined with a name (which may itself hold separators).
-    std::string Path(const std::string& name) const { return Text() + name; }
+    // The folder joined with a name, which may hold '/' for the separator.
+    std::string Path(std::string name) const
+    {
+        std::replace(name.begin(), name.end(), '/', platform::kPathSeparator);
+        return Text() + name;
+    }
 
 private:
     std::filesystem::path path_;

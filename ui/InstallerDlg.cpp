@@ -1,5 +1,6 @@
 #include "ui/InstallerDlg.h"
 
+#include <exception>
 #include <utility>
 
 #include "catalogue/FilmRecorderModels.h"
@@ -232,13 +233,23 @@ void CInstallerDlg::FinishOperation(const OperationReport& report)
         AfxMessageBox(report.message);
         return;
     }
-    ScanInstalledTables();
-    ScanNewTables();
-    UpdateData(FALSE);
+    // The operation is done whatever the rescan meets: its count and its
+    // failed rows are shown first, then a table the rescan could not load
+    // ends the handler as any scan's does, lists and buttons as they are.
+    std::exception_ptr rescanFailure;
+    try {
+        ScanInstalledTables();
+        ScanNewTables();
+        UpdateData(FALSE);
+    } catch (...) {
+        rescanFailure = std::current_exception();
+    }
 
     AfxMessageBox(report.message);
     if (const std::string failures = report.FailureText(); !failures.empty())
         AfxMessageBox(failures);
+    if (rescanFailure)
+        std::rethrow_exception(rescanFailure);
 
     RemoveButton.EnableWindow(FALSE);
     AddButton.EnableWindow(FALSE);

@@ -75,6 +75,7 @@ private:
     void ShowInstalledEntries(std::vector<CatalogueEntry> entries);
     void ShowNewEntries(std::vector<CatalogueEntry> entries);
     // After an install or a removal: rescan, show the report, set buttons.
+    // The report is shown also when the rescan ends in the error abort.
     void FinishOperation(const OperationReport& report);
     void EnableAddButtons();
 

@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <set>
@@ -17,9 +16,7 @@
 #include <thread>
 #include <vector>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
+#ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -395,52 +392,22 @@ TEST(Scans, AFolderThatCannotBeReadEndsTheScan)
               WithFolders("The folder {I} cannot be read: access denied.", scene));
 }
 
-// Another process holds the folder's lock for a second after it writes the
-// marker: a forked child, or on Windows this test program run again with
-// kHolder set to "LOCK PATH|MARKER", which holds it before any test starts.
-constexpr auto kHoldTime = std::chrono::milliseconds(1000);
-constexpr const char* kHolder = "ZTB_TEST_HOLD_LOCK";
-
-[[noreturn]] void HoldLock(const std::string& request)
-{
-    const std::size_t cut = request.find('|');
-    platform::FileLock lock;
-    while (!lock.Acquire(request.substr(0, cut))) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    WriteText(request.substr(cut + 1), "holding");
-    std::this_thread::sleep_for(kHoldTime);
-    lock.Release();
-    std::_Exit(0);
-}
-
-const bool kRunAsHolder = std::getenv(kHolder) != nullptr && (HoldLock(std::getenv(kHolder)), true);
-
-void StartHolder(const std::string& request)
-{
-#ifdef _WIN32
-    SetEnvironmentVariableA(kHolder, request.c_str());
-    std::string command = "\"" + platform::ExecutablePath() + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
-    SetEnvironmentVariableA(kHolder, nullptr);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-#else
-    if (fork() == 0) HoldLock(request);
-#endif
-}
-
-TEST(OneWriterAtATime, AnOperationWaitsWhileAnotherProcessHoldsTheFolder)
+// Another handle holds the folder's lock for a second (a lock excludes other
+// handles of the same process as it excludes other processes); an operation
+// here waits for it and then completes.
+TEST(OneWriterAtATime, AnOperationWaitsWhileTheFolderIsHeld)
 {
     Scene scene;
     const auto entries = scene.New();
-    const std::string marker = scene.setup.Root().Path("holding");
-    StartHolder(scene.LockPath() + "|" + marker);
-    for (int k = 0; k < 3000 && !fs::exists(marker); ++k) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_TRUE(scene.otherOperation.Acquire(scene.LockPath()));
     const auto start = std::chrono::steady_clock::now();
+    std::thread release([&] {
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        scene.otherOperation.Release();
+    });
     EXPECT_EQ(Perform(scene, Operation::AddAll, entries).summary, "2 yy");
-    EXPECT_GE(std::chrono::steady_clock::now() - start, kHoldTime / 2);
+    release.join();
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
 }
 
 }  // namespace

@@ -1,0 +1,132 @@
+// The table loader on every table case (testkit/TableCases.h), from memory
+// and from a file; then what no table file reaches.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <optional>
+
+#include "tablefile/BaseFilmLightTable.h"
+#include "tablefile/ByteOrder.h"
+#include "tablefile/ErrorAbort.h"
+#include "tablefile/TableValidation.h"
+#include "testkit/TableCases.h"
+#include "testkit/Tables.h"
+
+namespace {
+
+// The abort message (empty when none came), standard error and standard output.
+struct Outcome {
+    std::string message{}, err{}, out{};
+    bool operator==(const Outcome&) const = default;
+};
+
+void PrintTo(const Outcome& outcome, std::ostream* os) { *os << '"' << outcome.message << "\" \"" << outcome.err << "\" \"" << outcome.out << '"'; }
+
+Outcome RunCapturing(const std::function<void()>& action) {
+    Outcome outcome;
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    try {
+        action();
+    } catch (const ErrorAbort& abort) {
+        outcome.message = abort.what();
+    }
+    outcome.err = testing::internal::GetCapturedStderr();
+    outcome.out = testing::internal::GetCapturedStdout();
+    return outcome;
+}
+
+// Whether this process holds the file open, where the system lists its open
+// files; Windows shows a file left open by refusing to remove it.
+bool HeldOpen(const std::string& path) {
+    std::error_code error;
+    return std::ranges::any_of(std::filesystem::directory_iterator("/proc/self/fd", error),
+                               [&](const auto& fd) { return std::filesystem::equivalent(fd.path(), path, error); });
+}
+
+class TableCaseTest : public testing::TestWithParam<TableCase> {};
+
+TEST_P(TableCaseTest, LoadsAlikeFromMemoryAndFromAFileItCloses) {
+    const TableCase& test = GetParam();
+    const std::vector<unsigned char> bytes = test.Bytes();
+    TempFolder folder;
+    const std::string path = folder.Path("Case.ztb");
+    ASSERT_TRUE(platform::WriteWholeFile(path, bytes));
+    CalibrationTable tables[2];
+    std::memset(tables, 0xCC, sizeof tables);  // a load sets every byte
+    const Outcome outcomes[] = {RunCapturing([&] { LoadTableFromMemory(bytes, tables[0]); }),
+                                RunCapturing([&] { LoadTableFile(path, tables[1]); })};
+    EXPECT_FALSE(HeldOpen(path));
+    EXPECT_TRUE(platform::RemoveFile(path));
+    for (const Outcome& outcome : outcomes) EXPECT_EQ(outcome, (Outcome{test.message, test.err, test.out}));
+    // A loaded table holds the header and the records as written, each in the
+    // slot of its index, with the values derived for the first (unless values
+    // were derived for several).
+    if (*test.message != '\0' || (!test.out.empty() && test.exposure.empty())) return;
+    ZtbWriter writer = test.Writer();
+    CalibrationTable expected{};
+    expected.Header = writer.Header();
+    expected.Header.NumResolutions = static_cast<std::int16_t>(writer.RecordCount());
+    for (std::size_t k = 0; k < writer.RecordCount(); ++k) {
+        const int index = writer.Record(k).Resolution;
+        expected.Resolution[index] = writer.Record(k);
+        expected.ResolutionPresent[index] = 1;
+    }
+    if (!test.exposure.empty()) {
+        ZTBResolutionT& derived = expected.Resolution[writer.Record(0).Resolution];
+        derived.BackType = static_cast<std::int16_t>(test.exposure[0]);
+        std::copy(test.exposure.begin() + 1, test.exposure.begin() + 4, derived.Intensity);
+        std::copy(test.exposure.begin() + 4, test.exposure.end(), derived.Repetition);
+    }
+    for (const CalibrationTable& table : tables) EXPECT_EQ(0, std::memcmp(&table, &expected, sizeof expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, TableCaseTest, testing::ValuesIn(table_cases::kAll), [](const auto& testCase) { return std::string(testCase.param.name); });
+
+TEST(LoadTableFileTest, OpenFaultsAbortAndTheTimesComeFromTheOpenFile) {
+    TempFolder folder;
+    ASSERT_TRUE(platform::CreateFolder(folder.Path("Folder.ztb")));
+    CalibrationTable table{};
+    for (const char* name : {"Gone.ztb", "Folder.ztb"}) EXPECT_EQ(RunCapturing([&] { LoadTableFile(folder.Path(name), table); }).message, "Error opening ZTB file");
+    const platform::FileTimes times{kTableTime, UtcFileTime(2001, 2, 3, 4, 5, 6), kTableTime};
+    ASSERT_TRUE(WriteTableFile(folder.Path("Dated.ztb"), "Dated", 1002, times));
+    std::optional<platform::FileTimes> read;
+    LoadTableFile(folder.Path("Dated.ztb"), table, &read);
+    EXPECT_EQ(read.value_or(platform::FileTimes{}).lastWrite, times.lastWrite);
+}
+
+// Parts of the layer no table file reaches: the record check's Length rule
+// (the loader rejects such a record first), header results outside the
+// checks, titles that fill their field, converting a record in place, and
+// lookups with arguments no record gives them.
+TEST(TableFileTest, WhatNoTableFileReaches) {
+    ZTBResolutionT record = MakeValidRecord(2);
+    record.Length = 65535;
+    EXPECT_EQ(CheckResolution(record, 2), 1);
+    record.Length = 1613;
+    EXPECT_EQ(RunCapturing([&] { WarnResolution(record, 2); }).err, Warn("Length"));
+    EXPECT_STREQ(HeaderMessage(0), "Illegal ZTB");
+    EXPECT_EQ(TitleText(MakeValidHeader(std::string(49, 'T'))), std::string(48, 'T'));
+    CalibrationTable table{};
+    record.ChannelTable[767] = -2;
+    std::memcpy(&table.Resolution[1], EncodeRecord(record).data(), kResolutionSize);
+    SwapResolution(table, 1);
+    EXPECT_EQ(0, std::memcmp(&table.Resolution[1], &record, sizeof record));
+
+    const std::pair<std::function<void()>, Outcome> lookups[] = {
+        {[] { GetLightReps(-3, 0, 1002, 0); }, {"illegal BaseFilmType", "", "-3"}},
+        {[] { GetLightLevel(1, 3, 1002, 3); }, {"illegal Resolution"}},
+        {[] { GetLightReps(1, -1, 1002, 0); }, {"illegal Resolution"}},
+        {[] { GetLightLevel(1, 0, 1002, 3); }, {"illegal Col to GetLightLDC"}},
+        {[] { GetLightReps(1, 0, 1002, -1); }, {"illegal Col to GetLightLDC"}},
+        {[] { GetLightReps(10, 0, 1006, 0); }, {"unsupported base film/resolution in GetLightReps"}},
+        {[] { EXPECT_EQ(GetLightReps(4, 0, 1003, 2), 1); }, {}},  // counts without levels
+        {[] { GetBackType(1, -1); }, {"Unsupported DeviceType (-1), Contact Corvantigraph"}},
+    };
+    for (const auto& [lookup, expected] : lookups) EXPECT_EQ(RunCapturing(lookup), expected);
+}
+
+}  // namespace

@@ -1,0 +1,149 @@
+// ztbtool end to end: the built program (through Wine on Windows) run on
+// tables made by the writer; its output lines, JSON and exit status.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "testkit/FolderSnapshot.h"
+#include "testkit/Tables.h"
+
+namespace {
+
+using nlohmann::json;
+namespace fs = std::filesystem;
+
+std::string Quoted(const std::string& word) { return "\"" + word + "\""; }  // no word holds a quote
+
+std::string ToolPath() {
+    std::string path = platform::ExecutablePath();
+    path = path.substr(0, path.rfind(platform::kPathSeparator) + 1) + ZTBTOOL_RELATIVE_PATH;
+    std::replace(path.begin(), path.end(), '/', platform::kPathSeparator);
+    return path;
+}
+
+// "exit status|standard output|standard error", "\r\n" read as "\n".
+std::string Ztbtool(const std::vector<std::string>& arguments, const std::string& program = ToolPath()) {
+    const TempFolder scratch;
+    std::string command = Quoted(program);
+    for (const std::string& argument : arguments) command += " " + Quoted(argument);
+    command += " >" + Quoted(scratch.Path("1")) + " 2>" + Quoted(scratch.Path("2"));
+    // cmd /c drops the outer quotes of a line; the shell gives a wait status.
+    int status = std::system((platform::kPathSeparator == '\\' ? Quoted(command) : command).c_str());
+#ifndef _WIN32
+    status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+    std::string run = std::to_string(status) + "|" + ReadText(scratch.Path("1")) + "|" + ReadText(scratch.Path("2"));
+    std::erase(run, '\r');
+    return run;
+}
+
+json JsonOut(const std::string& run) { return json::parse(run.substr(2, run.rfind('|') - 2)); }
+
+// list, install or remove on the folders of setup: the program folder goes
+// without its last separator, which before a closing quote would escape it.
+std::string Tool(const CatalogueSetup& setup, std::vector<std::string> arguments) {
+    const std::string program = fs::path(setup.Folders().programFolder).parent_path().string();
+    arguments.insert(arguments.begin() + 1,
+                     {"--program-folder", program, "--windows-dir", setup.Folders().windowsFolder});
+    return Ztbtool(arguments);
+}
+
+TEST(Ztbtool, CheckWritesTheLoadersLinesThenOneResultPerFileOrJson) {
+    const TempFolder temp;
+    const std::string figures = temp.Path("A table.ztb"), noBase = temp.Path("nobase.ztb");
+    ZtbWriter writer("Figures \xE9", 1002);  // a title byte that is not UTF-8
+    ZTBResolutionT& record = writer.AddRecord(0);
+    ClearExposureValues(record);  // filled from base film 2 and the balances
+    record.Compatible.BaseFilmType = 2;
+    record.Compatible.Balance[0] = 400;  // 400 % of 14076: 56304, beyond the signed range
+    ASSERT_TRUE(writer.WriteTo(figures));
+    record.Compatible.BaseFilmType = 0;
+    record.FilmGamma = 3000;
+    ASSERT_TRUE(writer.WriteTo(noBase));
+    // The base film type goes out without a line end; the result still stands on a line of its own.
+    EXPECT_EQ(Ztbtool({"check", figures, noBase}),
+              "1| LightLvl 14076\n LightLvl 11382\n LightLvl 11653\n" + figures + ": ok\n0\n" + noBase +
+                  ": illegal BaseFilmType\n|#### Warning: Illegal FilmGamma field in ZTB.Resolution\n");
+
+    const std::string run = Ztbtool({"check", "--json", noBase, figures}), out = run.substr(0, run.rfind('|'));
+    const std::size_t last = out.rfind('\n', out.size() - 2) + 1;
+    EXPECT_EQ(out.substr(0, last), "1|0\n{\"path\":" + json(noBase).dump() + ",\"ok\":false,\"message\":"
+              "\"illegal BaseFilmType\"}\n LightLvl 14076\n LightLvl 11382\n LightLvl 11653\n");
+    const json result = json::parse(out.substr(last)), &filled = result["Resolution"][0];
+    EXPECT_EQ(json({result["path"], result["ok"], result["message"], result["header"]["Title"],
+                    result["ResolutionPresent"], result["Resolution"].size(), result["Resolution"][1],
+                    filled["Intensity"], filled["Repetition"], filled["Compatible"]["Balance"],
+                    filled.contains("ChannelTable")}),
+              json({figures, true, nullptr, "Figures \xEF\xBF\xBD", {1, 0, 0, 0}, 4, nullptr, {56304, 11382, 11653},
+                    {4, 4, 2}, {400, 100, 100}, false}));
+
+    for (const auto& usage : std::vector<std::vector<std::string>>{{}, {"check"}, {"check", "--bogus", "x.ztb"},
+             {"frobnicate"}, {"install"}, {"install", "--all", "D1"}, {"remove"}, {"list", "--model"}, {"list", "x"}}) {
+        const std::string failed = Ztbtool(usage);
+        EXPECT_TRUE(failed.starts_with("2||") && failed.find("Usage: ztbtool") != std::string::npos) << failed;
+    }
+    const std::string help = Ztbtool({"check", "--help"});
+    EXPECT_TRUE(help.starts_with("0|") && help.ends_with("|") && help.find("--json") != std::string::npos);
+}
+
+TEST(Ztbtool, ListInstallAndRemoveAsTheDialogDoes) {
+    const CatalogueSetup setup;
+    // A minute after the installed copies: D1 is updated, D2 new.
+    WriteTable(setup.Distribution("D1.ztb"), "Slide 100 v2", 1002, UtcFileTime(1998, 7, 4, 9, 6));
+    WriteTable(setup.Distribution("D2.ztb"), "Print 50 v1", 1003, UtcFileTime(1998, 7, 4, 9, 6));
+    WriteTable(setup.Installed("D1.ztb"), "Slide 100 v1");
+    for (const auto& path : {setup.Distribution("D3.ztb"), setup.Installed("D3.ztb")}) WriteTable(path, "Current v1");
+    const std::string rows = "New or updated film tables:\nPrint 50 v1\tD2.ztb\tTavik Desk\t1998/07/04 - 09:06\tNew\n"
+                             "Slide 100 v2\tD1.ztb\tOrvane A\t1998/07/04 - 09:06\tUpdated\nInstalled film tables:\n"
+                             "Current v1\tD3.ztb\tOrvane A\t1998/07/04 - 09:05\n"
+                             "Slide 100 v1\tD1.ztb\tOrvane A\t1998/07/04 - 09:05\n";
+    EXPECT_EQ(Tool(setup, {"list"}), "0|" + rows + "|");
+    EXPECT_EQ(Tool(setup, {"list", "--model", "orvane b"}),
+              "0|" + rows + "|ztbtool: \"orvane b\" names no film recorder model; its tables are those of letter D\n");
+    const std::string none = "No new or updated ZTB's for this film recorder\n";
+    EXPECT_EQ(Tool(setup, {"list", "--model", "Orvane D"}),
+              "0|New or updated film tables:\n" + none + "Installed film tables:\n" + none + "|");
+    const json list = JsonOut(Tool(setup, {"list", "--json"}));
+    EXPECT_EQ(json({list["model"], list["prefix"], list["distributionFolder"], list["installedFolder"], list["new"][1],
+                    list["installed"].size(), list["installed"][1].contains("Status")}),
+              json({"Orvane A", "D", setup.Distribution(), setup.Installed(),
+                    {{"Description", "Slide 100 v2"}, {"FileName", "D1.ztb"}, {"DeviceName", "Orvane A"},
+                     {"DateText", "1998/07/04 - 09:06"}, {"Status", "Updated"}}, 2, false}));
+    // Without --program-folder: the folder of the tool.
+    const std::string own = setup.Folders().programFolder + fs::path(ToolPath()).filename().string();
+    fs::copy_file(ToolPath(), own);
+    const std::string ownList = Ztbtool({"list", "--json", "--windows-dir", setup.Folders().windowsFolder}, own);
+    EXPECT_EQ(JsonOut(ownList)["new"], list["new"]);
+
+    Snapshot before = TakeSnapshot(setup.Root().FsPath());  // a name not listed (D3 is current) changes nothing
+    EXPECT_EQ(Tool(setup, {"install", "D1.ztb", "D3.ztb", "D9.ztb"}),
+              "1||ztbtool: D3.ztb is not listed as new or updated for Orvane A\n"
+              "ztbtool: D9.ztb is not listed as new or updated for Orvane A\n");
+    EXPECT_EQ(Tool(setup, {"remove", "D2.ztb"}), "1||ztbtool: D2.ztb is not listed as installed for Orvane A\n");
+    EXPECT_EQ(TakeSnapshot(setup.Root().FsPath()), before);
+
+    EXPECT_EQ(Tool(setup, {"install", "d1.ZTB"}), "0|1 ZTB(s) have been installed.\n|");
+    EXPECT_EQ(Tool(setup, {"install", "--all"}), "0|1 ZTB(s) have been installed.\n|");
+    EXPECT_EQ(Tool(setup, {"install", "--all"}), "0||");  // nothing listed: nothing at all
+    EXPECT_EQ(Tool(setup, {"remove", "d3.ztb", "D1.ZTB"}), "0|2 ZTB(s) have been removed.\n|");
+    EXPECT_EQ(NamesIn(setup.Installed()), (std::set<std::string>{"Backup", "D2.ztb"}));
+    EXPECT_EQ(NamesIn(setup.Backup()), (std::set<std::string>{"D1.ztb, v1", "D1.ztb, v2", "D3.ztb, v1"}));
+
+    // A table that cannot be read ends each command with its message and changes nothing.
+    WriteDamagedTable(setup.Installed("D2.ztb"));
+    before = TakeSnapshot(setup.Root().FsPath());
+    for (const auto& command : std::vector<std::vector<std::string>>{{"list"}, {"install", "D1"}, {"remove", "D2"}}) {
+        EXPECT_EQ(Tool(setup, command), "1||Illegal ZTB ID string\n") << command[0];
+    }
+    EXPECT_EQ(TakeSnapshot(setup.Root().FsPath()), before);
+
+    const CatalogueSetup noInstalledFolder(false);  // each failed row is counted out and named
+    WriteTable(noInstalledFolder.Distribution("D1.ztb"), "Slide");
+    EXPECT_EQ(Tool(noInstalledFolder, {"install", "--all"}), "1|0 ZTB(s) have been installed.\n|D1.ztb: the installed "
+              "folder " + noInstalledFolder.Installed() + " does not exist\n");
+}
+
+}  // namespace
