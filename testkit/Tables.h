@@ -73,13 +73,7 @@ std::string AbortMessage(Action action)
     return "no abort";
 }
 
-// The file names and the descriptions of entries, in entry order.
-inline std::vector<std::string> FileNames(const std::vector<CatalogueEntry>& entries)
-{
-    std::vector<std::string> names;
-    for (const CatalogueEntry& entry : entries) names.push_back(entry.FileName);
-    return names;
-}
+// The descriptions of entries, in entry order.
 inline std::vector<std::string> Descriptions(const std::vector<CatalogueEntry>& entries)
 {
     std::vector<std::string> texts;
