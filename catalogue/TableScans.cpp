@@ -23,9 +23,7 @@ namespace {
 std::string LoadFoundTable(const std::string& folder, const std::string& fileName,
                            std::string& path, CalibrationTable& scratch) {
     path.assign(folder).append(fileName);
-    std::optional<platform::FileTimes> times;
-    LoadTableFile(path, scratch, &times);
-    return FormatDateText(times);
+    return FormatDateText(LoadTableFileWithTimes(path, scratch));
 }
 
 // The entry of a loaded table, from its header.
