@@ -18,7 +18,9 @@ public:
 
     template <typename Field, std::size_t N>
     void Take(Field (&fields)[N]) {
-        for (Field& field : fields) Take(field);
+        static_assert(sizeof(Field) == 2);
+        for (std::size_t i = 0; i < N; ++i) fields[i] = static_cast<Field>((next_[2 * i] << 8) | next_[2 * i + 1]);
+        next_ += 2 * N;
     }
 
     std::uint32_t Take32() {
