@@ -68,6 +68,7 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
+    void ReportException(const std::exception& failure) override;
 
     void OnSysCommand(UINT nID, LPARAM lParam);
     void OnPaint();
