@@ -16,10 +16,8 @@ class CButton : public CWnd {};
 
 class CComboBox : public CWnd {
 public:
-    int GetCount() const { return static_cast<int>(SendMessage(CB_GETCOUNT)); }
     // The selected row, or CB_ERR.
     int GetCurSel() const { return static_cast<int>(SendMessage(CB_GETCURSEL)); }
-    int SetCurSel(int row) { return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(row))); }
     // The text of row; text is left as it is when there is no such row.
     void GetLBText(int row, std::string& text) const;
 };
@@ -35,7 +33,6 @@ public:
     void ResetContent() { SendMessage(LB_RESETCONTENT); }
     // The text of row, or the empty text when there is no such row.
     std::string GetText(int row) const { return ListBoxTextOf(m_hWnd, row); }
-    DWORD_PTR GetItemData(int row) const { return static_cast<DWORD_PTR>(SendMessage(LB_GETITEMDATA, static_cast<WPARAM>(row))); }
     int SetItemData(int row, DWORD_PTR data)
     {
         return static_cast<int>(SendMessage(LB_SETITEMDATA, static_cast<WPARAM>(row), static_cast<LPARAM>(data)));
@@ -47,7 +44,6 @@ public:
     {
         return static_cast<int>(SendMessage(LB_SETSEL, static_cast<WPARAM>(select), static_cast<LPARAM>(row)));
     }
-    BOOL GetSel(int row) const { return SendMessage(LB_GETSEL, static_cast<WPARAM>(row)) > 0; }
     int GetSelCount() const { return static_cast<int>(SendMessage(LB_GETSELCOUNT)); }
     // The selected rows in ascending order.
     std::vector<int> GetSelItems() const;

@@ -47,7 +47,6 @@ public:
     }
     HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
     BOOL EnableWindow(BOOL enable = TRUE) { return ::EnableWindow(m_hWnd, enable); }
-    BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
     void GetClientRect(LPRECT rect) const { ::GetClientRect(m_hWnd, rect); }
     HMENU GetSystemMenu(BOOL revert) const { return ::GetSystemMenu(m_hWnd, revert); }
@@ -56,8 +55,6 @@ public:
         return reinterpret_cast<HICON>(SendMessage(WM_SETICON, bigIcon ? ICON_BIG : ICON_SMALL,
                                                    reinterpret_cast<LPARAM>(icon)));
     }
-    std::string GetWindowText() const { return WindowTextOf(m_hWnd); }
-    void SetWindowText(const std::string& text) { ::SetWindowTextA(m_hWnd, text.c_str()); }
     BOOL DestroyWindow();
 
     // Runs a message through the message map: reflected owner-draw requests
