@@ -37,7 +37,9 @@ std::string BackupFolder(const std::string& installedFolder) {
 
 CatalogueFolders CatalogueFolders::FromSystem() {
     CatalogueFolders folders;
-    ProgramFolder(260, folders.programFolder);
+    // However long the path: cut short, it would leave the folder empty and
+    // the scans would look in the current folder.
+    ProgramFolder(platform::kLongestPath + 1, folders.programFolder);
     folders.windowsFolder = platform::WindowsFolder();
     return folders;
 }

@@ -4,8 +4,16 @@
 // written over InFile and OutFile alone. Nothing outside this folder calls
 // the operating system for files.
 //
-// Paths are 8-bit texts. Folder texts used by the core end in
+// Paths are UTF-8 texts. Folder texts used by the core end in
 // kPathSeparator; a path is a folder text followed by a name.
+//
+// On Windows the services call the wide (UTF-16) functions, with absolute
+// paths in their long form ("\\?\C:\..."), so a path may pass 260
+// characters; a path that is not valid UTF-8 fails with BadName. A call on
+// an existing name acts only on the file whose long name it is, never on
+// another file that has it as its short (8.3) alias. Another process's
+// hold on a file (a sharing violation) is waited out for about a second
+// before a call fails with InUse.
 //
 // On POSIX the services give the results the Windows calls give: names are
 // found without regard to case, a move replaces its target only when asked
@@ -35,6 +43,7 @@ enum class Outcome {
     AccessDenied,  // no permission, or a read-only file or medium
     InUse,         // another process holds the file (a sharing violation)
     DiskFull,      // no room on the disk, or a file size limit
+    BadName,       // the path cannot be used: not UTF-8, or a name or path too long
     Other,
 };
 
@@ -84,8 +93,10 @@ struct CalendarTime {
 // Empty when the time cannot be converted to calendar fields.
 std::optional<CalendarTime> FileTimeToCalendar(FileTime time);
 
-// A file opened for reading by others too, existing files only
-// (GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING). Opening a folder fails.
+// A file opened for reading, existing files only (GENERIC_READ,
+// OPEN_EXISTING). Others may read it, rename it or delete it meanwhile
+// (FILE_SHARE_READ | FILE_SHARE_DELETE), but not write it. Opening a
+// folder fails.
 class InFile {
 public:
     InFile() = default;
@@ -111,8 +122,8 @@ private:
 };
 
 // A file opened for writing. OpenExisting serves only to set the file times
-// (GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING); Create makes or empties a
-// file for writing content.
+// (FILE_WRITE_ATTRIBUTES, which readers do not exclude, OPEN_EXISTING);
+// Create makes or empties a file for writing content.
 class OutFile {
 public:
     OutFile() = default;
@@ -203,13 +214,17 @@ std::optional<std::vector<unsigned char>> ReadWholeFile(const std::string& path)
 // Creates or replaces a file with the given bytes.
 Result WriteWholeFile(const std::string& path, const std::vector<unsigned char>& bytes);
 
-// The Windows directory without a trailing separator (GetWindowsDirectoryA;
+// The longest path the system takes, in characters.
+inline constexpr std::size_t kLongestPath = 32767;
+
+// The Windows directory without a trailing separator (GetWindowsDirectoryW;
 // the WINDIR environment variable on POSIX); empty when unknown.
 std::string WindowsFolder();
 
-// Full path of the running executable (GetModuleFileNameA with a buffer of
-// bufferSize characters); empty when it cannot be obtained.
-std::string ExecutablePath(std::size_t bufferSize = 260);
+// Full path of the running executable (GetModuleFileNameW, without a
+// "\\?\" prefix); empty when it cannot be obtained or does not fit in
+// bufferSize bytes with a terminating zero (a path cut short is none).
+std::string ExecutablePath(std::size_t bufferSize = kLongestPath + 1);
 
 // An exclusive lock on a lock file, held from Acquire until Release or the
 // holder's end, also against other handles of the same process (Windows: the

@@ -19,6 +19,8 @@ const char* OutcomeText(Outcome outcome)
         return "in use";
     case Outcome::DiskFull:
         return "disk full";
+    case Outcome::BadName:
+        return "the name cannot be used";
     case Outcome::Other:
         break;
     }

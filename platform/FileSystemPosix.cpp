@@ -57,6 +57,8 @@ Outcome OutcomeOf(int error)
     case EDQUOT:
     case EFBIG:
         return Outcome::DiskFull;
+    case ENAMETOOLONG:
+        return Outcome::BadName;
     default:
         return Outcome::Other;
     }

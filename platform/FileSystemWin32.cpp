@@ -1,8 +1,11 @@
-// File services on Windows: thin wrappers over the kernel's ANSI file calls.
-// Copies are flushed with FlushFileBuffers before they are closed, and moves
-// are written through (MOVEFILE_WRITE_THROUGH).
+// File services on Windows: thin wrappers over the kernel's wide file calls.
+// Paths arrive in UTF-8 and go to the system as UTF-16 long paths
+// ("\\?\C:\...", "\\?\UNC\server\share\..."), so no path is cut at 260
+// characters. Copies are flushed with FlushFileBuffers before they are
+// closed, and moves are written through (MOVEFILE_WRITE_THROUGH).
 #include "platform/FileSystem.h"
 #include "platform/FaultSeam.h"
+#include "platform/WideText.h"
 #include "platform/Wildcard.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -21,8 +24,6 @@ namespace platform {
 const char kPathSeparator = '\\';
 
 namespace {
-
-constexpr DWORD kMaxPath = MAX_PATH;  // 260, the buffers the system's own calls use
 
 HANDLE ToHandle(std::intptr_t value) { return reinterpret_cast<HANDLE>(value); }
 std::intptr_t FromHandle(HANDLE handle) { return reinterpret_cast<std::intptr_t>(handle); }
@@ -61,6 +62,10 @@ Outcome OutcomeOf(DWORD error)
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
         return Outcome::DiskFull;
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_BUFFER_OVERFLOW:
+    case ERROR_NO_UNICODE_TRANSLATION:
+        return Outcome::BadName;
     default:
         return Outcome::Other;
     }
@@ -69,19 +74,146 @@ Outcome OutcomeOf(DWORD error)
 // The outcome of the call that failed last.
 Result Failure() { return OutcomeOf(GetLastError()); }
 
-// Opens an existing file. A folder cannot be opened this way (that would
-// take FILE_FLAG_BACKUP_SEMANTICS); devices such as "CON" can, so anything
-// that is not a disk file is refused.
-HANDLE OpenDiskFile(const std::string& path, DWORD access, DWORD disposition)
+// ---- paths -------------------------------------------------------------------
+
+// A path for the wide calls: '/' taken for '\', made absolute with its '.'
+// and '..' resolved (GetFullPathNameW, which also drops a last name's
+// trailing dots and spaces as every Windows call does), then in its long
+// form. Device paths ("\\.\CON") and long forms stay as they are. Fails
+// with BadName when the path is not UTF-8 or holds a zero.
+Result WidePath(const std::string& path, std::wstring& wide)
 {
-    HANDLE handle = CreateFileA(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    std::optional<std::wstring> converted = WideFromUtf8(path);
+    if (!converted || converted->find(L'\0') != std::wstring::npos) return Outcome::BadName;
+    std::wstring& given = *converted;
+    for (wchar_t& c : given) {
+        if (c == L'/') c = L'\\';
+    }
+    if (given.empty() || given.starts_with(L"\\\\?\\")) {
+        wide = std::move(given);
+        return {};
+    }
+    std::wstring full(MAX_PATH, L'\0');
+    while (true) {
+        const DWORD length = GetFullPathNameW(given.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (length == 0) return Failure();
+        if (length < full.size()) {
+            full.resize(length);
+            break;
+        }
+        if (length > kLongestPath + 1) return Outcome::BadName;
+        full.resize(length);
+    }
+    if (full.starts_with(L"\\\\.\\") || full.starts_with(L"\\\\?\\")) {
+        wide = std::move(full);
+    } else if (full.starts_with(L"\\\\")) {
+        wide = L"\\\\?\\UNC\\" + full.substr(2);
+    } else {
+        wide = L"\\\\?\\" + full;
+    }
+    return {};
+}
+
+// The last name of a wide path.
+std::wstring_view LastName(const std::wstring& path)
+{
+    const std::size_t cut = path.find_last_of(L'\\');
+    return cut == std::wstring::npos ? std::wstring_view(path) : std::wstring_view(path).substr(cut + 1);
+}
+
+// True when two names are one for the file system: equal without regard to
+// case, as NTFS compares them.
+bool SameName(std::wstring_view a, std::wstring_view b)
+{
+    if (a.size() != b.size()) return false;
+    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
+// True when the path's last name reaches an existing entry whose long name
+// is another: Windows also opens "DFILMLONGNAME.ztb" as "DFILML~1.ZTB", and
+// a call must not act on that file for a table of the alias's name. The
+// generated aliases always hold a '~', so only such names are looked up.
+bool IsAliasOfAnother(const std::wstring& path)
+{
+    const std::wstring_view name = LastName(path);
+    if (name.find(L'~') == std::wstring_view::npos || name.find_first_of(L"*?") != std::wstring_view::npos) {
+        return false;
+    }
+    WIN32_FIND_DATAW data;
+    const HANDLE search = FindFirstFileW(path.c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) return false;  // the call itself tells what is missing
+    FindClose(search);
+    return !SameName(data.cFileName, name);
+}
+
+// The wide form of a path that names an existing file by its long name:
+// BadName when it cannot be converted, NotFound when it is another file's
+// short alias.
+Result ExistingPath(const std::string& path, std::wstring& wide)
+{
+    if (const Result converted = WidePath(path, wide); !converted) return converted;
+    return IsAliasOfAnother(wide) ? Result(Outcome::NotFound) : Result();
+}
+
+// ---- sharing -----------------------------------------------------------------
+
+// Another process that holds a file without sharing it (a scanner, an
+// indexer, a virus checker) usually lets go within moments: a sharing or
+// lock violation is retried for about a second before the call fails.
+constexpr int kShareAttempts = 20;
+constexpr DWORD kShareWaitMilliseconds = 50;
+
+template <typename Attempt>
+bool Retrying(Attempt attempt)
+{
+    for (int tries = 1;; ++tries) {
+        if (attempt()) return true;
+        const DWORD error = GetLastError();
+        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) || tries >= kShareAttempts) {
+            return false;
+        }
+        Sleep(kShareWaitMilliseconds);
+        SetLastError(error);
+    }
+}
+
+// Sharing of files opened for reading: others may read them, rename them or
+// delete them meanwhile, but not change their bytes under the reader.
+constexpr DWORD kReadSharing = FILE_SHARE_READ | FILE_SHARE_DELETE;
+constexpr DWORD kAllSharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// Opens a file. A folder cannot be opened this way (that would take
+// FILE_FLAG_BACKUP_SEMANTICS); devices such as "CON" can, so anything that
+// is not a disk file is refused.
+HANDLE OpenDiskFile(const std::wstring& path, DWORD access, DWORD sharing, DWORD disposition)
+{
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    Retrying([&] {
+        handle = CreateFileW(path.c_str(), access, sharing, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+        return handle != INVALID_HANDLE_VALUE;
+    });
     if (handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_DISK) {
         CloseHandle(handle);
         SetLastError(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
     }
     return handle;
+}
+
+// Opens an existing file for reading, by its long name only.
+Result OpenForReading(const std::string& path, HANDLE& handle)
+{
+    std::wstring wide;
+    if (const Result usable = ExistingPath(path, wide); !usable) return usable;
+    handle = OpenDiskFile(wide, GENERIC_READ, kReadSharing, OPEN_EXISTING);
+    return handle != INVALID_HANDLE_VALUE ? Result() : Failure();
+}
+
+// Deletes a file whose name the caller made (a partial or surplus copy).
+void DeleteOwnFile(const std::wstring& path)
+{
+    Retrying([&] { return DeleteFileW(path.c_str()) != 0; });
 }
 
 // ReadFile and WriteFile take 32-bit counts; larger requests go in pieces.
@@ -184,8 +316,10 @@ Result InFile::Open(const std::string& path)
 {
     Close();
     if (const Outcome fault = BeforeCall(Call::Open, path); fault != Outcome::Done) return fault;
-    handle_ = FromHandle(OpenDiskFile(path, GENERIC_READ, OPEN_EXISTING));
-    return IsOpen() ? Result() : Failure();
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    const Result opened = OpenForReading(path, handle);
+    handle_ = FromHandle(handle);
+    return opened;
 }
 
 bool InFile::IsOpen() const { return ToHandle(handle_) != INVALID_HANDLE_VALUE; }
@@ -243,7 +377,11 @@ Result OutFile::OpenExisting(const std::string& path)
 {
     Close();
     if (const Outcome fault = BeforeCall(Call::Open, path); fault != Outcome::Done) return fault;
-    handle_ = FromHandle(OpenDiskFile(path, GENERIC_WRITE, OPEN_EXISTING));
+    std::wstring wide;
+    if (const Result usable = ExistingPath(path, wide); !usable) return usable;
+    // Only the times are set through this handle: attribute access, which
+    // no reader's sharing excludes.
+    handle_ = FromHandle(OpenDiskFile(wide, FILE_WRITE_ATTRIBUTES, kAllSharing, OPEN_EXISTING));
     return IsOpen() ? Result() : Failure();
 }
 
@@ -251,7 +389,11 @@ Result OutFile::Create(const std::string& path)
 {
     Close();
     if (const Outcome fault = BeforeCall(Call::Open, path); fault != Outcome::Done) return fault;
-    handle_ = FromHandle(OpenDiskFile(path, GENERIC_WRITE, CREATE_ALWAYS));
+    std::wstring wide;
+    if (const Result usable = WidePath(path, wide); !usable) return usable;
+    // Never empties another file that has this name as its alias.
+    if (IsAliasOfAnother(wide)) return Outcome::NameTaken;
+    handle_ = FromHandle(OpenDiskFile(wide, GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS));
     return IsOpen() ? Result() : Failure();
 }
 
@@ -290,8 +432,10 @@ Result FindFiles(const std::string& pattern, std::vector<FoundEntry>& found)
 {
     found.clear();
     if (const Outcome fault = BeforeCall(Call::Find, pattern); fault != Outcome::Done) return fault;
-    WIN32_FIND_DATAA data;
-    HANDLE search = FindFirstFileA(pattern.c_str(), &data);
+    std::wstring wide;
+    if (const Result usable = WidePath(pattern, wide); !usable) return usable;
+    WIN32_FIND_DATAW data;
+    HANDLE search = FindFirstFileW(wide.c_str(), &data);
     if (search == INVALID_HANDLE_VALUE) {
         // ERROR_FILE_NOT_FOUND: the folder was read and nothing matches;
         // a missing folder is ERROR_PATH_NOT_FOUND.
@@ -300,16 +444,17 @@ Result FindFiles(const std::string& pattern, std::vector<FoundEntry>& found)
     }
 
     // The system also matches the generated 8.3 names, so "*.ztb" would find
-    // "A.ztbak" through "A~1.ZTB"; only names that match as stored count.
+    // "A.ztbak" through "A~1.ZTB"; only names that match as stored count. A
+    // name that is not valid UTF-16 cannot be named in UTF-8 and is left out.
     const std::string leaf = pattern.substr(FolderOf(pattern).size());
     do {
-        const std::string name = data.cFileName;
-        if (name == "." || name == ".." || !WildcardMatches(name, leaf)) continue;
+        std::optional<std::string> name = Utf8FromWide(data.cFileName);
+        if (!name || *name == "." || *name == ".." || !WildcardMatches(*name, leaf)) continue;
         FoundEntry entry;
-        entry.name = name;
+        entry.name = std::move(*name);
         entry.isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         found.push_back(std::move(entry));
-    } while (FindNextFileA(search, &data));
+    } while (FindNextFileW(search, &data));
     const DWORD error = GetLastError();
     FindClose(search);
     return error == ERROR_NO_MORE_FILES ? Result() : Result(OutcomeOf(error));
@@ -318,47 +463,69 @@ Result FindFiles(const std::string& pattern, std::vector<FoundEntry>& found)
 Result PathStatus(const std::string& path)
 {
     if (const Outcome fault = BeforeCall(Call::Exists, path); fault != Outcome::Done) return fault;
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES ? Result() : Failure();
+    std::wstring wide;
+    if (const Result usable = ExistingPath(path, wide); !usable) return usable;
+    return GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES ? Result() : Failure();
 }
 
 Result CreateFolder(const std::string& path)
 {
     if (const Outcome fault = BeforeCall(Call::CreateFolder, path); fault != Outcome::Done) return fault;
-    return CreateDirectoryA(path.c_str(), nullptr) ? Result() : Failure();
+    std::wstring wide;
+    if (const Result usable = WidePath(path, wide); !usable) return usable;
+    return CreateDirectoryW(wide.c_str(), nullptr) ? Result() : Failure();
 }
+
+namespace {
 
 // MoveFileA's own flags, written through.
 constexpr DWORD kMoveFlags = MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH;
 
+// Moves the file that from names by its long name. A target that exists
+// is never replaced unless flags ask for it, and then only when it is the
+// target's long name.
+Result MoveByLongName(const std::string& from, const std::string& to, DWORD flags)
+{
+    std::wstring source;
+    std::wstring target;
+    if (const Result usable = ExistingPath(from, source); !usable) return usable;
+    if (const Result usable = WidePath(to, target); !usable) return usable;
+    if ((flags & MOVEFILE_REPLACE_EXISTING) != 0 && IsAliasOfAnother(target)) return Outcome::NameTaken;
+    const bool moved = Retrying([&] { return MoveFileExW(source.c_str(), target.c_str(), flags) != 0; });
+    return moved ? Result() : Failure();
+}
+
+}  // namespace
+
 Result MoveFileNoReplace(const std::string& from, const std::string& to)
 {
     if (const Outcome fault = BeforeCall(Call::Move, from, to); fault != Outcome::Done) return fault;
-    return MoveFileExA(from.c_str(), to.c_str(), kMoveFlags) ? Result() : Failure();
+    return MoveByLongName(from, to, kMoveFlags);
 }
 
 Result MoveFileToFreeName(const std::string& from, const std::string& to)
 {
     if (const Outcome fault = BeforeCall(Call::Move, from, to); fault != Outcome::Done) return fault;
-    return MoveFileExA(from.c_str(), to.c_str(), kMoveFlags) ? Result() : Failure();
+    return MoveByLongName(from, to, kMoveFlags);
 }
 
 Result MoveFileReplacing(const std::string& from, const std::string& to)
 {
     if (const Outcome fault = BeforeCall(Call::Move, from, to); fault != Outcome::Done) return fault;
-    const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
-    return MoveFileExA(from.c_str(), to.c_str(), flags) ? Result() : Failure();
+    return MoveByLongName(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
 }
 
 Result FlushFile(const std::string& path)
 {
     if (const Outcome fault = BeforeCall(Call::Flush, path); fault != Outcome::Done) return fault;
-    HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    std::wstring wide;
+    if (const Result usable = ExistingPath(path, wide); !usable) return usable;
+    HANDLE handle = OpenDiskFile(wide, GENERIC_WRITE, kAllSharing, OPEN_EXISTING);
     if (handle == INVALID_HANDLE_VALUE) {
         const Result failure = Failure();
         // FlushFileBuffers needs a handle open for writing, which a
         // read-only file refuses: it is left as it is.
-        const DWORD attributes = GetFileAttributesA(path.c_str());
+        const DWORD attributes = GetFileAttributesW(wide.c_str());
         const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
         return failure == Outcome::AccessDenied && readOnly ? Result() : failure;
     }
@@ -370,19 +537,23 @@ Result FlushFile(const std::string& path)
 Result RemoveFile(const std::string& path)
 {
     if (const Outcome fault = BeforeCall(Call::Delete, path); fault != Outcome::Done) return fault;
-    return DeleteFileA(path.c_str()) ? Result() : Failure();
+    std::wstring wide;
+    if (const Result usable = ExistingPath(path, wide); !usable) return usable;
+    return Retrying([&] { return DeleteFileW(wide.c_str()) != 0; }) ? Result() : Failure();
 }
 
 Result CopyFileNoReplace(const std::string& from, const std::string& to, FileTimes* sourceTimes)
 {
     if (const Outcome fault = BeforeCall(Call::Copy, from, to); fault != Outcome::Done) return fault;
-    // Our own loop rather than CopyFileA: the bytes and the times come from
+    // Our own loop rather than CopyFileW: the bytes and the times come from
     // one handle of the source, and the copy is flushed before it closes. It
     // is created with normal attributes, so it stays writable whatever the
     // source's are.
-    HANDLE source = OpenDiskFile(from, GENERIC_READ, OPEN_EXISTING);
-    if (source == INVALID_HANDLE_VALUE) return Failure();
-    HANDLE copy = CreateFileA(to.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    std::wstring target;
+    if (const Result usable = WidePath(to, target); !usable) return usable;
+    HANDLE source = INVALID_HANDLE_VALUE;
+    if (const Result opened = OpenForReading(from, source); !opened) return opened;
+    HANDLE copy = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (copy == INVALID_HANDLE_VALUE) {
         const Result failure = Failure();
         CloseHandle(source);
@@ -392,15 +563,15 @@ Result CopyFileNoReplace(const std::string& from, const std::string& to, FileTim
     if (!CloseHandle(copy) && result) result = Failure();
     CloseHandle(source);
     // A failure part way leaves no partial copy; the name was free before.
-    if (!result) DeleteFileA(to.c_str());
+    if (!result) DeleteOwnFile(target);
     return result;
 }
 
 std::optional<std::vector<unsigned char>> ReadWholeFile(const std::string& path)
 {
     if (BeforeCall(Call::Read, path) != Outcome::Done) return std::nullopt;
-    HANDLE handle = OpenDiskFile(path, GENERIC_READ, OPEN_EXISTING);
-    if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    if (!OpenForReading(path, handle)) return std::nullopt;
     std::vector<unsigned char> bytes;
     unsigned char buffer[64 * 1024];
     bool failed = false;
@@ -421,15 +592,18 @@ Result FileLock::Acquire(const std::string& path)
 {
     Release();
     if (const Outcome fault = BeforeCall(Call::Lock, path); fault != Outcome::Done) return fault;
+    std::wstring wide;
+    if (const Result usable = WidePath(path, wide); !usable) return usable;
     // No sharing: every other open fails while this handle lives, and the
-    // file goes with the handle, also when the holder is ended.
-    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+    // file goes with the handle, also when the holder is ended. No retry
+    // here: the caller waits for a holder in its own way.
+    HANDLE handle = CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                                 FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const Result failure = Failure();
         // A lock file that a holder has just let go may wait for its
         // deletion a moment; opening it is then denied.
-        if (failure == Outcome::AccessDenied && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        if (failure == Outcome::AccessDenied && GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES) {
             return Outcome::InUse;
         }
         return failure;
@@ -452,22 +626,40 @@ void FileLock::Release()
 
 std::string WindowsFolder()
 {
-    char buffer[kMaxPath];
-    const UINT length = GetWindowsDirectoryA(buffer, kMaxPath);
-    if (length == 0 || length >= kMaxPath) return {};
-    std::string folder(buffer, length);
-    if (folder.back() == '\\') folder.pop_back();  // only a root folder ends in one
-    return folder;
+    // Asked again with the size the system names until the folder fits.
+    std::wstring buffer(MAX_PATH, L'\0');
+    UINT length = 0;
+    while ((length = GetWindowsDirectoryW(buffer.data(), static_cast<UINT>(buffer.size()))) >= buffer.size()) {
+        if (length > kLongestPath + 1) return {};
+        buffer.resize(length);
+    }
+    std::optional<std::string> folder = Utf8FromWide(std::wstring_view(buffer).substr(0, length));
+    if (!folder || folder->empty()) return {};
+    if (folder->back() == '\\') folder->pop_back();  // only a root folder ends in one
+    return *folder;
 }
 
 std::string ExecutablePath(std::size_t bufferSize)
 {
-    if (bufferSize == 0 || bufferSize > std::numeric_limits<DWORD>::max()) return {};
-    std::vector<char> buffer(bufferSize);
-    const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(bufferSize));
-    // A full buffer means the path was cut short.
-    if (length == 0 || length >= bufferSize) return {};
-    return std::string(buffer.data(), length);
+    // A full buffer means the path was cut short: asked again with more room.
+    std::wstring buffer(MAX_PATH, L'\0');
+    DWORD length = 0;
+    while ((length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()))) >= buffer.size()) {
+        if (buffer.size() > kLongestPath) return {};
+        buffer.resize(buffer.size() * 2);
+    }
+    std::wstring_view path = std::wstring_view(buffer).substr(0, length);
+    // A program started by its long path is named so; shown in its usual form.
+    std::wstring usual;
+    if (path.starts_with(L"\\\\?\\UNC\\")) {
+        usual = L"\\\\" + std::wstring(path.substr(8));
+        path = usual;
+    } else if (path.starts_with(L"\\\\?\\")) {
+        path.remove_prefix(4);
+    }
+    std::optional<std::string> utf8 = Utf8FromWide(path);
+    if (!utf8 || utf8->empty() || utf8->size() >= bufferSize) return {};
+    return *utf8;
 }
 
 // ---- processes ---------------------------------------------------------------

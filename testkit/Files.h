@@ -38,13 +38,21 @@ inline std::string ReadText(const std::filesystem::path& path)
     return std::string(bytes.begin(), bytes.end());
 }
 
+// A path in UTF-8 with '/' separators, as the platform layer takes paths
+// (on Windows the standard library's narrow texts are in the ANSI code page).
+inline std::string Utf8Of(const std::filesystem::path& path)
+{
+    const std::u8string text = path.generic_u8string();
+    return std::string(text.begin(), text.end());
+}
+
 // The names in a folder as stored; empty when it does not exist.
 inline std::set<std::string> NamesIn(const std::filesystem::path& folder)
 {
     std::set<std::string> names;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        names.insert(entry.path().filename().string());
+        names.insert(Utf8Of(entry.path().filename()));
     }
     return names;
 }

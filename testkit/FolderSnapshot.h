@@ -34,7 +34,7 @@ inline Snapshot TakeSnapshot(const std::filesystem::path& root) {
          it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
         if (error) break;
         if (it->is_regular_file(error)) {
-            snapshot[std::filesystem::relative(it->path(), root).generic_string()] = ReadBytes(it->path());
+            snapshot[Utf8Of(std::filesystem::relative(it->path(), root))] = ReadBytes(it->path());
         }
     }
     return snapshot;

@@ -202,6 +202,10 @@ const FaultRow kRows[] = {
     {"InstalledUnderAnotherCase", Operation::AddAll,
      [](Scene& s) { fs::rename(s.setup.Installed("DOLD.ztb"), s.setup.Installed("dold.ztb")); }, nullptr, nullptr,
      "2 yy", "", {"DOLD.ztb, v1"}},
+    // A name outside any ANSI code page is found, installed and backed up as it is.
+    {"NameOutsideTheAnsiCodePage", Operation::AddAll,
+     [](Scene& s) { WriteTable(s.setup.Installed("Dλ.ztb"), "Lam v1"); WriteTable(s.setup.Distribution("Dλ.ztb"), "Lam v2", 1002, kLater); },
+     nullptr, nullptr, "3 yyy", "", {"DOLD.ztb, v1", "Dλ.ztb, v1"}},
     {"BackupNameTakenBySameBytes", Operation::AddAll, [](Scene& s) { Backup(s, "DOLD.ztb, v1"); }, nullptr, nullptr, "2 yy",
      "", {"DOLD.ztb, v1"}},
     // Backups that begin like the installed copy: one longer, one as long

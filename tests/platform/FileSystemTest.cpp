@@ -3,13 +3,19 @@
 // layer; the few cases only the POSIX layer has to get right are marked.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <iterator>
 #include <sstream>
+#include <thread>
 
 #include "testkit/Tables.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform/WideText.h"
+#else
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -34,6 +40,13 @@ const Op ReadInto = [](S from, S to) {
     return platform::Result(bytes ? Done : Other);
 };
 
+// A path as the layer takes it, in UTF-8, for the standard library.
+fs::path U8(S text) { return fs::path(std::u8string(text.begin(), text.end())); }
+
+// A backup name that takes the path past 260 characters, the backup folder's
+// name and the backup's bytes.
+const std::string kLongName = "BACK/" + std::string(240, 'L') + ",v1", kLongAfter = "back/ back/" + kLongName.substr(5) + "=Tab";
+
 // An operation on fresh folders holding the entries of before: a name ending
 // in '/' is a folder, in '|' a pipe, any other a file whose bytes are its
 // last component and whose last write is kTableTime; "~/" starts a name in a
@@ -51,6 +64,10 @@ const struct Row { Op op; const char *from, *to, *before; platform::Outcome outc
     {MakeFolder, "Back/", "", "", Done, "Back/"}, {MakeFolder, "BACK", "", "back/", NameTaken, "back/"},
     {Write, "NEWNAME", "", "NewName", Done, "NewName=w*"}, {ReadInto, "f", "r", "f/", Other, "f/"},
     {ReadInto, "SUB/tAB", "r", "sub/Tab", Done, "r=Tab* sub/ sub/Tab=Tab"}, {ReadInto, "no", "r", "", Other, ""},
+    // Names outside any ANSI code page; a path past 260 characters; a short
+    // alias (Windows makes "DFILML~1.ZTB" for the long name) names nothing.
+    {Copy, "dλ.ztb", "Bλ", "Dλ.ztb", Done, "Bλ=Dλ.ztb Dλ.ztb=Dλ.ztb"}, {Move, "TAB", kLongName.c_str(), "Tab back/", Done, kLongAfter.c_str()},
+    {Remove, "DFILML~1.ZTB", "", "DFILMLONGNAME.ztb", NotFound, "DFILMLONGNAME.ztb=DFILMLONGNAME.ztb"},
 // Only the POSIX layer: names that differ only in case (the exact one, else
 // the least), a move to another case of the name (Wine keeps the old one),
 // no folder or pipe taken for a file.
@@ -75,11 +92,11 @@ struct Folders {
     void Make(S entries) const {
         for (const std::string& name : Words(entries)) {
             const std::string path = Path(name.substr(0, name.find_last_not_of("/|") + 1));
-            fs::create_directories(name.back() == '/' ? fs::path(path) : fs::path(path).parent_path());
+            fs::create_directories(name.back() == '/' ? U8(path) : U8(path).parent_path());
 #ifndef _WIN32
             if (name.back() == '|') mkfifo(path.c_str(), 0600);
 #endif
-            if (name.back() != '/' && name.back() != '|') WriteText(path, name.substr(name.rfind('/') + 1));
+            if (name.back() != '/' && name.back() != '|') WriteText(U8(path), name.substr(name.rfind('/') + 1));
             SetTimesOf(path, {0, 0, kTableTime});
         }
     }
@@ -88,8 +105,8 @@ struct Folders {
         std::set<std::string> entries;
         for (const auto& [root, prefix] : {std::pair{here.FsPath(), ""}, {away.FsPath(), "~/"}}) {
             for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
-                const std::string name = prefix + fs::relative(entry.path(), root).generic_string();
-                const bool written = TimesOf(entry.path().string()).lastWrite != kTableTime;
+                const std::string name = prefix + Utf8Of(fs::relative(entry.path(), root));
+                const bool written = TimesOf(Utf8Of(entry.path())).lastWrite != kTableTime;
                 entries.insert(entry.is_directory() ? name + "/" : entry.is_fifo() ? name + "|"
                                : name + "=" + ReadText(entry.path()) + (written ? "*" : ""));
             }
@@ -108,10 +125,10 @@ TEST(FileSystem, EveryServiceGivesTheSameResultsOnBothLayers) {
     }
 
     const Folders folders;
-    folders.Make("G.ztb G1.ztb G1.ztb.ztb g100.ZTB G100.ztbak XG100.ztb G12.ztb G123.ztb abcab aXbYb aXbY Gdir.ztb/A");
+    folders.Make("G.ztb G1.ztb G1.ztb.ztb g100.ZTB G100.ztbak XG100.ztb G12.ztb G123.ztb abcab aXbYb aXbY Gdir.ztb/A Dλ.ztb");
     const char* cases[][2] = {  // pattern, the names found ('/' after a folder's)
         {"g*.ZTB", "G.ztb G1.ztb G1.ztb.ztb G12.ztb G123.ztb Gdir.ztb/ g100.ZTB"}, {"G??.ztb", "G12.ztb"},
-        {"G1.ztb*", "G1.ztb G1.ztb.ztb"}, {"*ab", "abcab"}, {"a*b*b", "aXbYb abcab"}, {"gDIR.ztb/*", "A"}, {"no/*", ""}};
+        {"G1.ztb*", "G1.ztb G1.ztb.ztb"}, {"*ab", "abcab"}, {"a*b*b", "aXbYb abcab"}, {"gDIR.ztb/*", "A"}, {"no/*", ""}, {"dλ*", "Dλ.ztb"}};
     for (const auto& [pattern, names] : cases) {
         std::set<std::string> found;
         for (const auto& entry : platform::FindFiles(folders.Path(pattern))) {
@@ -146,6 +163,27 @@ TEST(FileSystem, EveryServiceGivesTheSameResultsOnBothLayers) {
     EXPECT_GE(read.creation, read.lastWrite);  // never set here: the birth time or the last write
     EXPECT_TRUE(platform::FileTimeToCalendar(UtcFileTime(2000, 2, 29, 23, 59, 59) + 9999999)->second == 59 &&
                 platform::FileTimeToCalendar(0x7FFFFFFFFFFFFFFFULL)->second == 5);
+
+    // The reader keeps neither another handle from renaming and deleting
+    // the file, nor itself from reading on.
+    EXPECT_TRUE(platform::MoveFileNoReplace(data, folders.Path("moved")) && platform::RemoveFile(folders.Path("MOVED")));
+    EXPECT_TRUE(file.Seek(200002) && file.Read(buffer, sizeof buffer) == 2);
+    // A holder that lets go within the wait does not fail an open as in use
+    // (Windows: the lock file is then gone; POSIX: the open never waited).
+    platform::FileLock holder;
+    ASSERT_TRUE(holder.Acquire(data));
+    std::thread letGo([&] { std::this_thread::sleep_for(std::chrono::milliseconds(200)); holder.Release(); });
+    EXPECT_NE(platform::InFile().Open(data), InUse);
+    letGo.join();
+#ifdef _WIN32
+    // Wine makes short aliases of its own form and opens files by them too.
+    WriteText(folders.Path("DFILMLONGNAME.ztb"), "long");
+    WIN32_FIND_DATAW found;
+    FindClose(FindFirstFileW(platform::WideFromUtf8(folders.Path("DFILMLONGNAME.ztb"))->c_str(), &found));
+    const std::string alias = folders.Path(*platform::Utf8FromWide(found.cAlternateFileName));
+    for (const Op op : {Move, Copy, Remove, ReadInto}) EXPECT_FALSE(op(alias, folders.Path("x")) || fs::exists(folders.Path("x"))) << alias;
+    EXPECT_TRUE(!platform::PathExists(alias) && ReadText(folders.Path("DFILMLONGNAME.ztb")) == "long") << alias;
+#endif
 
     const std::string windows = platform::WindowsFolder(), program = platform::ExecutablePath();
     EXPECT_TRUE(platform::PathExists(windows) && windows.back() != platform::kPathSeparator) << windows;

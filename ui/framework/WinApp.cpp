@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "platform/FileSystem.h"
+
 namespace {
 
 CWinApp* theApplication = nullptr;
@@ -42,9 +44,7 @@ HINSTANCE AfxGetResourceHandle()
 
 std::string ModuleBaseName()
 {
-    std::array<char, MAX_PATH> path{};
-    const DWORD length = ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    std::string name(path.data(), length < path.size() ? length : 0);
+    std::string name = platform::ExecutablePath();
     if (const auto slash = name.find_last_of("\\/:"); slash != std::string::npos)
         name.erase(0, slash + 1);
     if (const auto dot = name.rfind('.'); dot != std::string::npos && dot > 0)
