@@ -20,6 +20,12 @@ struct CatalogueOptions {
 // --model TEXT, --program-folder DIR, --windows-dir DIR.
 void AddCatalogueOptions(CLI::App& command, CatalogueOptions& options);
 
+// Resolves the folders (exit status 2 when one cannot be known), warns when
+// the model text names no model, and hands them to run, whose result is the
+// exit status. An error abort of run is written as the dialog's message box
+// shows it, and gives status 1.
+int WithFolders(const CatalogueOptions& options, const std::function<int(const CatalogueFolders&)>& run);
+
 // Both lists as the dialog builds them: installed first, then new and
 // updated against it.
 struct CatalogueLists {
@@ -27,9 +33,10 @@ struct CatalogueLists {
     std::vector<CatalogueEntry> newEntries;
 };
 
-// Resolves the folders (exit status 2 when one cannot be known), warns when
-// the model text names no model, scans both lists and hands them to run,
-// whose result is the exit status. An error abort of the scan or of run is
-// written as the dialog's message box shows it, and gives status 1.
+// Installed first, then new and updated against it, as the dialog scans.
+CatalogueLists ScanCatalogue(const CatalogueFolders& folders, const std::string& model);
+
+// WithFolders, with both lists scanned for run; an error abort of the scan
+// too gives status 1.
 int WithCatalogue(const CatalogueOptions& options,
                   const std::function<int(const CatalogueFolders&, const CatalogueLists&)>& run);
