@@ -166,6 +166,7 @@ TEST(Ztbtool, BackupsAndRestoreBringBackAReplacedTable) {
               "0|{\"model\":\"Orvane A\",\"operation\":\"install\",\"refused\":false,\"message\":\"1 ZTB(s) have been "
               "installed.\",\"done\":[{\"FileName\":\"D1.ztb\",\"Description\":\"Slide 100 v2\"}],\"failed\":[],"
               "\"error\":null}\n|" + trace + trace);
+    EXPECT_EQ(JsonOut(Tool(setup, {"list", "--json"}))["installed"][0]["Description"], "Slide 100 v2");
 
     WriteDamagedTable(setup.Backup("D1.ztb, v0"));
     WriteTable(setup.Backup("G1.ztb, v1"), "Ortho v1");

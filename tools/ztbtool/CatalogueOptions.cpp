@@ -91,10 +91,3 @@ int WithFolders(const CatalogueOptions& options, const std::function<int(const C
         return 1;
     }
 }
-
-int WithCatalogue(const CatalogueOptions& options,
-                  const std::function<int(const CatalogueFolders&, const CatalogueLists&)>& run) {
-    return WithFolders(options, [&](const CatalogueFolders& folders) {
-        return run(folders, ScanCatalogue(folders, options.model));
-    });
-}

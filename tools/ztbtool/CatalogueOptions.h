@@ -1,4 +1,4 @@
-// What list, install and remove share: the options that name the model and
+// What the catalogue commands share: the options that name the model and
 // the folders, and the pair of scans the dialog runs.
 #pragma once
 
@@ -35,8 +35,3 @@ struct CatalogueLists {
 
 // Installed first, then new and updated against it, as the dialog scans.
 CatalogueLists ScanCatalogue(const CatalogueFolders& folders, const std::string& model);
-
-// WithFolders, with both lists scanned for run; an error abort of the scan
-// too gives status 1.
-int WithCatalogue(const CatalogueOptions& options,
-                  const std::function<int(const CatalogueFolders&, const CatalogueLists&)>& run);
