@@ -41,18 +41,10 @@ void FoldInto(const std::string& fileName, std::string& folded) {
 
 // Every entry the search for the model's letter + "*.ztb" finds in folder,
 // in the order the search returns them. A folder whose name matches is
-// handed to the loader like a file, which rejects it. A missing folder
-// holds no tables; one that exists but cannot be read ends the scan in the
-// error abort, so that it never shows as holding none.
+// handed to the loader like a file, which rejects it.
 std::vector<platform::FoundEntry> FindModelTables(const std::string& folder,
                                                   const std::string& modelText) {
-    std::vector<platform::FoundEntry> found;
-    const platform::Result searched = platform::FindFiles(folder + ModelFilePrefix(modelText) + "*.ztb", found);
-    if (!searched && searched != platform::Outcome::NotFound) {
-        AbortWithMessage("The folder " + folder + " cannot be read: " + platform::OutcomeText(searched.outcome()) +
-                         ".");
-    }
-    return found;
+    return FindInFolder(folder, ModelFilePrefix(modelText) + "*.ztb");
 }
 
 void SortByDescription(std::vector<CatalogueEntry>& entries) {
@@ -62,6 +54,16 @@ void SortByDescription(std::vector<CatalogueEntry>& entries) {
 }
 
 }  // namespace
+
+std::vector<platform::FoundEntry> FindInFolder(const std::string& folder, const std::string& namePattern) {
+    std::vector<platform::FoundEntry> found;
+    const platform::Result searched = platform::FindFiles(folder + namePattern, found);
+    if (!searched && searched != platform::Outcome::NotFound) {
+        AbortWithMessage("The folder " + folder + " cannot be read: " + platform::OutcomeText(searched.outcome()) +
+                         ".");
+    }
+    return found;
+}
 
 std::string FoldFileNameCase(const std::string& fileName) {
     std::string folded;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "catalogue/CatalogueEntry.h"
+#include "platform/FileSystem.h"
 
 // The tables in installedFolder whose names match the model's letter
 // followed by "*.ztb".
@@ -21,6 +22,11 @@ std::vector<CatalogueEntry> ScanInstalled(const std::string& installedFolder,
 std::vector<CatalogueEntry> ScanNew(const std::string& distributionFolder,
                                     const std::string& modelText,
                                     const std::vector<CatalogueEntry>& installed);
+
+// The entries of folder whose names match namePattern, in the order the
+// search returns them. A missing folder holds none; one that exists but
+// cannot be read ends in the error abort, so that it never shows as empty.
+std::vector<platform::FoundEntry> FindInFolder(const std::string& folder, const std::string& namePattern);
 
 // A file name with A-Z folded to a-z and every other character kept: two
 // names are the same table when their folded forms are equal.

@@ -1,12 +1,9 @@
 #include "install/BackUpInstalledTable.h"
 
-#include <algorithm>
-#include <cstdint>
-#include <cstring>
 #include <memory>
-#include <optional>
-#include <vector>
+#include <string>
 
+#include "catalogue/BackupList.h"
 #include "install/TemporaryCopies.h"
 #include "install/VersionLabel.h"
 #include "platform/FileSystem.h"
@@ -19,29 +16,6 @@ BackupResult Failed(std::string why, platform::Result result) {
     failed.outcome = BackupOutcome::Failed;
     failed.failure = std::move(why) + ": " + platform::OutcomeText(result.outcome());
     return failed;
-}
-
-// True when both files can be read and hold the same bytes: the sizes
-// first, then block by block, so that neither file is ever held whole (a
-// table may carry a long tail that the loader ignores).
-bool SameContent(const std::string& a, const std::string& b) {
-    platform::InFile fileA;
-    platform::InFile fileB;
-    if (!fileA.Open(a) || !fileB.Open(b)) return false;
-    const std::optional<std::uint64_t> size = fileA.Size();
-    if (!size || fileB.Size() != size) return false;
-    constexpr std::size_t kBlock = 64 * 1024;
-    std::vector<unsigned char> blockA(kBlock);
-    std::vector<unsigned char> blockB(kBlock);
-    for (std::uint64_t left = *size; left > 0;) {
-        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(left, kBlock));
-        if (fileA.Read(blockA.data(), want) != want || fileB.Read(blockB.data(), want) != want ||
-            std::memcmp(blockA.data(), blockB.data(), want) != 0) {
-            return false;
-        }
-        left -= want;
-    }
-    return true;
 }
 
 // The backup name and its numbered variants: "NAME", "NAME (2)", "NAME (3)", ...
@@ -101,7 +75,7 @@ BackupResult BackUpInstalledTable(std::string fileName, std::string folder, std:
             if (kind == BackupKind::Copy) platform::RemoveFile(source);
             return Failed("it could not be moved to " + result.backupPath, moved);
         }
-        if (SameContent(source, result.backupPath)) {
+        if (SameFileContent(source, result.backupPath)) {
             // A temporary copy left behind is swept by a later operation.
             const platform::Result removed = platform::RemoveFile(source);
             if (!removed && kind == BackupKind::Move) {

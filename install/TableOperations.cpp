@@ -4,10 +4,12 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <map>
 #include <memory>
 #include <thread>
 #include <utility>
 
+#include "catalogue/TableScans.h"
 #include "install/BackUpInstalledTable.h"
 #include "install/TemporaryCopies.h"
 #include "platform/FileSystem.h"
@@ -37,19 +39,21 @@ void SetInstalledTimes(const std::string& path, const platform::FileTimes& times
     if (out.OpenExisting(path)) out.SetTimes(times);
 }
 
-// Installs one table; returns why it failed, or the empty text. The
-// installed name holds the previous table or the new one, whole, at every
-// moment, the previous one is also in the backup folder once replaced, and
-// the temporary copies never stay behind. Only the installed copy's load,
+// Installs the table at source (a distribution copy, or a backup that is
+// restored) as fileName; returns why it failed, or the empty text. Messages
+// name the source as sourceNoun. The installed name holds the previous
+// table or the new one, whole, at every moment, the previous one is also in
+// the backup folder once replaced, and the temporary copies never stay
+// behind. The source itself is only read. Only the installed copy's load,
 // in the backup step, ends in the error abort.
-std::string InstallOne(const CatalogueFolders& folders, const std::string& fileName) {
+std::string InstallOne(const CatalogueFolders& folders, const std::string& source, const std::string& sourceNoun,
+                       const std::string& fileName) {
     const std::string installedFolder = folders.Installed();
     if (const platform::Result found = platform::PathStatus(installedFolder); !found) {
         return "the installed folder " + installedFolder + Unreachable(found, " does not exist");
     }
-    const std::string source = folders.Distribution() + fileName;
     if (const platform::Result found = platform::PathStatus(source); !found) {
-        return "the distribution copy " + source + Unreachable(found, " is gone");
+        return sourceNoun + " " + source + Unreachable(found, " is gone");
     }
 
     std::string temporary;
@@ -58,15 +62,15 @@ std::string InstallOne(const CatalogueFolders& folders, const std::string& fileN
         return "the copy from " + source + " failed" + Why(copied);
     }
 
-    // The distribution copy may have changed since the scan checked it. A
-    // copy that cannot be loaded would end every later scan of its model,
-    // so it must not take the place of the installed table.
+    // The source may have changed since the scan checked it. A copy that
+    // cannot be loaded would end every later scan of its model, so it must
+    // not take the place of the installed table.
     try {
         const auto table = std::make_unique<CalibrationTable>();
         LoadTableFile(temporary, *table);
     } catch (const ErrorAbort& abort) {
         platform::RemoveFile(temporary);
-        return std::string("the distribution copy cannot be used: ") + abort.what();
+        return sourceNoun + " cannot be used: " + abort.what();
     }
 
     BackupResult backup;
@@ -122,21 +126,27 @@ std::string CountText(const char* format, int count) {
     return text;
 }
 
-using RowAction = std::string (*)(const CatalogueFolders&, const std::string&);
+// One row's work on entry k: names the row's file in fileName and returns
+// why it failed, or the empty text.
+using RowAction = std::function<std::string(std::size_t k, std::string& fileName)>;
 
-OperationReport RunRows(const CatalogueFolders& folders,
-                        const std::vector<CatalogueEntry>& entries,
-                        const std::vector<int>& selectedRows, RowAction action,
+OperationReport RunRows(std::size_t entryCount, const std::vector<int>& selectedRows, const RowAction& action,
                         const char* countFormat) {
     OperationReport report;
     for (int row : DescendingRows(selectedRows)) {
         RowReport rowReport;
         rowReport.row = row;
-        if (row < 0 || static_cast<std::size_t>(row) >= entries.size()) {
+        if (row < 0 || static_cast<std::size_t>(row) >= entryCount) {
             rowReport.failure = "there is no row " + std::to_string(row);
         } else {
-            rowReport.fileName = entries[static_cast<std::size_t>(row)].FileName;
-            rowReport.failure = action(folders, rowReport.fileName);
+            try {
+                rowReport.failure = action(static_cast<std::size_t>(row), rowReport.fileName);
+            } catch (const ErrorAbort& abort) {
+                // The rows done so far go with the abort, and this one as failed.
+                rowReport.failure = abort.what();
+                report.rows.push_back(std::move(rowReport));
+                throw OperationAborted(abort.what(), std::move(report));
+            }
         }
         rowReport.ok = rowReport.failure.empty();
         if (rowReport.ok) ++report.succeeded;
@@ -167,8 +177,8 @@ platform::Result LockFolder(const std::string& folder, platform::FileLock& lock)
 // Runs the rows under the installed folder's lock, after the sweep. When
 // the lock cannot be had, nothing is done and the refusal says why; a
 // missing installed folder has nothing to guard, and every row says so.
-OperationReport RunLocked(const CatalogueFolders& folders, const std::vector<CatalogueEntry>& entries,
-                          const std::vector<int>& selectedRows, RowAction action, const char* countFormat) {
+OperationReport RunLocked(const CatalogueFolders& folders, std::size_t entryCount,
+                          const std::vector<int>& selectedRows, const RowAction& action, const char* countFormat) {
     const std::string installedFolder = folders.Installed();
     platform::FileLock lock;
     const platform::Result locked = LockFolder(installedFolder, lock);
@@ -180,7 +190,7 @@ OperationReport RunLocked(const CatalogueFolders& folders, const std::vector<Cat
         return Refusal("The installed folder " + named + " cannot be locked" + Why(locked) + ".");
     }
     SweepStaleTemporaryCopies(installedFolder);
-    return RunRows(folders, entries, selectedRows, action, countFormat);
+    return RunRows(entryCount, selectedRows, action, countFormat);
 }
 
 }  // namespace
@@ -199,11 +209,40 @@ std::string OperationReport::FailureText() const {
 OperationReport InstallTables(const CatalogueFolders& folders,
                               const std::vector<CatalogueEntry>& newEntries,
                               const std::vector<int>& selectedRows) {
-    return RunLocked(folders, newEntries, selectedRows, InstallOne, "%d ZTB(s) have been installed.");
+    const auto install = [&](std::size_t k, std::string& fileName) {
+        fileName = newEntries[k].FileName;
+        return InstallOne(folders, folders.Distribution() + fileName, "the distribution copy", fileName);
+    };
+    return RunLocked(folders, newEntries.size(), selectedRows, install, "%d ZTB(s) have been installed.");
 }
 
 OperationReport RemoveTables(const CatalogueFolders& folders,
                              const std::vector<CatalogueEntry>& installedEntries,
                              const std::vector<int>& selectedRows) {
-    return RunLocked(folders, installedEntries, selectedRows, RemoveOne, "%d ZTB(s) have been removed.");
+    const auto remove = [&](std::size_t k, std::string& fileName) {
+        fileName = installedEntries[k].FileName;
+        return RemoveOne(folders, fileName);
+    };
+    return RunLocked(folders, installedEntries.size(), selectedRows, remove, "%d ZTB(s) have been removed.");
+}
+
+OperationReport RestoreTables(const CatalogueFolders& folders, const std::vector<BackupEntry>& backups,
+                              const std::vector<int>& selectedRows) {
+    // Two backups of one table in one run: which should win is not clear,
+    // so neither is restored.
+    std::map<std::string, int> selectedPerName;
+    for (int row : DescendingRows(selectedRows)) {
+        if (row >= 0 && static_cast<std::size_t>(row) < backups.size()) {
+            ++selectedPerName[FoldFileNameCase(backups[static_cast<std::size_t>(row)].FileName)];
+        }
+    }
+    const auto restore = [&](std::size_t k, std::string& backupName) {
+        const BackupEntry& backup = backups[k];
+        backupName = backup.BackupName;
+        if (selectedPerName[FoldFileNameCase(backup.FileName)] > 1) {
+            return "another selected backup restores " + backup.FileName + " too";
+        }
+        return InstallOne(folders, folders.Backup() + backupName, "the backed-up table", backup.FileName);
+    };
+    return RunLocked(folders, backups.size(), selectedRows, restore, "%d ZTB(s) have been restored.");
 }

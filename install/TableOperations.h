@@ -1,8 +1,9 @@
-// Installing and removing the tables of selected catalogue rows. Rows are
+// Installing, removing and restoring the tables of selected rows. Rows are
 // processed from the highest index down. An installed copy that fails to
-// load ends the operation in the error abort: rows done before stay done,
-// the others are untouched. Everything else that fails, a distribution
-// copy that no longer loads among it, is reported per row with its reason.
+// load ends the operation in the error abort (OperationAborted): rows done
+// before stay done, the others are untouched. Everything else that fails, a
+// distribution copy or backup that no longer loads among it, is reported
+// per row with its reason.
 //
 // Each operation holds the installed folder's lock (LockFileName) for its
 // whole run, so one install or remove at a time changes the folder, from
@@ -12,10 +13,13 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "catalogue/BackupList.h"
 #include "catalogue/CatalogueEntry.h"
 #include "catalogue/Folders.h"
+#include "tablefile/ErrorAbort.h"
 
 // The lock file in the installed folder. No scan lists it and the sweep
 // leaves it; its holder deletes it when done.
@@ -36,8 +40,9 @@ struct OperationReport {
     // locked (another install or remove holds it). message says why; no
     // file was touched.
     bool refused = false;
-    // The refusal, or the count text ("%d ZTB(s) have been installed." or
-    // "... removed.") with the number of rows that succeeded.
+    // The refusal, or the count text ("%d ZTB(s) have been installed.",
+    // "... removed." or "... restored.") with the number of rows that
+    // succeeded.
     std::string message;
     std::vector<RowReport> rows;  // in processing order
     int succeeded = 0;
@@ -45,6 +50,15 @@ struct OperationReport {
     // One line per failed row, naming its file and the reason; empty when
     // no row failed.
     std::string FailureText() const;
+};
+
+// The error abort of an operation, with its rows until then: those done
+// before it and, last, the row that met it, failed with its message.
+class OperationAborted : public ErrorAbort {
+public:
+    OperationAborted(const std::string& message, OperationReport rowsSoFar)
+        : ErrorAbort(message), report(std::move(rowsSoFar)) {}
+    OperationReport report;
 };
 
 // Installs the distribution copies of the selected rows of newEntries.
@@ -57,3 +71,10 @@ OperationReport InstallTables(const CatalogueFolders& folders,
 OperationReport RemoveTables(const CatalogueFolders& folders,
                              const std::vector<CatalogueEntry>& installedEntries,
                              const std::vector<int>& selectedRows);
+
+// Installs the backups of the selected rows as their tables, as an install
+// does, the installed copy going to the backup folder first; the backups
+// stay where they are. A row's file name is its backup name. Two selected
+// backups of one table both fail.
+OperationReport RestoreTables(const CatalogueFolders& folders, const std::vector<BackupEntry>& backups,
+                              const std::vector<int>& selectedRows);

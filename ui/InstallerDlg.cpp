@@ -8,6 +8,7 @@
 #include "catalogue/TableScans.h"
 #include "install/TableOperations.h"
 #include "ui/AboutDlg.h"
+#include "ui/BackupsDlg.h"
 #include "ui/framework/DataExchange.h"
 #include "ui/framework/Drawing.h"
 #include "ui/framework/MessageBox.h"
@@ -67,6 +68,9 @@ BOOL CInstallerDlg::OnInitDialog()
             ::AppendMenuA(sysMenu, MF_SEPARATOR, 0, nullptr);
             ::AppendMenuA(sysMenu, MF_STRING, IDM_ABOUTBOX, aboutItem.c_str());
         }
+        const std::string backupsItem = LoadResourceString(IDS_BACKUPS);
+        if (!backupsItem.empty())
+            ::AppendMenuA(sysMenu, MF_STRING, IDM_BACKUPS, backupsItem.c_str());
     }
 
     SetIcon(AppIcon, TRUE);
@@ -133,6 +137,17 @@ void CInstallerDlg::OnSysCommand(UINT nID, LPARAM lParam)
     if ((nID & 0xFFF0) == IDM_ABOUTBOX) {
         CAboutDlg dlgAbout;
         dlgAbout.DoModal();
+    } else if ((nID & 0xFFF0) == IDM_BACKUPS) {
+        // After a restore the lists are rebuilt as after an install.
+        CBackupsDlg backups(Folders, SelectedModel, [this] {
+            ScanInstalledTables();
+            ScanNewTables();
+            UpdateData(FALSE);
+            RemoveButton.EnableWindow(FALSE);
+            AddButton.EnableWindow(FALSE);
+            AddAllButton.EnableWindow(NewCount != 0);
+        }, this);
+        backups.DoModal();
     } else {
         CDialog::OnSysCommand(nID, lParam);
     }

@@ -4,6 +4,8 @@
 #define IDD_ABOUTBOX            100
 #define IDS_ABOUTBOX            101
 #define IDD_ZTBINSTALL_DIALOG   102
+#define IDD_BACKUPS             103
+#define IDS_BACKUPS             104
 #define IDR_MAINFRAME           128
 
 // Controls of the main dialog.
@@ -14,9 +16,14 @@
 #define IDC_ADD                 1004
 #define IDC_ADD_ALL             1007
 
-// The about item of the system menu: low four bits clear, below the
-// system's own commands (0xF000 and up).
+// Controls of the backed-up tables dialog.
+#define IDC_BACKUP_LIST         1010
+#define IDC_RESTORE             1011
+
+// The items of the system menu: low four bits clear, below the system's
+// own commands (0xF000 and up).
 #define IDM_ABOUTBOX            0x0010
+#define IDM_BACKUPS             0x0020
 
 #ifndef IDC_STATIC
 #define IDC_STATIC              (-1)

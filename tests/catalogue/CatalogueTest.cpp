@@ -1,8 +1,9 @@
-// Models, folders, date texts, the sort and the two scans.
+// Models, folders, date texts, the sort, the two scans and the backup list.
 #include <gtest/gtest.h>
 
 #include <numeric>
 
+#include "catalogue/BackupList.h"
 #include "catalogue/DateText.h"
 #include "catalogue/FilmRecorderModels.h"
 #include "catalogue/SortEntries.h"
@@ -120,6 +121,36 @@ TEST(Catalogue, ScansListTheModelsTablesByTitleAndStopAtOneThatFailsToLoad) {
         const auto found = ScanNew(temp.Text(), "Orvane A HX (tqa-0000 - tqa-0499)", installed);
         EXPECT_EQ(found.empty() ? "" : found[0].Status == EntryStatus::New ? "New" : "Updated", std::string(status));
     }
+}
+
+// The model's backups by file name (A-Z folded), newest first, a damaged
+// one last with its message; a " (n)" from 2 up numbers a taken name and is
+// no part of the label. Names of other models, other names and folders are
+// left out.
+TEST(Catalogue, BackupsByFileNameNewestFirst) {
+    const CatalogueSetup setup;
+    std::filesystem::create_directory(setup.Backup());
+    const auto at = [](int minute) { return UtcFileTime(2024, 1, 1, 0, minute); };
+    WriteTable(setup.Backup("D2.ztb, v2.1"), "Print v2.1", 1002, at(5));
+    WriteTable(setup.Backup("D2.ztb, v2.1 (2)"), "Print v2.1", 1005, at(9));
+    WriteTable(setup.Backup("d1.ZTB, v1 (1)"), "Slide v1 (1)", 1002, at(1));
+    WriteTable(setup.Backup("D1.ztb, v"), "Slide v", 1002, at(3));
+    WriteDamagedTable(setup.Backup("D1.ztb, v0"));
+    for (const char* other : {"G1.ztb, v1", "D1.zt, v1", "D1.ztb", "D1.ztb v1"}) WriteTable(setup.Backup(other), "X");
+    std::filesystem::create_directory(setup.Backup("D3.ztb, v1"));
+    std::filesystem::copy_file(setup.Backup("D2.ztb, v2.1"), setup.Installed("d2.ztb"));
+
+    std::string rows;
+    for (const BackupEntry& e : ScanBackups(setup.Backup(), setup.Installed(), "Orvane A")) {
+        rows += e.BackupName + "|" + e.FileName + "|" + e.Label + "|" + e.Description + "|" + e.DateText + "|" +
+                (e.SameAsInstalled ? "same" : "") + "|" + e.Error + "\n";
+    }
+    EXPECT_EQ(rows, "D1.ztb, v|D1.ztb||Slide v|2024/01/01 - 00:03||\n"
+                    "d1.ZTB, v1 (1)|d1.ZTB|1 (1)|Slide v1 (1)|2024/01/01 - 00:01||\n"
+                    "D1.ztb, v0|D1.ztb|0||||Illegal ZTB ID string\n"
+                    "D2.ztb, v2.1 (2)|D2.ztb|2.1|Print v2.1|2024/01/01 - 00:09||\n"
+                    "D2.ztb, v2.1|D2.ztb|2.1|Print v2.1|2024/01/01 - 00:05|same|\n");
+    EXPECT_TRUE(ScanBackups(setup.Installed("none/"), setup.Installed(), "Orvane A").empty());
 }
 
 }  // namespace

@@ -1,11 +1,12 @@
-// Install and remove against faults, one row each: a set-up, changes made
+// Install, remove and restore against faults, one row each: a set-up, changes made
 // after the scan, calls of the file services failed or preceded by another
 // process's work, and the rows and messages expected. After every row no
 // table is lost, no installed name is left empty by an install, nothing is
 // half written, nothing outside the installed folder changed, no temporary
 // file stays (testkit/FolderSnapshot.h), every move is made under the
 // folder's lock, and a refused operation changed nothing. Then every call
-// Add All and Remove All make fails in turn, with the same rules kept.
+// Add All, Remove All and a restore make fails in turn, with the same rules
+// kept.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -53,6 +54,13 @@ struct Scene {
     }
     std::vector<CatalogueEntry> Installed() const { return ScanInstalled(setup.Installed(), "Orvane A"); }
     std::vector<CatalogueEntry> New() const { return ScanNew(setup.Distribution(), "Orvane A", Installed()); }
+    // The backup "DOLD.ztb, v1" while the installed DOLD does not hold it.
+    std::vector<BackupEntry> Restorable() const
+    {
+        std::vector<BackupEntry> backups = ScanBackups(setup.Backup(), setup.Installed(), "Orvane A");
+        std::erase_if(backups, [](const BackupEntry& b) { return b.BackupName != "DOLD.ztb, v1" || b.SameAsInstalled; });
+        return backups;
+    }
     std::string InstalledRelative() const
     {
         return fs::relative(setup.Installed(), setup.Root().FsPath()).generic_string() + "/";
@@ -60,25 +68,40 @@ struct Scene {
     std::string LockPath() const { return setup.Installed(LockFileName); }
 };
 
-enum class Operation { AddAll, RemoveAll };
+enum class Operation { AddAll, RemoveAll, RestoreAll };
 
-// Every table in the installed folder must stay; an install keeps every
-// installed name and its new files take the names of its entries.
-SafetyRules Rules(const Scene& scene, const Snapshot& before, Operation operation,
-                  const std::vector<CatalogueEntry>& entries)
+// What an operation is given: the scan's entries, or the backups to restore.
+struct Listed {
+    std::vector<CatalogueEntry> tables;
+    std::vector<BackupEntry> backups;
+    std::size_t size() const { return tables.size() + backups.size(); }
+};
+
+Listed List(const Scene& scene, Operation operation)
 {
+    if (operation == Operation::RestoreAll) return {{}, scene.Restorable()};
+    return {operation == Operation::AddAll ? scene.New() : scene.Installed(), {}};
+}
+
+// Every table in the installed folder must stay; an install or restore
+// keeps every installed name and its new files take the names of its
+// entries.
+SafetyRules Rules(const Scene& scene, const Snapshot& before, Operation operation, const Listed& entries)
+{
+    const bool installs = operation != Operation::RemoveAll;
     SafetyRules rules;
     rules.installed = scene.InstalledRelative();
     for (const auto& [path, bytes] : before) {
         const std::string rest = path.substr(std::min(path.size(), rules.installed.size()));
         if (path.starts_with(rules.installed) && rest.find('/') == std::string::npos && LooksLikeTable(rest)) {
             rules.mustStay.insert(bytes);
-            if (operation == Operation::AddAll) rules.namesStay.insert(FoldFileNameCase(rest));
+            if (installs) rules.namesStay.insert(FoldFileNameCase(rest));
         }
     }
-    if (operation == Operation::AddAll) {
-        for (const CatalogueEntry& entry : entries) rules.newNames.insert(FoldFileNameCase(entry.FileName));
+    for (const CatalogueEntry& entry : entries.tables) {
+        if (installs) rules.newNames.insert(FoldFileNameCase(entry.FileName));
     }
+    for (const BackupEntry& backup : entries.backups) rules.newNames.insert(FoldFileNameCase(backup.FileName));
     return rules;
 }
 
@@ -88,14 +111,15 @@ struct Outcomes {
     std::vector<std::string> done;  // the file names of the rows done
 };
 
-Outcomes Perform(const Scene& scene, Operation operation, const std::vector<CatalogueEntry>& entries)
+Outcomes Perform(const Scene& scene, Operation operation, const Listed& entries)
 {
     std::vector<int> rows;
     for (std::size_t k = 0; k < entries.size(); ++k) rows.push_back(static_cast<int>(k));
+    const CatalogueFolders& folders = scene.setup.Folders();
     try {
-        const OperationReport report = operation == Operation::AddAll
-                                           ? InstallTables(scene.setup.Folders(), entries, rows)
-                                           : RemoveTables(scene.setup.Folders(), entries, rows);
+        const OperationReport report = operation == Operation::AddAll      ? InstallTables(folders, entries.tables, rows)
+                                       : operation == Operation::RemoveAll ? RemoveTables(folders, entries.tables, rows)
+                                                                           : RestoreTables(folders, entries.backups, rows);
         if (report.refused) return {"refused", report.message, {}};
         Outcomes outcomes{std::to_string(report.succeeded) + " ", report.FailureText(), {}};
         for (const RowReport& row : report.rows) {
@@ -286,6 +310,19 @@ const FaultRow kRows[] = {
     {"FolderCannotBeLocked", Operation::RemoveAll, nullptr, nullptr,
      [](Scene&, FaultPlan& plan) { plan.Fail(Call::Lock, 1, Outcome::AccessDenied); }, "refused",
      "The installed folder {F} cannot be locked: access denied.", {}},
+    // A restore the lock refuses, and one whose new copy cannot replace the
+    // installed one (its backup made, moves 1 and 2): the table stays, and
+    // so does the backup.
+    {"RestoreRefusedByTheLock", Operation::RestoreAll,
+     [](Scene& s) {
+         Backup(s, "DOLD.ztb, v1", TableBytes("Earlier v1"));
+         ASSERT_TRUE(s.otherOperation.Acquire(s.LockPath()));
+     },
+     nullptr, nullptr, "refused", "Another install or remove is running in {F}. Try again when it has finished.",
+     {"DOLD.ztb, v1"}},
+    {"RestoreReplaceFails", Operation::RestoreAll, [](Scene& s) { Backup(s, "DOLD.ztb, v1", TableBytes("Earlier v1")); },
+     nullptr, [](Scene&, FaultPlan& plan) { plan.Fail(Call::Move, 3, Outcome::InUse, "DOLD.ztb"); }, "0 n",
+     "DOLD.ztb, v1: the new copy could not replace {I}DOLD.ztb: in use", {"DOLD.ztb, v1", "DOLD.ztb, v1 (2)"}},
 };
 
 class FaultTable : public ::testing::TestWithParam<FaultRow> {};
@@ -302,7 +339,7 @@ TEST_P(FaultTable, KeepsEveryTableAndReportsEachRow)
     const FaultRow& row = GetParam();
     Scene scene;
     if (row.prepare) row.prepare(scene);
-    const std::vector<CatalogueEntry> entries = row.operation == Operation::AddAll ? scene.New() : scene.Installed();
+    const Listed entries = List(scene, row.operation);
     if (row.change) row.change(scene);
     const Snapshot before = TakeOf(scene);
     Outcomes outcomes;
@@ -338,7 +375,7 @@ class EveryCallFails : public ::testing::TestWithParam<Operation> {};
 TEST_P(EveryCallFails, KeepsEveryTable)
 {
     const Operation operation = GetParam();
-    auto listed = [operation](const Scene& s) { return operation == Operation::AddAll ? s.New() : s.Installed(); };
+    auto listed = [operation](const Scene& s) { return List(s, operation); };
     std::vector<FaultPlan::Seen> calls;
     for (std::size_t k = 0; k <= calls.size(); ++k) {
         for (const bool dies : {false, true}) {
@@ -366,15 +403,15 @@ TEST_P(EveryCallFails, KeepsEveryTable)
                 waitpid(child, nullptr, 0);
                 rules.allowTemporaryLeftovers = true;
                 EXPECT_EQ(Broken(scene, before, rules), "") << "died before call " << k;
-                if (listed(scene).empty()) continue;
+                if (listed(scene).size() == 0) continue;
                 outcomes = Perform(scene, operation, listed(scene));
-                EXPECT_TRUE(listed(scene).empty()) << "died before call " << k;
+                EXPECT_EQ(listed(scene).size(), 0u) << "died before call " << k;
             }
 #endif
             else {
                 continue;
             }
-            if (k == 0) { ASSERT_EQ(outcomes.summary, "2 yy"); }
+            if (k == 0) { ASSERT_EQ(outcomes.summary, operation == Operation::RestoreAll ? "1 y" : "2 yy"); }
             // A temporary copy whose deletion failed stays; a later operation
             // sweeps it.
             rules.allowTemporaryLeftovers = !dies && k > 0 && calls[k - 1].call == Call::Delete;
@@ -384,7 +421,8 @@ TEST_P(EveryCallFails, KeepsEveryTable)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Operations, EveryCallFails, ::testing::Values(Operation::AddAll, Operation::RemoveAll));
+INSTANTIATE_TEST_SUITE_P(Operations, EveryCallFails,
+                         ::testing::Values(Operation::AddAll, Operation::RemoveAll, Operation::RestoreAll));
 
 // A folder that exists but cannot be read is an error, not an empty list.
 TEST(Scans, AFolderThatCannotBeReadEndsTheScan)
@@ -402,7 +440,7 @@ TEST(Scans, AFolderThatCannotBeReadEndsTheScan)
 TEST(OneWriterAtATime, AnOperationWaitsWhileTheFolderIsHeld)
 {
     Scene scene;
-    const auto entries = scene.New();
+    const Listed entries = List(scene, Operation::AddAll);
     ASSERT_TRUE(scene.otherOperation.Acquire(scene.LockPath()));
     const auto start = std::chrono::steady_clock::now();
     std::thread release([&] {

@@ -81,7 +81,7 @@ TEST(Ztbtool, CheckWritesTheLoadersLinesThenOneResultPerFileOrJson) {
                     {4, 4, 2}, {400, 100, 100}, false}));
 
     for (const auto& usage : std::vector<std::vector<std::string>>{{}, {"check"}, {"check", "--bogus", "x.ztb"},
-             {"frobnicate"}, {"install"}, {"install", "--all", "D1"}, {"remove"}, {"list", "--model"}, {"list", "x"}}) {
+             {"frobnicate"}, {"install"}, {"install", "--all", "D1"}, {"remove"}, {"restore"}, {"list", "--model"}, {"list", "x"}}) {
         const std::string failed = Ztbtool(usage);
         EXPECT_TRUE(failed.starts_with("2||") && failed.find("Usage: ztbtool") != std::string::npos) << failed;
     }
@@ -144,6 +144,78 @@ TEST(Ztbtool, ListInstallAndRemoveAsTheDialogDoes) {
     WriteTable(noInstalledFolder.Distribution("D1.ztb"), "Slide");
     EXPECT_EQ(Tool(noInstalledFolder, {"install", "--all"}), "1|0 ZTB(s) have been installed.\n|D1.ztb: the installed "
               "folder " + noInstalledFolder.Installed() + " does not exist\n");
+}
+
+// A table replaced by an install comes back by its backup name, byte for
+// byte with its times, and the one it replaces goes to the backup folder.
+// With --json an operation writes one object and nothing else on standard
+// output: the new table's exposure values are derived, and the loader's
+// trace lines go to standard error.
+TEST(Ztbtool, BackupsAndRestoreBringBackAReplacedTable) {
+    const CatalogueSetup setup;
+    WriteTable(setup.Installed("D1.ztb"), "Slide 100 v1");
+    ZtbWriter derived("Slide 100 v2", 1002);
+    ClearExposureValues(derived.AddRecord(0));
+    derived.Record(0).Compatible.BaseFilmType = 2;
+    ASSERT_TRUE(derived.WriteTo(setup.Distribution("D1.ztb")));
+    const platform::FileTime later = UtcFileTime(1998, 7, 4, 9, 6);
+    ASSERT_TRUE(SetTimesOf(setup.Distribution("D1.ztb"), {later, later, later}));
+    const Bytes v1 = ReadBytes(setup.Installed("D1.ztb"));
+    const std::string trace = " LightLvl 14076\n LightLvl 11382\n LightLvl 11653\n";
+    EXPECT_EQ(Tool(setup, {"install", "--json", "D1.ztb"}),
+              "0|{\"model\":\"Orvane A\",\"operation\":\"install\",\"refused\":false,\"message\":\"1 ZTB(s) have been "
+              "installed.\",\"done\":[{\"FileName\":\"D1.ztb\",\"Description\":\"Slide 100 v2\"}],\"failed\":[],"
+              "\"error\":null}\n|" + trace + trace);
+    EXPECT_EQ(JsonOut(Tool(setup, {"list", "--json"}))["installed"][0]["Description"], "Slide 100 v2");
+
+    WriteDamagedTable(setup.Backup("D1.ztb, v0"));
+    WriteTable(setup.Backup("G1.ztb, v1"), "Ortho v1");
+    EXPECT_EQ(Tool(setup, {"backups"}), "0|Slide 100 v1\tD1.ztb\t1\t1998/07/04 - 09:05\tD1.ztb, v1\n"
+                                        "Illegal ZTB ID string\tD1.ztb\t0\t\tD1.ztb, v0\n|");
+    EXPECT_EQ(JsonOut(Tool(setup, {"backups", "--json"})),
+              json::parse("{\"model\":\"Orvane A\",\"prefix\":\"D\",\"backupFolder\":" + json(setup.Backup()).dump() +
+                          ",\"backups\":[{\"BackupName\":\"D1.ztb, v1\",\"FileName\":\"D1.ztb\",\"Label\":\"1\","
+                          "\"Description\":\"Slide 100 v1\",\"DateText\":\"1998/07/04 - 09:05\",\"SameAsInstalled\":"
+                          "false,\"Error\":null},{\"BackupName\":\"D1.ztb, v0\",\"FileName\":\"D1.ztb\",\"Label\":"
+                          "\"0\",\"Description\":\"\",\"DateText\":\"\",\"SameAsInstalled\":false,\"Error\":\"Illegal "
+                          "ZTB ID string\"}]}"));
+
+    EXPECT_EQ(Tool(setup, {"restore", "d1.ztb, V1"}), "0|" + trace + "1 ZTB(s) have been restored.\n|");
+    EXPECT_EQ(ReadBytes(setup.Installed("D1.ztb")), v1);
+    const platform::FileTimes restored = TimesOf(setup.Installed("D1.ztb"));
+    EXPECT_EQ(restored.lastWrite, kTableTime);
+#ifdef _WIN32
+    EXPECT_EQ(restored.creation, kTableTime);  // POSIX cannot set it
+#endif
+    EXPECT_EQ(ReadBytes(setup.Backup("D1.ztb, v2")), derived.Build());
+    EXPECT_EQ(NamesIn(setup.Backup()), (std::set<std::string>{"D1.ztb, v0", "D1.ztb, v1", "D1.ztb, v2", "G1.ztb, v1"}));
+    const std::string now = Tool(setup, {"backups"});
+    EXPECT_TRUE(now.starts_with("0|" + trace + "Slide 100 v2\tD1.ztb\t2\t1998/07/04 - 09:06\tD1.ztb, v2\n")) << now;
+
+    // Refused or failed rows change nothing.
+    const Snapshot before = TakeSnapshot(setup.Root().FsPath());
+    EXPECT_EQ(Tool(setup, {"restore", "D1.ztb, v9"}),
+              "1|" + trace + "|ztbtool: D1.ztb, v9 is not listed as backed up for Orvane A\n");
+    EXPECT_EQ(Tool(setup, {"restore", "D1.ztb, v2", "D1.ztb, v1"}),
+              "1|" + trace + "0 ZTB(s) have been restored.\n|D1.ztb, v1: another selected backup restores D1.ztb too\n"
+              "D1.ztb, v2: another selected backup restores D1.ztb too\n");
+    EXPECT_EQ(JsonOut(Tool(setup, {"restore", "--json", "D1.ztb, v0"}))["failed"],
+              json::parse("[{\"FileName\":\"D1.ztb, v0\",\"Description\":\"\",\"Reason\":\"the backed-up table cannot "
+                          "be used: Illegal ZTB ID string\"}]"));
+    EXPECT_EQ(TakeSnapshot(setup.Root().FsPath()), before);
+
+    // The error abort stops the operation: the rows done before it are
+    // reported done, the one that met it failed; a scan's leaves none.
+    WriteTable(setup.Backup("D2.ztb, v0"), "Print 50 v0");
+    WriteDamagedTable(setup.Installed("D1.ztb"));
+    EXPECT_EQ(Tool(setup, {"restore", "--json", "D2.ztb, v0", "D1.ztb, v2"}),
+              "1|{\"model\":\"Orvane A\",\"operation\":\"restore\",\"refused\":false,\"message\":\"\",\"done\":[{"
+              "\"FileName\":\"D2.ztb, v0\",\"Description\":\"Print 50 v0\"}],\"failed\":[{\"FileName\":\"D1.ztb, v2\","
+              "\"Description\":\"Slide 100 v2\",\"Reason\":\"Illegal ZTB ID string\"}],\"error\":\"Illegal ZTB ID "
+              "string\"}\n|" + trace + trace + "Illegal ZTB ID string\n");
+    EXPECT_EQ(Tool(setup, {"remove", "--json", "D2.ztb"}),
+              "1|{\"model\":\"Orvane A\",\"operation\":\"remove\",\"refused\":false,\"message\":\"\",\"done\":[],"
+              "\"failed\":[],\"error\":\"Illegal ZTB ID string\"}\n|Illegal ZTB ID string\n");
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // The installer dialog driven in this process on folders in a temporary
 // folder, with tables made by the ZTB writer: the button rules, operations
 // and damaged tables with the message boxes recorded, owner drawing read back
-// by pixels, the about box, the system's own message boxes, and the ending.
+// by pixels, the about box, the backed-up tables and their restore, the
+// system's own message boxes, and the ending.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -302,9 +303,10 @@ TEST_F(DialogTest, SystemBoxesAndIcon) {
     Click(kLeft, 0);
     const HMENU menu = ::GetSystemMenu(Dialog(), FALSE);
     const int count = ::GetMenuItemCount(menu);
-    char item[64] = {};
-    ::GetMenuStringA(menu, count - 1, item, sizeof item, MF_BYPOSITION);
-    EXPECT_STREQ(item, "&About ZTBInstall...");
+    char items[2][64] = {};
+    for (int k = 0; k < 2; ++k) ::GetMenuStringA(menu, count - 2 + k, items[k], sizeof items[k], MF_BYPOSITION);
+    EXPECT_EQ(std::string(items[0]) + "|" + items[1], "&About ZTBInstall...|&Backed-up tables...");
+    EXPECT_EQ(::GetMenuItemID(menu, count - 1), UINT(IDM_BACKUPS));
 
     SetMessageBoxHook({});
     std::vector<Rows> boxes;  // each box's static texts and button, and whether it is modal
@@ -321,7 +323,7 @@ TEST_F(DialogTest, SystemBoxesAndIcon) {
     };
     Watching("About ZTBInstall", look, [&] {
         for (int time = 0; time < 2; ++time)
-            ::SendMessageA(Dialog(), WM_SYSCOMMAND, ::GetMenuItemID(menu, count - 1), 0);
+            ::SendMessageA(Dialog(), WM_SYSCOMMAND, ::GetMenuItemID(menu, count - 2), 0);
     });
     EXPECT_EQ(State(), "Orvane A: *Chrome 64 v1 red, Slide 100 v2 red | (none) | [Add] [Add All]");
     Watching(ModuleBaseName(), look, [&] { Press(IDC_ADD_ALL); });
@@ -338,6 +340,44 @@ TEST_F(DialogTest, SystemBoxesAndIcon) {
     for (const auto& [message, size] :
          {std::pair{WM_GETICON, ICON_BIG}, {WM_GETICON, ICON_SMALL}, {WM_QUERYDRAGICON, 0}})
         EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageA(Dialog(), message, size, 0)), dialog->AppIcon) << message;
+}
+
+// "Backed-up tables..." lists the model's backups, a damaged one with its
+// message, modal on the dialog. "Restore", enabled by a selection, brings
+// the backup back byte for byte with its times; the replaced table goes to
+// the backup folder, and both dialogs rescan.
+TEST_F(DialogTest, RestoreFromTheBackedUpTables) {
+    Fresh();
+    Click(kLeft, 1);
+    Press(IDC_ADD);  // "Print 50 v3" replaces "Print 50 v2"
+    WriteDamagedTable(setup->Backup("D300.ztb, v0"));
+    const Bytes v2 = ReadBytes(setup->Backup("D200.ztb, v2"));
+    Rows seen;
+    Watching("Backed-up tables - Orvane A", [&](HWND box) {
+        const HWND list = ::GetDlgItem(box, IDC_BACKUP_LIST), restore = ::GetDlgItem(box, IDC_RESTORE);
+        const auto look = [&] {
+            for (int row = 0; row < ::SendMessageA(list, LB_GETCOUNT, 0, 0); ++row) seen.push_back(ListBoxTextOf(list, row));
+            seen.push_back(::IsWindowEnabled(restore) ? "[Restore]" : "");
+        };
+        if (!seen.empty()) return;
+        seen.push_back(::IsWindowEnabled(Dialog()) ? "not modal" : "modal");
+        look();
+        ::SendMessageA(list, LB_SETSEL, TRUE, 0);
+        ::SendMessageA(box, WM_COMMAND, MAKEWPARAM(IDC_BACKUP_LIST, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+        look();
+        ::SendMessageA(restore, BM_CLICK, 0, 0);
+        look();
+        ::SendMessageA(box, WM_COMMAND, IDCANCEL, 0);
+    }, [&] { ::SendMessageA(Dialog(), WM_SYSCOMMAND, IDM_BACKUPS, 0); });
+    const std::string v2Row = "Print 50 v2\tD200.ztb\t2\t2024/01/01 - 03:20", damaged = "Illegal ZTB ID string\tD300.ztb\t0\t";
+    EXPECT_EQ(seen, (Rows{"modal", v2Row, damaged, "", v2Row, damaged, "[Restore]",
+                          "Print 50 v3\tD200.ztb\t3\t2024/01/01 - 05:00", v2Row, damaged, ""}));
+    EXPECT_EQ(TakeMessages(), (Rows{"1 ZTB(s) have been installed.", "1 ZTB(s) have been restored."}));
+    EXPECT_EQ(State(), "Orvane A: Chrome 64 v1 red, Print 50 v3 blue, Slide 100 v2 red | Negative 400 v1, Print 50 v2 | [Add All]");
+    EXPECT_EQ(ReadBytes(setup->Installed("D200.ztb")), v2);
+    const platform::FileTimes times = TimesOf(setup->Installed("D200.ztb"));
+    EXPECT_EQ(std::tuple(times.creation, times.lastWrite), std::tuple(UtcFileTime(2024, 1, 1, 0, 200), UtcFileTime(2024, 1, 1, 0, 200)));
+    EXPECT_EQ(NamesIn(setup->Backup()), (std::set<std::string>{"D200.ztb, v2", "D200.ztb, v3", "D300.ztb, v0"}));
 }
 
 // The modal dialog ends with "Done", which Enter presses, with Escape and

@@ -48,14 +48,6 @@ void WarnAboutUnknownModel(const std::string& model) {
                  model.c_str(), ModelFilePrefix(model).c_str());
 }
 
-// Installed first, then new and updated against it, as the dialog scans.
-CatalogueLists ScanCatalogue(const CatalogueFolders& folders, const std::string& model) {
-    CatalogueLists lists;
-    lists.installed = ScanInstalled(folders.Installed(), model);
-    lists.newEntries = ScanNew(folders.Distribution(), model, lists.installed);
-    return lists;
-}
-
 // Writes the error abort's message as the dialog's message box shows it.
 void ReportErrorAbort(const char* message) {
     std::fflush(stdout);
@@ -63,6 +55,13 @@ void ReportErrorAbort(const char* message) {
 }
 
 }  // namespace
+
+CatalogueLists ScanCatalogue(const CatalogueFolders& folders, const std::string& model) {
+    CatalogueLists lists;
+    lists.installed = ScanInstalled(folders.Installed(), model);
+    lists.newEntries = ScanNew(folders.Distribution(), model, lists.installed);
+    return lists;
+}
 
 void AddCatalogueOptions(CLI::App& command, CatalogueOptions& options) {
     options.model = DefaultModel;
@@ -79,13 +78,12 @@ void AddCatalogueOptions(CLI::App& command, CatalogueOptions& options) {
         ->type_name("DIR");
 }
 
-int WithCatalogue(const CatalogueOptions& options,
-                  const std::function<int(const CatalogueFolders&, const CatalogueLists&)>& run) {
+int WithFolders(const CatalogueOptions& options, const std::function<int(const CatalogueFolders&)>& run) {
     CatalogueFolders folders;
     if (!ResolveFolders(options, folders)) return 2;
     WarnAboutUnknownModel(options.model);
     try {
-        return run(folders, ScanCatalogue(folders, options.model));
+        return run(folders);
     } catch (const ErrorAbort& abort) {
         ReportErrorAbort(abort.what());
         return 1;

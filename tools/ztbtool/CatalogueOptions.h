@@ -1,4 +1,4 @@
-// What list, install and remove share: the options that name the model and
+// What the catalogue commands share: the options that name the model and
 // the folders, and the pair of scans the dialog runs.
 #pragma once
 
@@ -20,6 +20,12 @@ struct CatalogueOptions {
 // --model TEXT, --program-folder DIR, --windows-dir DIR.
 void AddCatalogueOptions(CLI::App& command, CatalogueOptions& options);
 
+// Resolves the folders (exit status 2 when one cannot be known), warns when
+// the model text names no model, and hands them to run, whose result is the
+// exit status. An error abort of run is written as the dialog's message box
+// shows it, and gives status 1.
+int WithFolders(const CatalogueOptions& options, const std::function<int(const CatalogueFolders&)>& run);
+
 // Both lists as the dialog builds them: installed first, then new and
 // updated against it.
 struct CatalogueLists {
@@ -27,9 +33,5 @@ struct CatalogueLists {
     std::vector<CatalogueEntry> newEntries;
 };
 
-// Resolves the folders (exit status 2 when one cannot be known), warns when
-// the model text names no model, scans both lists and hands them to run,
-// whose result is the exit status. An error abort of the scan or of run is
-// written as the dialog's message box shows it, and gives status 1.
-int WithCatalogue(const CatalogueOptions& options,
-                  const std::function<int(const CatalogueFolders&, const CatalogueLists&)>& run);
+// Installed first, then new and updated against it, as the dialog scans.
+CatalogueLists ScanCatalogue(const CatalogueFolders& folders, const std::string& model);

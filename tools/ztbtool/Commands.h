@@ -9,8 +9,11 @@
 // ztbtool check [--json] FILE...
 void AddCheckCommand(CLI::App& app, int& exitStatus);
 
-// ztbtool list [--json], install (--all | NAME...), remove NAME..., each
-// with --model, --program-folder and --windows-dir.
+// ztbtool list [--json], install [--json] (--all | NAME...), remove [--json]
+// NAME..., backups [--json] and restore [--json] NAME..., each with
+// --model, --program-folder and --windows-dir.
 void AddListCommand(CLI::App& app, int& exitStatus);
 void AddInstallCommand(CLI::App& app, int& exitStatus);
 void AddRemoveCommand(CLI::App& app, int& exitStatus);
+void AddBackupsCommand(CLI::App& app, int& exitStatus);
+void AddRestoreCommand(CLI::App& app, int& exitStatus);

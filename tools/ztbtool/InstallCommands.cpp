@@ -1,86 +1,58 @@
-// ztbtool install (--all | NAME...) and ztbtool remove NAME...: the dialog's
-// "Add", "Add All" and "Remove" on the rows whose file names are given.
-#include <cstdio>
+// ztbtool install [--json] (--all | NAME...) and ztbtool remove [--json]
+// NAME...: the dialog's "Add", "Add All" and "Remove" on the rows whose file
+// names are given.
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
-#include "catalogue/TableScans.h"
 #include "install/TableOperations.h"
 #include "tools/ztbtool/CatalogueOptions.h"
 #include "tools/ztbtool/Commands.h"
+#include "tools/ztbtool/OperationOutput.h"
 
 namespace {
 
-struct OperationOptions {
-    CatalogueOptions catalogue;
-    bool all = false;
+std::vector<std::string> FileNames(const std::vector<CatalogueEntry>& entries) {
     std::vector<std::string> names;
-};
-
-// The rows whose file names equal one of names without regard to case.
-// A name that matches no row is named on standard error; then nothing is
-// selected at all.
-bool SelectRows(const std::vector<CatalogueEntry>& entries, const std::vector<std::string>& names,
-                const char* listName, const std::string& model, std::vector<int>& rows) {
-    std::set<std::string> wanted;
-    for (const std::string& name : names) wanted.insert(FoldFileNameCase(name));
-
-    std::set<std::string> found;
-    for (std::size_t k = 0; k < entries.size(); ++k) {
-        const std::string folded = FoldFileNameCase(entries[k].FileName);
-        if (wanted.count(folded) != 0) {
-            rows.push_back(static_cast<int>(k));
-            found.insert(folded);
-        }
-    }
-    bool allFound = true;
-    for (const std::string& name : names) {
-        if (found.count(FoldFileNameCase(name)) == 0) {
-            std::fprintf(stderr, "ztbtool: %s is not listed as %s for %s\n", name.c_str(), listName,
-                         model.c_str());
-            allFound = false;
-        }
-    }
-    if (!allFound) rows.clear();
-    return allFound;
+    for (const CatalogueEntry& entry : entries) names.push_back(entry.FileName);
+    return names;
 }
 
-// The count text on standard output, the failed rows on standard error.
-int PrintReport(const OperationReport& report) {
-    std::printf("%s\n", report.message.c_str());
-    std::fflush(stdout);
-    const std::string failures = report.FailureText();
-    if (!failures.empty()) std::fprintf(stderr, "%s\n", failures.c_str());
-    return report.refused || !failures.empty() ? 1 : 0;
+std::vector<std::string> DescriptionsOf(const std::vector<CatalogueEntry>& entries) {
+    std::vector<std::string> descriptions;
+    for (const CatalogueEntry& entry : entries) descriptions.push_back(entry.Description);
+    return descriptions;
 }
 
 int RunInstall(const OperationOptions& options) {
-    const auto install = [&](const CatalogueFolders& folders, const CatalogueLists& lists) {
+    return RunOperation(options, "install", [&](const CatalogueFolders& folders, OperationRun& run) {
+        const CatalogueLists lists = ScanCatalogue(folders, options.catalogue.model);
+        run.descriptions = DescriptionsOf(lists.newEntries);
         std::vector<int> rows;
         if (options.all) {
             // "Add All" with nothing listed does nothing at all.
-            if (lists.newEntries.empty()) return 0;
+            if (lists.newEntries.empty()) return;
             for (std::size_t k = 0; k < lists.newEntries.size(); ++k) rows.push_back(static_cast<int>(k));
-        } else if (!SelectRows(lists.newEntries, options.names, "new or updated", options.catalogue.model,
-                               rows)) {
-            return 1;
+        } else {
+            rows = SelectRows(FileNames(lists.newEntries), options.names, "new or updated", options.catalogue.model,
+                              run);
+            if (!run.unlisted.empty()) return;
         }
-        return PrintReport(InstallTables(folders, lists.newEntries, rows));
-    };
-    return WithCatalogue(options.catalogue, install);
+        run.ran = true;
+        run.report = InstallTables(folders, lists.newEntries, rows);
+    });
 }
 
 int RunRemove(const OperationOptions& options) {
-    const auto remove = [&](const CatalogueFolders& folders, const CatalogueLists& lists) {
-        std::vector<int> rows;
-        if (!SelectRows(lists.installed, options.names, "installed", options.catalogue.model, rows)) {
-            return 1;
-        }
-        return PrintReport(RemoveTables(folders, lists.installed, rows));
-    };
-    return WithCatalogue(options.catalogue, remove);
+    return RunOperation(options, "remove", [&](const CatalogueFolders& folders, OperationRun& run) {
+        const CatalogueLists lists = ScanCatalogue(folders, options.catalogue.model);
+        run.descriptions = DescriptionsOf(lists.installed);
+        const std::vector<int> rows =
+            SelectRows(FileNames(lists.installed), options.names, "installed", options.catalogue.model, run);
+        if (!run.unlisted.empty()) return;
+        run.ran = true;
+        run.report = RemoveTables(folders, lists.installed, rows);
+    });
 }
 
 }  // namespace
@@ -90,6 +62,7 @@ void AddInstallCommand(CLI::App& app, int& exitStatus) {
     CLI::App* install = app.add_subcommand(
         "install", "Install new or updated tables of a model, as \"Add\" and \"Add All\" do.");
     AddCatalogueOptions(*install, options->catalogue);
+    AddJsonReportFlag(*install, options->json);
     CLI::Option* all = install->add_flag("--all", options->all, "Install every new or updated table.");
     CLI::Option* names =
         install->add_option("NAME", options->names, "File names of the new or updated tables to install.")
@@ -108,6 +81,7 @@ void AddRemoveCommand(CLI::App& app, int& exitStatus) {
     CLI::App* remove = app.add_subcommand(
         "remove", "Take installed tables of a model out of the installed folder, as \"Remove\" does.");
     AddCatalogueOptions(*remove, options->catalogue);
+    AddJsonReportFlag(*remove, options->json);
     remove->add_option("NAME", options->names, "File names of the installed tables to remove.")
         ->type_name("NAME")
         ->required();

@@ -1,7 +1,9 @@
 // ztbtool list [--json]: the dialog's two lists for a model, in row order.
-// The loader's own trace and warning lines come first, as for check.
+// The loader's own trace and warning lines come first, as for check; with
+// --json its trace lines go to standard error.
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +12,7 @@
 #include "catalogue/FilmRecorderModels.h"
 #include "tools/ztbtool/CatalogueOptions.h"
 #include "tools/ztbtool/Commands.h"
+#include "tools/ztbtool/OperationOutput.h"
 
 namespace {
 
@@ -67,7 +70,14 @@ void PrintJson(const ListOptions& options, const CatalogueFolders& folders, cons
 }
 
 int RunList(const ListOptions& options) {
-    const auto list = [&](const CatalogueFolders& folders, const CatalogueLists& lists) {
+    return WithFolders(options.catalogue, [&](const CatalogueFolders& folders) {
+        CatalogueLists lists;
+        {
+            // The loader's trace lines must not mix with the JSON object.
+            std::optional<StandardOutputToError> quiet;
+            if (options.json) quiet.emplace();
+            lists = ScanCatalogue(folders, options.catalogue.model);
+        }
         if (options.json) {
             PrintJson(options, folders, lists);
         } else {
@@ -75,8 +85,7 @@ int RunList(const ListOptions& options) {
             PrintRows("Installed film tables:", lists.installed, false);
         }
         return 0;
-    };
-    return WithCatalogue(options.catalogue, list);
+    });
 }
 
 }  // namespace

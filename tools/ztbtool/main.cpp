@@ -1,6 +1,6 @@
 // ztbtool: checks film calibration tables (ZTB files) the way the installer
-// loads them, lists them, and installs and removes them as the installer's
-// dialog does.
+// loads them, lists them, and installs, removes and restores them as the
+// installer's dialog does.
 #include <cstdio>
 #include <exception>
 #include <new>
@@ -24,7 +24,7 @@ int Fail(const char* why) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"Checks, lists, installs and removes film calibration tables (ZTB files).", "ztbtool"};
+    CLI::App app{"Checks, lists, installs, removes and restores film calibration tables (ZTB files).", "ztbtool"};
     app.require_subcommand(1);
     app.failure_message(CLI::FailureMessage::help);
 
@@ -33,6 +33,8 @@ int main(int argc, char** argv) {
     AddListCommand(app, exitStatus);
     AddInstallCommand(app, exitStatus);
     AddRemoveCommand(app, exitStatus);
+    AddBackupsCommand(app, exitStatus);
+    AddRestoreCommand(app, exitStatus);
 
     try {
         app.parse(argc, argv);

@@ -47,6 +47,8 @@ public:
     }
     HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
     BOOL EnableWindow(BOOL enable = TRUE) { return ::EnableWindow(m_hWnd, enable); }
+    std::string GetWindowText() const { return WindowTextOf(m_hWnd); }
+    void SetWindowText(const std::string& text) { ::SetWindowTextA(m_hWnd, text.c_str()); }
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
     void GetClientRect(LPRECT rect) const { ::GetClientRect(m_hWnd, rect); }
     HMENU GetSystemMenu(BOOL revert) const { return ::GetSystemMenu(m_hWnd, revert); }

@@ -1,0 +1,93 @@
+#include "ui/BackupsDlg.h"
+
+#include <exception>
+#include <iterator>
+#include <utility>
+
+#include "install/TableOperations.h"
+#include "ui/framework/DataExchange.h"
+#include "ui/framework/MessageBox.h"
+#include "ui/resource.h"
+
+namespace {
+
+// Where the file, label and date columns begin, in dialog units from the
+// list's left edge; the headings above the list stand at the same places.
+const int kColumnStops[] = {122, 186, 218};
+
+}  // namespace
+
+const MessageMapEntry CBackupsDlg::messageEntries[] = {
+    MapCommand(IDC_BACKUP_LIST, LBN_SELCHANGE, &CBackupsDlg::OnSelchangeBackupList),
+    MapCommand(IDC_RESTORE, BN_CLICKED, &CBackupsDlg::OnRestore),
+};
+const MessageMap CBackupsDlg::messageMap{&CDialog::messageMap, messageEntries};
+
+CBackupsDlg::CBackupsDlg(CatalogueFolders folders, std::string model, std::function<void()> onRestored,
+                         CWnd* pParent)
+    : CDialog(IDD_BACKUPS, pParent), Folders(std::move(folders)), Model(std::move(model)),
+      OnRestored(std::move(onRestored))
+{
+}
+
+void CBackupsDlg::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_BACKUP_LIST, BackupList);
+    DDX_Control(pDX, IDC_RESTORE, RestoreButton);
+}
+
+BOOL CBackupsDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    SetWindowText(GetWindowText() + " - " + Model);
+    BackupList.SendMessage(LB_SETTABSTOPS, std::size(kColumnStops),
+                           reinterpret_cast<LPARAM>(kColumnStops));
+    BackupList.AddString(NoBackupsPlaceholder);
+    RestoreButton.EnableWindow(FALSE);
+    ScanBackupList();
+    return TRUE;
+}
+
+void CBackupsDlg::ScanBackupList()
+{
+    Backups = ScanBackups(Folders.Backup(), Folders.Installed(), Model);
+    BackupList.ResetContent();
+    if (Backups.empty())
+        BackupList.AddString(NoBackupsPlaceholder);
+    // A damaged backup shows the loader's message in place of its title.
+    for (const BackupEntry& backup : Backups)
+        BackupList.AddString((backup.Error.empty() ? backup.Description : backup.Error) + "\t" + backup.FileName +
+                             "\t" + backup.Label + "\t" + backup.DateText);
+    RestoreButton.EnableWindow(FALSE);
+}
+
+void CBackupsDlg::OnSelchangeBackupList()
+{
+    RestoreButton.EnableWindow(!Backups.empty() && BackupList.GetSelCount() > 0);
+}
+
+void CBackupsDlg::OnRestore()
+{
+    const OperationReport report = RestoreTables(Folders, Backups, BackupList.GetSelItems());
+    if (report.refused) {
+        AfxMessageBox(report.message);
+        return;
+    }
+    // As after an install: both dialogs rescan first, then the count and
+    // the failed rows show, then a table a rescan could not load ends the
+    // handler with its message.
+    std::exception_ptr rescanFailure;
+    try {
+        ScanBackupList();
+        if (OnRestored)
+            OnRestored();
+    } catch (...) {
+        rescanFailure = std::current_exception();
+    }
+    AfxMessageBox(report.message);
+    if (const std::string failures = report.FailureText(); !failures.empty())
+        AfxMessageBox(failures);
+    if (rescanFailure)
+        std::rethrow_exception(rescanFailure);
+}

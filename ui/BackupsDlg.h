@@ -1,0 +1,49 @@
+// The backed-up tables of the current model, opened from the main dialog's
+// system menu: a row per backup (description, file, label, date), "Restore"
+// for the selected rows and "Close".
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "catalogue/BackupList.h"
+#include "catalogue/Folders.h"
+#include "ui/framework/Controls.h"
+#include "ui/framework/Dialog.h"
+
+class CBackupsDlg : public CDialog {
+public:
+    // onRestored runs after every restore, before its messages show: the
+    // main dialog rescans its lists there.
+    CBackupsDlg(CatalogueFolders folders, std::string model, std::function<void()> onRestored,
+                CWnd* pParent = nullptr);
+    ~CBackupsDlg() override = default;
+
+    CListBox BackupList;   // 1010; row k shows Backups[k], or the placeholder row
+    CButton RestoreButton; // 1011
+    std::vector<BackupEntry> Backups;
+
+    const MessageMap* GetMessageMap() const override { return &messageMap; }
+    static const MessageMap messageMap;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+
+    void OnSelchangeBackupList();
+    void OnRestore();
+
+private:
+    // Rebuilds Backups and the rows; the error abort when the backup folder
+    // cannot be read, leaving both as they were.
+    void ScanBackupList();
+
+    static const MessageMapEntry messageEntries[];
+
+    CatalogueFolders Folders;
+    std::string Model;
+    std::function<void()> OnRestored;
+};
