@@ -38,6 +38,7 @@ bool SelectRows(const std::vector<CatalogueEntry>& entries, const std::vector<st
     bool allFound = true;
     for (const std::string& name : names) {
         if (found.count(FoldFileNameCase(name)) == 0) {
+            std::fflush(stdout);
             std::fprintf(stderr, "ztbtool: %s is not listed as %s for %s\n", name.c_str(), listName,
                          model.c_str());
             allFound = false;
