@@ -8,10 +8,12 @@ HWND CDataExchange::Control(int id) const
     return ::GetDlgItem(m_pDlgWnd->m_hWnd, id);
 }
 
+// The control object only wraps the handle: nothing of its own is handled,
+// so its window procedure stays the system's.
 void DDX_Control(CDataExchange* pDX, int id, CWnd& control)
 {
     if (control.m_hWnd == nullptr)
-        control.SubclassDlgItem(static_cast<UINT>(id), pDX->m_pDlgWnd);
+        control.Attach(pDX->Control(id));
 }
 
 void DDX_CBString(CDataExchange* pDX, int id, std::string& value)

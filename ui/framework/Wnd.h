@@ -29,6 +29,11 @@ public:
     // of that, so that a box opened from a box stays on top.
     static HWND GetSafeOwner(CWnd* parent);
 
+    // Links hWnd to this object (FromHandlePermanent), without taking over
+    // its messages, and unlinks it.
+    void Attach(HWND hWnd);
+    void Detach();
+
     // Takes over the child control id of parent: from now on its messages,
     // and the owner-draw requests the parent receives for it, reach this
     // object.
@@ -75,9 +80,6 @@ protected:
     // classes call them for the cases they do not handle themselves.
     void OnSysCommand(UINT nID, LPARAM lParam);
     void OnPaint();
-
-    void Attach(HWND hWnd);
-    void Detach();
 
 private:
     static LRESULT CALLBACK SubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
