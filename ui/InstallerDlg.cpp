@@ -20,6 +20,24 @@ namespace {
 constexpr COLORREF kNewColor = RGB(255, 0, 0);
 constexpr COLORREF kUpdatedColor = RGB(0, 0, 255);
 
+// Turns a list's redrawing off for its lifetime, then draws the list once:
+// a shown list would otherwise redraw and update its scroll bar for every
+// row added or selected.
+class RedrawOnceAfter {
+public:
+    explicit RedrawOnceAfter(CListBox& list) : List(list) { List.SendMessage(WM_SETREDRAW, FALSE); }
+    ~RedrawOnceAfter()
+    {
+        List.SendMessage(WM_SETREDRAW, TRUE);
+        ::InvalidateRect(List.m_hWnd, nullptr, TRUE);
+    }
+    RedrawOnceAfter(const RedrawOnceAfter&) = delete;
+    RedrawOnceAfter& operator=(const RedrawOnceAfter&) = delete;
+
+private:
+    CListBox& List;
+};
+
 }  // namespace
 
 const MessageMapEntry CInstallerDlg::messageEntries[] = {
@@ -114,6 +132,7 @@ void CInstallerDlg::ShowInstalledEntries(std::vector<CatalogueEntry> entries)
 {
     InstalledEntries = std::move(entries);
     InstalledCount = static_cast<int>(InstalledEntries.size());
+    const RedrawOnceAfter redraw(InstalledList);
     InstalledList.ResetContent();
     if (InstalledCount < 1)
         InstalledList.AddString(NoTablesPlaceholder);
@@ -125,6 +144,7 @@ void CInstallerDlg::ShowNewEntries(std::vector<CatalogueEntry> entries)
 {
     NewEntries = std::move(entries);
     NewCount = static_cast<int>(NewEntries.size());
+    const RedrawOnceAfter redraw(NewList);
     NewList.ResetContent();
     if (NewCount < 1)
         NewList.AddString(NoTablesPlaceholder);
@@ -226,11 +246,21 @@ void CInstallerDlg::OnAddAll()
 {
     if (NewCount == 0)
         return;
-    for (int row = 0; row < NewList.GetCount(); ++row)
-        NewList.SetSel(row, TRUE);
+    SelectAllNewRows();
     OnAdd();
     if (NewCount == 0)
         AddAllButton.EnableWindow(FALSE);
+}
+
+// Every row selected in one message (-1 stands for all), then the caret and
+// the anchor on the last row, where selecting row after row would leave
+// them, with that row scrolled into view.
+void CInstallerDlg::SelectAllNewRows()
+{
+    const int last = NewList.GetCount() - 1;
+    NewList.SetSel(-1, TRUE);
+    NewList.SendMessage(LB_SETANCHORINDEX, static_cast<WPARAM>(last));
+    NewList.SendMessage(LB_SETCARETINDEX, static_cast<WPARAM>(last), FALSE);
 }
 
 void CInstallerDlg::OnRemove()

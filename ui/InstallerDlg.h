@@ -87,6 +87,7 @@ private:
     // The report is shown also when the rescan ends in the error abort.
     void FinishOperation(const OperationReport& report);
     void EnableAddButtons();
+    void SelectAllNewRows();
 
     static const MessageMapEntry messageEntries[];
 

@@ -30,10 +30,12 @@ bool ResolveFolders(const CatalogueOptions& options, CatalogueFolders& folders) 
         }
     }
     if (folders.programFolder.empty()) {
+        std::fflush(stdout);
         std::fprintf(stderr, "ztbtool: the folder of ztbtool cannot be known; name one with --program-folder\n");
         return false;
     }
     if (folders.windowsFolder.empty()) {
+        std::fflush(stdout);
         std::fprintf(stderr, "ztbtool: the Windows directory is unknown; name it with --windows-dir\n");
         return false;
     }
@@ -44,6 +46,7 @@ bool ResolveFolders(const CatalogueOptions& options, CatalogueFolders& folders) 
 // then take the default model's letter, as the dialog does.
 void WarnAboutUnknownModel(const std::string& model) {
     if (IsFilmRecorderModel(model)) return;
+    std::fflush(stdout);
     std::fprintf(stderr, "ztbtool: \"%s\" names no film recorder model; its tables are those of letter %s\n",
                  model.c_str(), ModelFilePrefix(model).c_str());
 }

@@ -24,6 +24,12 @@ int Fail(const char* why) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Standard output fully buffered whatever it is: the C runtime writes
+    // to a console or a device a character at a time otherwise. Whatever
+    // goes to standard error flushes it first, so the two keep their order.
+    static char outputBuffer[256 * 1024];
+    std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
+
     CLI::App app{"Checks, lists, installs, removes and restores film calibration tables (ZTB files).", "ztbtool"};
     app.require_subcommand(1);
     app.failure_message(CLI::FailureMessage::help);
