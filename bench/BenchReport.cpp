@@ -20,8 +20,8 @@ struct Comparison {
 
 constexpr Comparison kComparisons[] = {
     {"LoadFromMemory", "CopyFromMemory", 0},
-    {"LoadTableFile", "OpenReadClose", 1.2},
-    {"LoadTableFileWithTimes", "OpenReadStatClose", 0},
+    {"LoadTableFile", "OpenReadStatClose", 1.3},
+    {"LoadWithTimes", "OpenReadStatClose", 0},
     {"Rescan/300", "ListOpenReadStatClose/300", 1.5},
     {"Rescan/3000", "ListOpenReadStatClose/3000", 1.5},
     {"Rescan/30000", "ListOpenReadStatClose/30000", 1.5},

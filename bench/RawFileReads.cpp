@@ -21,14 +21,6 @@ std::size_t ReadToEnd(int fd) {
 
 }  // namespace
 
-std::size_t OpenReadClose(const std::string& path) {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return 0;
-    const std::size_t total = ReadToEnd(fd);
-    close(fd);
-    return total;
-}
-
 std::size_t OpenReadStatClose(const std::string& path) {
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return 0;

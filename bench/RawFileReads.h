@@ -10,9 +10,6 @@
 
 namespace raw {
 
-// open, read to the end, close; the number of bytes read.
-std::size_t OpenReadClose(const std::string& path);
-
 // open, read to the end, fstat, close; the number of bytes read.
 std::size_t OpenReadStatClose(const std::string& path);
 

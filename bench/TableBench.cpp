@@ -1,5 +1,5 @@
 // The loader on one table: from memory against a plain copy of the same
-// bytes, and from its file against a plain open, read and close.
+// bytes, and from its file against the calls a load makes (open, read, fstat, close).
 #include <cstring>
 #include <memory>
 #include <span>
@@ -47,22 +47,6 @@ void LoadTableFile(benchmark::State& state) {
     }
 }
 BENCHMARK(LoadTableFile)->UseRealTime();
-
-void OpenReadClose(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(raw::OpenReadClose(SingleTablePath()));
-}
-BENCHMARK(OpenReadClose)->UseRealTime();
-
-// As the scans load: with the file's times from the open handle.
-void LoadTableFileWithTimes(benchmark::State& state) {
-    const auto table = std::make_unique<CalibrationTable>();
-    std::optional<platform::FileTimes> times;
-    for (auto _ : state) {
-        LoadTableFile(SingleTablePath(), *table, &times);
-        benchmark::DoNotOptimize(table.get());
-    }
-}
-BENCHMARK(LoadTableFileWithTimes)->UseRealTime();
 
 void OpenReadStatClose(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(raw::OpenReadStatClose(SingleTablePath()));

@@ -40,13 +40,20 @@ constexpr DeviceNameRow kDeviceNames[] = {
     {1013, "Orvane D"},
 };
 
+const FilmRecorderModel* FindModel(const std::string& modelText) {
+    for (const FilmRecorderModel& model : FilmRecorderModels) {
+        if (modelText == model.ModelText) return &model;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
+bool IsFilmRecorderModel(const std::string& modelText) { return FindModel(modelText) != nullptr; }
+
 std::string ModelFilePrefix(const std::string& modelText) {
-    for (const FilmRecorderModel& model : FilmRecorderModels) {
-        if (modelText == model.ModelText) return model.FilePrefix;
-    }
-    return kUnknownModelPrefix;
+    const FilmRecorderModel* model = FindModel(modelText);
+    return model != nullptr ? model->FilePrefix : kUnknownModelPrefix;
 }
 
 const char* DeviceTypeName(std::int16_t deviceType) {

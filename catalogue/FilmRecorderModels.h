@@ -16,6 +16,9 @@ extern const std::array<FilmRecorderModel, 12> FilmRecorderModels;
 
 inline constexpr const char* DefaultModel = "Orvane A";
 
+// True when modelText names one of the models exactly.
+bool IsFilmRecorderModel(const std::string& modelText);
+
 // The file name letter for a model text (exact, case-sensitive match);
 // "D" for any text that names no model.
 std::string ModelFilePrefix(const std::string& modelText);

@@ -20,8 +20,10 @@ std::size_t ProgramFolder(std::size_t bufferSize, std::string& folder) {
     return path.size();
 }
 
+std::string DistributionSubfolder(const std::string& programFolder) { return Folder(programFolder, "ZTB"); }
+
 std::string DistributionFolder(const std::string& programFolder) {
-    const std::string ztbFolder = Folder(programFolder, "ZTB");
+    const std::string ztbFolder = DistributionSubfolder(programFolder);
     return platform::PathExists(ztbFolder) ? ztbFolder : programFolder;
 }
 

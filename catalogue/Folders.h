@@ -11,7 +11,10 @@
 // separator after its first character.
 std::size_t ProgramFolder(std::size_t bufferSize, std::string& folder);
 
-// programFolder + "ZTB" + separator when that exists, else programFolder.
+// programFolder + "ZTB" + separator: where the tables to distribute belong.
+std::string DistributionSubfolder(const std::string& programFolder);
+
+// DistributionSubfolder when that exists, else programFolder.
 std::string DistributionFolder(const std::string& programFolder);
 
 // windowsFolder + separator + "KVData" + separator + "ZTB" + separator.

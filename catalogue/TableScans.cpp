@@ -18,14 +18,9 @@ namespace {
 
 // Loads one found table into scratch (the error abort when it cannot be
 // used) and gives the date text of its last-write time. The times come from
-// the loader's open handle, so the file is opened only once. path is the
-// caller's, kept from table to table to spare an allocation each.
-std::string LoadFoundTable(const std::string& folder, const std::string& fileName,
-                           std::string& path, CalibrationTable& scratch) {
-    path.assign(folder).append(fileName);
-    std::optional<platform::FileTimes> times;
-    LoadTableFile(path, scratch, &times);
-    return FormatDateText(times);
+// the loader's open handle, so the file is opened only once.
+std::string LoadFoundTable(const std::string& folder, const std::string& fileName, CalibrationTable& scratch) {
+    return FormatDateText(LoadTableFileWithTimes(folder + fileName, scratch));
 }
 
 // The entry of a loaded table, from its header.
@@ -80,9 +75,8 @@ std::vector<CatalogueEntry> ScanInstalled(const std::string& installedFolder,
     std::vector<platform::FoundEntry> found = FindModelTables(installedFolder, modelText);
     std::vector<CatalogueEntry> entries;
     entries.reserve(found.size());
-    std::string path;
     for (platform::FoundEntry& table : found) {
-        std::string dateText = LoadFoundTable(installedFolder, table.name, path, *scratch);
+        std::string dateText = LoadFoundTable(installedFolder, table.name, *scratch);
         entries.push_back(MakeEntry(*scratch, std::move(table.name), std::move(dateText)));
     }
     SortByDescription(entries);
@@ -103,12 +97,11 @@ std::vector<CatalogueEntry> ScanNew(const std::string& distributionFolder,
     std::vector<platform::FoundEntry> found = FindModelTables(distributionFolder, modelText);
     std::vector<CatalogueEntry> entries;
     entries.reserve(found.size());
-    std::string path;
     std::string folded;
     for (platform::FoundEntry& table : found) {
         // Every table is loaded (a damaged one ends the scan); only those
         // listed get an entry.
-        std::string dateText = LoadFoundTable(distributionFolder, table.name, path, *scratch);
+        std::string dateText = LoadFoundTable(distributionFolder, table.name, *scratch);
 
         FoldInto(table.name, folded);
         const auto match = installedByName.find(folded);

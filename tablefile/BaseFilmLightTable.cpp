@@ -103,7 +103,20 @@ const BaseFilmEntry::PerResolution& ResolutionValues(const BaseFilmEntry& entry,
     return entry.Res[resolution];
 }
 
+bool traceLineOpen = false;
+
+// Writes text to standard output at once, with a line end when endLine.
+void Trace(const std::string& text, bool endLine) {
+    std::printf(endLine ? "%s\n" : "%s", text.c_str());
+    std::fflush(stdout);
+    traceLineOpen = !endLine;
+}
+
 }  // namespace
+
+void EndTraceLine() {
+    if (traceLineOpen) Trace("", true);
+}
 
 int BaseFilmTypeCount(int deviceType) {
     const BaseFilmGroup* group = FindGroup(deviceType);
@@ -112,9 +125,8 @@ int BaseFilmTypeCount(int deviceType) {
 
 const BaseFilmEntry& GetBaseFilmEntry(int baseFilmType, int deviceType) {
     if (baseFilmType < 1 || baseFilmType > BaseFilmTypeCount(deviceType)) {
-        std::printf("%d", baseFilmType);
-        std::fflush(stdout);
-        AbortWithMessage(kIllegalBaseFilmTypeMessage);
+        Trace(std::to_string(baseFilmType), false);
+        AbortWithMessage("illegal BaseFilmType");
     }
     const BaseFilmGroup* group = FindGroup(deviceType);
     if (group == nullptr) {
@@ -127,8 +139,7 @@ int GetLightLevel(int baseFilmType, int resolution, int deviceType, int col) {
     const BaseFilmEntry& entry = GetBaseFilmEntry(baseFilmType, deviceType);
     const int level = ResolutionValues(entry, resolution, col).Level[col];
     if (level == 0) AbortWithMessage("unsupported base film/resolution in GetLightLevel");
-    std::printf(" LightLvl %d\n", level);
-    std::fflush(stdout);
+    Trace(" LightLvl " + std::to_string(level), true);
     return level;
 }
 

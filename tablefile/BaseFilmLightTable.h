@@ -8,9 +8,9 @@
 
 inline constexpr int kBaseFilmResolutions = 3;
 
-// The abort for a base film type out of range. It follows the number written
-// to standard output without a line end.
-inline constexpr char kIllegalBaseFilmTypeMessage[] = "illegal BaseFilmType";
+// Ends the lookups' output line on standard output when it has no line end
+// yet: a base film type out of range is written there before its abort.
+void EndTraceLine();
 
 struct BaseFilmEntry {
     const char* Name;  // for reference only

@@ -1,12 +1,9 @@
-// Conversion of the file's big-endian numbers to host order, applied once to
-// each field as it is read.
+// Decoding of the file's big-endian fields into host values, field by field
+// in file order.
 #pragma once
 
 #include "tablefile/ZtbFormat.h"
 
-void SwapHeader(ZTBHeader& header);
-// Converts, in place, a record slot that holds the file's bytes.
-void SwapResolution(CalibrationTable& table, int index);
-// Decodes one record from its file bytes into record, field by field.
-void DecodeResolution(const unsigned char bytes[kResolutionSize], ZTBResolutionT& record);
+ZTBHeader DecodeHeader(const unsigned char bytes[kHeaderSize]);
 ResInfo DecodeResInfo(const unsigned char bytes[kResInfoSize]);
+void DecodeResolution(const unsigned char bytes[kResolutionSize], ZTBResolutionT& record);

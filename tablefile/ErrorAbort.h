@@ -1,7 +1,6 @@
 // The error abort: a table file that cannot be used ends the current
 // operation with a fixed message. The core raises it as an exception that
-// carries the message; the user interface shows the text where it catches
-// it, before anything else happens.
+// carries the message; the caller shows it.
 #pragma once
 
 #include <stdexcept>

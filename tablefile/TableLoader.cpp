@@ -16,98 +16,40 @@ constexpr const char* kCantRead = "Can't read ZTB file";
 // more are treated as past the end of the file.
 constexpr std::uint32_t kLargestRecordOffset = 0x7FFFFFFF;
 
-void ReadExactly(TableSource& source, void* buffer, std::size_t size) {
-    if (source.Read(buffer, size) != size) AbortWithMessage(kCantRead);
+void ReadExactly(TableSource& source, std::uint64_t offset, unsigned char* buffer, std::size_t size) {
+    if (source.ReadAt(offset, buffer, size) != size) AbortWithMessage(kCantRead);
 }
 
-// Decodes the record at the source's position, straight from the source's
-// own bytes when it holds them.
-void ReadRecord(TableSource& source, ZTBResolutionT& record) {
-    const unsigned char* bytes = source.ReadInPlace(kResolutionSize);
-    unsigned char read[kResolutionSize];
-    if (bytes == nullptr) {
-        ReadExactly(source, read, kResolutionSize);
-        bytes = read;
-    }
+void ReadRecord(TableSource& source, const ResInfo& entry, ZTBResolutionT& record) {
+    if (entry.Offset > kLargestRecordOffset) AbortWithMessage(kCantRead);
+    unsigned char bytes[kResolutionSize];
+    ReadExactly(source, entry.Offset, bytes, kResolutionSize);
     DecodeResolution(bytes, record);
+}
+
+// Opens path as file and loads the table from it.
+void LoadFromFile(platform::InFile& file, const std::string& path, CalibrationTable& table) {
+    if (!file.Open(path)) AbortWithMessage("Error opening ZTB file");
+    FileTableSource source(file);
+    ReadTable(source, table);
+    FillTableExposureDefaults(table);
 }
 
 }  // namespace
 
-void FileTableSource::ReadStart() {
-    if (!startRead_) {
-        // The file is still at offset 0: nothing has moved it before.
-        startSize_ = file_.Read(start_, kStartSize);
-        startRead_ = true;
-    }
-}
-
-std::size_t FileTableSource::Read(void* buffer, std::size_t size) {
-    ReadStart();
-    // The part that lies in the start buffer.
-    std::size_t count = 0;
-    if (position_ < startSize_) {
-        count = std::min(size, startSize_ - static_cast<std::size_t>(position_));
-        std::memcpy(buffer, start_ + static_cast<std::size_t>(position_), count);
-        position_ += count;
-    }
-    // A short start buffer holds the whole file: nothing lies beyond it.
-    if (count == size || startSize_ < kStartSize) return count;
-
-    if (!file_.Seek(position_)) return count;
-    const std::size_t rest = file_.Read(static_cast<unsigned char*>(buffer) + count, size - count);
-    position_ += rest;
-    return count + rest;
-}
-
-bool FileTableSource::Seek(std::uint64_t offset) {
-    // Only the position moves; the file is positioned when a read goes
-    // beyond the start buffer, and a failure there fails that read.
-    position_ = offset;
-    return true;
-}
-
-const unsigned char* FileTableSource::ReadInPlace(std::size_t size) {
-    ReadStart();
-    if (position_ > startSize_ || size > startSize_ - static_cast<std::size_t>(position_)) return nullptr;
-    const unsigned char* bytes = start_ + static_cast<std::size_t>(position_);
-    position_ += size;
-    return bytes;
-}
-
-std::size_t MemoryTableSource::Read(void* buffer, std::size_t size) {
-    const std::size_t count = std::min(size, bytes_.size() - position_);
-    if (count > 0) std::memcpy(buffer, bytes_.data() + position_, count);
-    position_ += count;
-    return count;
-}
-
-bool MemoryTableSource::Seek(std::uint64_t offset) {
-    // Positioning past the end is allowed, as for a file; reads there give 0.
-    position_ = static_cast<std::size_t>(std::min<std::uint64_t>(offset, bytes_.size()));
-    return true;
-}
-
-const unsigned char* MemoryTableSource::ReadInPlace(std::size_t size) {
-    if (size > bytes_.size() - position_) return nullptr;
-    const unsigned char* bytes = bytes_.data() + position_;
-    position_ += size;
-    return bytes;
-}
-
 void ReadTable(TableSource& source, CalibrationTable& table) {
+    // The header and the whole directory straight after it in one read.
+    unsigned char start[kHeaderSize + kMaxNumResolutions * kResInfoSize];
+    ReadExactly(source, 0, start, kHeaderSize);
     ZTBHeader& header = table.Header;
-    ReadExactly(source, &header, kHeaderSize);
+    header = DecodeHeader(start);
     if (const int result = CheckHeader(header); result != 1) AbortWithMessage(HeaderMessage(result));
-
-    // The whole directory in one read, straight after the header.
-    unsigned char directory[kMaxNumResolutions][kResInfoSize];
     const auto entryCount = static_cast<std::size_t>(header.NumResolutions);
-    ReadExactly(source, directory, entryCount * kResInfoSize);
+    ReadExactly(source, kHeaderSize, start + kHeaderSize, entryCount * kResInfoSize);
 
     std::fill(std::begin(table.ResolutionPresent), std::end(table.ResolutionPresent), 0);
     for (std::size_t k = 0; k < entryCount; ++k) {
-        const ResInfo entry = DecodeResInfo(directory[k]);
+        const ResInfo entry = DecodeResInfo(start + kHeaderSize + k * kResInfoSize);
         if (entry.Resolution < 0 || entry.Resolution > 3) {
             AbortWithMessage("Illegal resolution in ResInfo structure");
         }
@@ -118,11 +60,8 @@ void ReadTable(TableSource& source, CalibrationTable& table) {
         if (entry.Length != static_cast<std::int16_t>(kResolutionSize)) {
             AbortWithMessage("Illegal resolution Length in ResInfo structure");
         }
-        // A position that cannot be reached must not leave the read at the
-        // previous position, where it would take the wrong bytes.
-        if (entry.Offset > kLargestRecordOffset || !source.Seek(entry.Offset)) AbortWithMessage(kCantRead);
         ZTBResolutionT& record = table.Resolution[entry.Resolution];
-        ReadRecord(source, record);
+        ReadRecord(source, entry, record);
         if (record.Length != static_cast<std::uint16_t>(entry.Length)) {
             AbortWithMessage("Illegal resolution Length in ZTBResolutionT structure");
         }
@@ -147,18 +86,17 @@ void FillTableExposureDefaults(CalibrationTable& table) {
     }
 }
 
-void LoadTableFile(const std::string& path, CalibrationTable& table,
-                   std::optional<platform::FileTimes>* times) {
-    // The file closes when it goes out of scope, on every path.
+void LoadTableFile(const std::string& path, CalibrationTable& table) {
     platform::InFile file;
-    if (!file.Open(path)) AbortWithMessage("Error opening ZTB file");
-    FileTableSource source(file);
-    ReadTable(source, table);
-    FillTableExposureDefaults(table);
-    if (times != nullptr) {
-        platform::FileTimes read;
-        *times = file.GetTimes(read) ? std::optional<platform::FileTimes>(read) : std::nullopt;
-    }
+    LoadFromFile(file, path, table);
+}
+
+std::optional<platform::FileTimes> LoadTableFileWithTimes(const std::string& path, CalibrationTable& table) {
+    platform::InFile file;
+    LoadFromFile(file, path, table);
+    platform::FileTimes times;
+    if (!file.GetTimes(times)) return std::nullopt;
+    return times;
 }
 
 void LoadTableFromMemory(std::span<const unsigned char> bytes, CalibrationTable& table) {

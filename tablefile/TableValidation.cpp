@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "tablefile/BaseFilmLightTable.h"
-#include "tablefile/ByteOrder.h"
 
 namespace {
 
@@ -90,10 +89,9 @@ int CheckExposure(const ZTBResolutionT& record) {
 
 }  // namespace
 
-int CheckHeader(ZTBHeader& header) {
+int CheckHeader(const ZTBHeader& header) {
     // The ID text and its NUL, compared inside the 40-byte field only.
     if (std::memcmp(header.IdString, kZtbIdString, sizeof kZtbIdString) != 0) return -1;
-    SwapHeader(header);
     if (header.HeaderVersion != 1) return -2;
     if (!IsLegalDeviceType(header.DeviceType)) return -3;
     if (header.Type < 0 || header.Type > 5) return -4;

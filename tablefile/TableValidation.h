@@ -4,8 +4,8 @@
 
 #include "tablefile/ZtbFormat.h"
 
-// Checks the header as read and converts its numbers to host order.
-int CheckHeader(ZTBHeader& header);
+// Checks a decoded header.
+int CheckHeader(const ZTBHeader& header);
 // The error abort message for a CheckHeader result other than 1.
 const char* HeaderMessage(int result);
 

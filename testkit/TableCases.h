@@ -90,7 +90,7 @@ inline const std::vector<TableCase> kAll = {
     {"NumResolutionsNegative", [](W& w) { w.SetNumResolutions(-1); }, "Illegal ZTB number of resolutions"},
     // Where records lie, fields no check reads, and the directory.
     {"ReverseLayoutGapsAndTrailingBytes", [](W& w) { w.AddRecord(2); w.AddRecord(1); w.SetLayout(W::Layout::Reverse); w.SetGap(77, 0xEE); w.SetTrailingBytes(1000, 0xFF); }, ""},
-    {"RecordsAcrossAndBeyondTheFirstRead", [](W& w) { w.AddRecord(1); w.AddRecord(2); w.PlaceAt(0, 20000); w.PlaceAt(1, FileTableSource::kStartSize - 100); }, ""},
+    {"RecordsAcrossAndBeyondTheFirstRead", [](W& w) { w.AddRecord(1); w.AddRecord(2); w.PlaceAt(0, 20000); w.PlaceAt(1, FileTableSource::kReadAhead - 100); }, ""},
     {"FreeHeaderFields", [](W& w) { w.Header().Reserved42 = -7; w.Header().Type = 3; w.Header().Reserved46[0] = w.Header().Reserved130[39] = 0xAB; }, ""},
     {"HighBitsAndFreeRecordBytes", [](W& w) { R& r = w.Record(0); r.Intensity[2] = 56304; r.ChannelTable[256] = 0x7F80; r.ChannelTable[512] = -32768; r.Reserved1586[25] = 0xF0; r.Reserved1612 = 0x7EEF; }, ""},
     {"HeaderShort", [](W&) {}, kCantRead, "", "", {}, 171},

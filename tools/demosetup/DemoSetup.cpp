@@ -64,9 +64,15 @@ platform::FileTimes TimesOf(year_month_day day)
     return {time, time, time};
 }
 
-bool MakeFolder(const std::string& folder)
+// Makes folder and every folder above it that is missing.
+bool MakeFolders(const std::string& folder)
 {
-    return platform::PathExists(folder) || platform::CreateFolder(folder);
+    for (std::size_t end = folder.find(platform::kPathSeparator, 1); end != std::string::npos;
+         end = folder.find(platform::kPathSeparator, end + 1)) {
+        const std::string part = folder.substr(0, end + 1);
+        if (!platform::PathExists(part) && !platform::CreateFolder(part)) return false;
+    }
+    return true;
 }
 
 bool WriteTables(const std::string& folder, const DemoTable* first, const DemoTable* last)
@@ -89,17 +95,12 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: ztb_demosetup PROGRAM_FOLDER\n");
         return 2;
     }
-    const std::string separator(1, platform::kPathSeparator);
-    std::string programFolder = argv[1];
-    if (programFolder.empty() || programFolder.back() != platform::kPathSeparator)
-        programFolder += separator;
-    const std::string windowsFolder = platform::WindowsFolder();
-    const std::string distribution = programFolder + "ZTB" + separator;
-    const std::string kvData = windowsFolder + separator + "KVData" + separator;
-    const std::string installed = InstalledFolder(windowsFolder);
-
-    if (windowsFolder.empty() || !MakeFolder(programFolder) || !MakeFolder(distribution) || !MakeFolder(kvData) ||
-        !MakeFolder(installed)) {
+    CatalogueFolders folders{argv[1], platform::WindowsFolder()};
+    if (folders.programFolder.empty() || folders.programFolder.back() != platform::kPathSeparator)
+        folders.programFolder += platform::kPathSeparator;
+    const std::string distribution = DistributionSubfolder(folders.programFolder);
+    const std::string installed = folders.Installed();
+    if (folders.windowsFolder.empty() || !MakeFolders(distribution) || !MakeFolders(installed)) {
         std::fprintf(stderr, "ztb_demosetup: cannot make the demo folders\n");
         return 1;
     }

@@ -43,9 +43,7 @@ bool ResolveFolders(const CatalogueOptions& options, CatalogueFolders& folders) 
 // A line on standard error when the model text names no model: the scans
 // then take the default model's letter, as the dialog does.
 void WarnAboutUnknownModel(const std::string& model) {
-    for (const FilmRecorderModel& known : FilmRecorderModels) {
-        if (model == known.ModelText) return;
-    }
+    if (IsFilmRecorderModel(model)) return;
     std::fprintf(stderr, "ztbtool: \"%s\" names no film recorder model; its tables are those of letter %s\n",
                  model.c_str(), ModelFilePrefix(model).c_str());
 }

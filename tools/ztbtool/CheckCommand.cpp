@@ -48,9 +48,8 @@ int RunCheck(const CheckOptions& options) {
             message = abort.what();
             status = 1;
         }
-        // The base film type check writes the number without a line end;
-        // the result must still stand on a line of its own.
-        if (message == kIllegalBaseFilmTypeMessage) std::printf("\n");
+        // The result stands on a line of its own, after what the loader wrote.
+        EndTraceLine();
         const std::string line = options.json ? ResultJson(path, message, *table) : ResultLine(path, message);
         std::printf("%s\n", line.c_str());
         std::fflush(stdout);

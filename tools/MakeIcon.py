@@ -3,7 +3,7 @@
 a blue frame (the colours of the new and updated tables), as a 32 x 32 and
 a 16 x 16 image of 16 colours each.
 
-    python3 ui/MakeIcon.py ui/ZTBInstall.ico
+    python3 tools/MakeIcon.py ui/ZTBInstall.ico
 """
 import struct
 import sys
