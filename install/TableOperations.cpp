@@ -199,13 +199,11 @@ std::string OperationReport::FailureText() const {
 OperationReport InstallTables(const CatalogueFolders& folders,
                               const std::vector<CatalogueEntry>& newEntries,
                               const std::vector<int>& selectedRows) {
-    if (newEntries.empty()) return Refusal(NothingToInstallMessage);
     return RunLocked(folders, newEntries, selectedRows, InstallOne, "%d ZTB(s) have been installed.");
 }
 
 OperationReport RemoveTables(const CatalogueFolders& folders,
                              const std::vector<CatalogueEntry>& installedEntries,
                              const std::vector<int>& selectedRows) {
-    if (installedEntries.empty()) return Refusal(NothingToRemoveMessage);
     return RunLocked(folders, installedEntries, selectedRows, RemoveOne, "%d ZTB(s) have been removed.");
 }

@@ -17,13 +17,6 @@
 #include "catalogue/CatalogueEntry.h"
 #include "catalogue/Folders.h"
 
-inline constexpr const char* NothingToInstallMessage =
-    "No film tables have been selected to install. Please select one or more "
-    "film tables from the left list box.";
-inline constexpr const char* NothingToRemoveMessage =
-    "No film tables have been selected to remove. Please select one or more "
-    "film tables from the right list box.";
-
 // The lock file in the installed folder. No scan lists it and the sweep
 // leaves it; its holder deletes it when done.
 inline constexpr const char* LockFileName = ".~ztbinstall.lock";
@@ -39,9 +32,9 @@ struct RowReport {
 };
 
 struct OperationReport {
-    // True when nothing was done at all: the catalogue listed nothing, or
-    // the installed folder could not be locked (another install or remove
-    // holds it). message says which; no file was touched.
+    // True when nothing was done at all: the installed folder could not be
+    // locked (another install or remove holds it). message says why; no
+    // file was touched.
     bool refused = false;
     // The refusal, or the count text ("%d ZTB(s) have been installed." or
     // "... removed.") with the number of rows that succeeded.

@@ -1,6 +1,7 @@
 #include "ui/InstallerDlg.h"
 
 #include <exception>
+#include <new>
 #include <utility>
 
 #include "catalogue/FilmRecorderModels.h"
@@ -225,6 +226,13 @@ void CInstallerDlg::OnRemove()
     }
     UpdateData(TRUE);
     FinishOperation(RemoveTables(Folders, InstalledEntries, InstalledList.GetSelItems()));
+}
+
+// A table that cannot be used (the error abort) ends the handler with its
+// message, as any other failure does; memory running out gets words of its own.
+void CInstallerDlg::ReportException(const std::exception& failure)
+{
+    AfxMessageBox(dynamic_cast<const std::bad_alloc*>(&failure) != nullptr ? "Out of memory." : failure.what());
 }
 
 void CInstallerDlg::FinishOperation(const OperationReport& report)

@@ -16,6 +16,14 @@
 
 struct OperationReport;
 
+// What "Add" and "Remove" say when their list shows no table.
+inline constexpr const char* NothingToInstallMessage =
+    "No film tables have been selected to install. Please select one or more "
+    "film tables from the left list box.";
+inline constexpr const char* NothingToRemoveMessage =
+    "No film tables have been selected to remove. Please select one or more "
+    "film tables from the right list box.";
+
 class CInstallerDlg : public CDialog {
 public:
     // Works in the system's folders: beside the executable and under the
@@ -60,6 +68,7 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
+    void ReportException(const std::exception& failure) override;
 
     void OnSysCommand(UINT nID, LPARAM lParam);
     void OnPaint();

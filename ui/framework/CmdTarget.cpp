@@ -1,9 +1,5 @@
 #include "ui/framework/CmdTarget.h"
 
-#include <exception>
-#include <new>
-
-#include "tablefile/ErrorAbort.h"
 #include "ui/framework/MessageBox.h"
 
 const MessageMap CCmdTarget::messageMap{nullptr, {}};
@@ -50,12 +46,13 @@ bool CCmdTarget::RunHandler(const std::function<void()>& handler)
     try {
         handler();
         return true;
-    } catch (const ErrorAbort& abort) {
-        AfxMessageBox(abort.what());
-    } catch (const std::bad_alloc&) {
-        AfxMessageBox("Out of memory.");
     } catch (const std::exception& failure) {
-        AfxMessageBox(failure.what());
+        ReportException(failure);
     }
     return false;
+}
+
+void CCmdTarget::ReportException(const std::exception& failure)
+{
+    AfxMessageBox(failure.what());
 }

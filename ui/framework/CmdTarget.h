@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <exception>
 #include <functional>
 
 #include "ui/framework/MessageMap.h"
@@ -31,11 +32,12 @@ protected:
     // the handler's result.
     LRESULT CallEntry(const MessageMapEntry& entry, WPARAM wParam, LPARAM lParam);
 
-    // Runs one handler. This is where the error abort of the core ends: a
-    // table that cannot be used abandons the operation in progress, its
-    // message is shown, and the program goes on with the next message. No
-    // exception may leave a handler, because the system's code that called
-    // the window procedure cannot pass it on. False when the handler was
-    // abandoned.
-    static bool RunHandler(const std::function<void()>& handler);
+    // Runs one handler. No exception may leave it, because the system's
+    // code that called the window procedure cannot pass it on: one that
+    // ends the handler goes to ReportException, and the program goes on with
+    // the next message. False when the handler was abandoned.
+    bool RunHandler(const std::function<void()>& handler);
+
+    // Shows an exception that ended a handler: its text in a message box.
+    virtual void ReportException(const std::exception& failure);
 };

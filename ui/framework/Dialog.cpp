@@ -168,7 +168,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPA
         auto* dialog = reinterpret_cast<CDialog*>(lParam);
         dialog->Attach(hWnd);
         BOOL focusDefault = TRUE;
-        RunHandler([&] { focusDefault = dialog->OnInitDialog(); });
+        dialog->RunHandler([&] { focusDefault = dialog->OnInitDialog(); });
         return focusDefault;
     }
     CDialog* dialog = static_cast<CDialog*>(FromHandlePermanent(hWnd));
