@@ -6,11 +6,4 @@
 class CAboutDlg : public CDialog {
 public:
     CAboutDlg();
-    ~CAboutDlg() override = default;
-
-    const MessageMap* GetMessageMap() const override { return &messageMap; }
-    static const MessageMap messageMap;
-
-protected:
-    void DoDataExchange(CDataExchange* pDX) override;
 };

@@ -17,16 +17,15 @@ const int kColumnStops[] = {122, 186, 218};
 
 }  // namespace
 
-const MessageMapEntry CBackupsDlg::messageEntries[] = {
+BEGIN_MESSAGE_MAP(CBackupsDlg, CDialog)
     MapCommand(IDC_BACKUP_LIST, LBN_SELCHANGE, &CBackupsDlg::OnSelchangeBackupList),
     MapCommand(IDC_RESTORE, BN_CLICKED, &CBackupsDlg::OnRestore),
-};
-const MessageMap CBackupsDlg::messageMap{&CDialog::messageMap, messageEntries};
+END_MESSAGE_MAP()
 
 CBackupsDlg::CBackupsDlg(CatalogueFolders folders, std::string model, std::function<void()> onRestored,
                          CWnd* pParent)
-    : CDialog(IDD_BACKUPS, pParent), Folders(std::move(folders)), Model(std::move(model)),
-      OnRestored(std::move(onRestored))
+    : CDialog(IDD_BACKUPS, pParent), folders_(std::move(folders)), model_(std::move(model)),
+      onRestored_(std::move(onRestored))
 {
 }
 
@@ -40,7 +39,7 @@ void CBackupsDlg::DoDataExchange(CDataExchange* pDX)
 BOOL CBackupsDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    SetWindowText(GetWindowText() + " - " + Model);
+    SetWindowText(GetWindowText() + " - " + model_);
     BackupList.SendMessage(LB_SETTABSTOPS, std::size(kColumnStops),
                            reinterpret_cast<LPARAM>(kColumnStops));
     BackupList.AddString(NoBackupsPlaceholder);
@@ -51,7 +50,7 @@ BOOL CBackupsDlg::OnInitDialog()
 
 void CBackupsDlg::ScanBackupList()
 {
-    Backups = ScanBackups(Folders.Backup(), Folders.Installed(), Model);
+    Backups = ScanBackups(folders_.Backup(), folders_.Installed(), model_);
     BackupList.ResetContent();
     if (Backups.empty())
         BackupList.AddString(NoBackupsPlaceholder);
@@ -69,7 +68,7 @@ void CBackupsDlg::OnSelchangeBackupList()
 
 void CBackupsDlg::OnRestore()
 {
-    const OperationReport report = RestoreTables(Folders, Backups, BackupList.GetSelItems());
+    const OperationReport report = RestoreTables(folders_, Backups, BackupList.GetSelItems());
     if (report.refused) {
         AfxMessageBox(report.message);
         return;
@@ -80,8 +79,8 @@ void CBackupsDlg::OnRestore()
     std::exception_ptr rescanFailure;
     try {
         ScanBackupList();
-        if (OnRestored)
-            OnRestored();
+        if (onRestored_)
+            onRestored_();
     } catch (...) {
         rescanFailure = std::current_exception();
     }

@@ -26,9 +26,6 @@ public:
     CButton RestoreButton; // 1011
     std::vector<BackupEntry> Backups;
 
-    const MessageMap* GetMessageMap() const override { return &messageMap; }
-    static const MessageMap messageMap;
-
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
@@ -41,9 +38,9 @@ private:
     // cannot be read, leaving both as they were.
     void ScanBackupList();
 
-    static const MessageMapEntry messageEntries[];
+    CatalogueFolders folders_;
+    std::string model_;
+    std::function<void()> onRestored_;
 
-    CatalogueFolders Folders;
-    std::string Model;
-    std::function<void()> OnRestored;
+    DECLARE_MESSAGE_MAP()
 };

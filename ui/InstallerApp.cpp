@@ -2,10 +2,9 @@
 
 #include "ui/InstallerDlg.h"
 
-const MessageMapEntry CInstallerApp::messageEntries[] = {
+BEGIN_MESSAGE_MAP(CInstallerApp, CWinApp)
     MapCommand(ID_HELP, 0, &CWinApp::OnHelp),
-};
-const MessageMap CInstallerApp::messageMap{&CCmdTarget::messageMap, messageEntries};
+END_MESSAGE_MAP()
 
 // The one application object.
 CInstallerApp theApp;

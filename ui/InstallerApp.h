@@ -8,11 +8,7 @@ public:
     CInstallerApp() = default;
     ~CInstallerApp() override = default;
 
-    const MessageMap* GetMessageMap() const override { return &messageMap; }
-    static const MessageMap messageMap;
-
     BOOL InitInstance() override;
 
-private:
-    static const MessageMapEntry messageEntries[];
+    DECLARE_MESSAGE_MAP()
 };

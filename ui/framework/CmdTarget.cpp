@@ -2,7 +2,11 @@
 
 #include "ui/framework/MessageBox.h"
 
-const MessageMap CCmdTarget::messageMap{nullptr, {}};
+namespace {
+const MessageMapEntry kNoEntries[] = {{0, 0, 0, VoidHandler{}}};
+}
+
+const MessageMap CCmdTarget::messageMap{nullptr, kNoEntries};
 
 bool CCmdTarget::OnCmdMsg(UINT id, UINT notifyCode)
 {
@@ -16,12 +20,12 @@ bool CCmdTarget::OnCmdMsg(UINT id, UINT notifyCode)
 const MessageMapEntry* CCmdTarget::FindEntry(UINT message, UINT id, UINT notifyCode) const
 {
     for (const MessageMap* map = GetMessageMap(); map != nullptr; map = map->base) {
-        for (const MessageMapEntry& entry : map->entries) {
-            if (entry.message != message)
+        for (const MessageMapEntry* entry = map->entries; entry->message != 0; ++entry) {
+            if (entry->message != message)
                 continue;
-            if (message == WM_COMMAND && (entry.controlId != id || entry.notifyCode != notifyCode))
+            if (message == WM_COMMAND && (entry->controlId != id || entry->notifyCode != notifyCode))
                 continue;
-            return &entry;
+            return entry;
         }
     }
     return nullptr;

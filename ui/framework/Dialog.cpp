@@ -39,14 +39,13 @@ bool ReturnsResultDirectly(UINT message)
 
 }  // namespace
 
-const MessageMapEntry CDialog::messageEntries[] = {
+BEGIN_MESSAGE_MAP(CDialog, CWnd)
     MapCommand(IDOK, BN_CLICKED, &CDialog::OnOK),
     MapCommand(IDCANCEL, BN_CLICKED, &CDialog::OnCancel),
     MapMessage(WM_HELP, &CDialog::OnHelpRequest),
-};
-const MessageMap CDialog::messageMap{&CWnd::messageMap, messageEntries};
+END_MESSAGE_MAP()
 
-CDialog::CDialog(UINT templateId, CWnd* parent) : m_templateId(templateId), m_pParentWnd(parent) {}
+CDialog::CDialog(UINT templateId, CWnd* parent) : templateId_(templateId), parent_(parent) {}
 
 CDialog::~CDialog()
 {
@@ -56,31 +55,31 @@ CDialog::~CDialog()
 
 INT_PTR CDialog::DoModal()
 {
-    m_modal = true;
-    const INT_PTR result = ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_templateId),
-                                             GetSafeOwner(m_pParentWnd), &CDialog::DialogProc,
+    modal_ = true;
+    const INT_PTR result = ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(templateId_),
+                                             GetSafeOwner(parent_), &CDialog::DialogProc,
                                              reinterpret_cast<LPARAM>(this));
-    m_modal = false;
+    modal_ = false;
     return result;
 }
 
 BOOL CDialog::Create(CWnd* parent)
 {
-    m_modal = false;
-    m_modelessResult = 0;
+    modal_ = false;
+    modelessResult_ = 0;
     const HWND owner = parent != nullptr ? parent->m_hWnd
-                                         : (m_pParentWnd != nullptr ? m_pParentWnd->m_hWnd : nullptr);
-    return ::CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_templateId), owner,
+                                         : (parent_ != nullptr ? parent_->m_hWnd : nullptr);
+    return ::CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(templateId_), owner,
                                 &CDialog::DialogProc, reinterpret_cast<LPARAM>(this)) != nullptr;
 }
 
 void CDialog::EndDialog(INT_PTR result)
 {
-    if (m_modal) {
+    if (modal_) {
         ::EndDialog(m_hWnd, result);
         return;
     }
-    m_modelessResult = result;
+    modelessResult_ = result;
     DestroyWindow();
 }
 
@@ -124,7 +123,7 @@ void CDialog::OnHelpRequest()
 void CDialog::ExecuteDlgInit()
 {
     const HINSTANCE module = AfxGetResourceHandle();
-    const HRSRC resource = ::FindResourceA(module, MAKEINTRESOURCEA(m_templateId),
+    const HRSRC resource = ::FindResourceA(module, MAKEINTRESOURCEA(templateId_),
                                            MAKEINTRESOURCEA(kDialogInitResourceType));
     if (resource == nullptr)
         return;

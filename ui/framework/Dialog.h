@@ -22,16 +22,13 @@ public:
     // destroys it) or the object goes away.
     BOOL Create(CWnd* parent = nullptr);
     // How a modeless dialog ended; 0 while it is open.
-    INT_PTR ModelessResult() const { return m_modelessResult; }
+    INT_PTR ModelessResult() const { return modelessResult_; }
 
     // Data exchange between the controls and the members: saveAndValidate
     // TRUE reads the controls, FALSE loads them.
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
 
     void EndDialog(INT_PTR result);
-
-    const MessageMap* GetMessageMap() const override { return &messageMap; }
-    static const MessageMap messageMap;
 
 protected:
     // The base initialisation: the template's initialisation data (rows of
@@ -50,10 +47,10 @@ private:
     void ExecuteDlgInit();
     void OnHelpRequest();
 
-    static const MessageMapEntry messageEntries[];
+    UINT templateId_;
+    CWnd* parent_;
+    bool modal_ = false;
+    INT_PTR modelessResult_ = 0;
 
-    UINT m_templateId;
-    CWnd* m_pParentWnd;
-    bool m_modal = false;
-    INT_PTR m_modelessResult = 0;
+    DECLARE_MESSAGE_MAP()
 };

@@ -8,33 +8,33 @@
 // The paint context of a WM_PAINT, from BeginPaint to EndPaint.
 class CPaintDC {
 public:
-    explicit CPaintDC(CWnd* wnd) : m_hWnd(wnd->m_hWnd), m_hDC(::BeginPaint(m_hWnd, &m_ps)) {}
-    ~CPaintDC() { ::EndPaint(m_hWnd, &m_ps); }
+    explicit CPaintDC(CWnd* wnd) : window_(wnd->m_hWnd), dc_(::BeginPaint(window_, &paint_)) {}
+    ~CPaintDC() { ::EndPaint(window_, &paint_); }
     CPaintDC(const CPaintDC&) = delete;
     CPaintDC& operator=(const CPaintDC&) = delete;
 
-    HDC GetSafeHdc() const { return m_hDC; }
+    HDC GetSafeHdc() const { return dc_; }
 
 private:
-    HWND m_hWnd;
-    PAINTSTRUCT m_ps{};
-    HDC m_hDC;
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
 };
 
 // A solid brush, deleted with the object.
 class CBrush {
 public:
-    explicit CBrush(COLORREF color) : m_hBrush(::CreateSolidBrush(color)) {}
+    explicit CBrush(COLORREF color) : brush_(::CreateSolidBrush(color)) {}
     ~CBrush()
     {
-        if (m_hBrush != nullptr)
-            ::DeleteObject(m_hBrush);
+        if (brush_ != nullptr)
+            ::DeleteObject(brush_);
     }
     CBrush(const CBrush&) = delete;
     CBrush& operator=(const CBrush&) = delete;
 
-    HBRUSH GetSafeHandle() const { return m_hBrush; }
+    HBRUSH GetSafeHandle() const { return brush_; }
 
 private:
-    HBRUSH m_hBrush;
+    HBRUSH brush_;
 };

@@ -2,16 +2,16 @@
 // a control's notification, to a member function. A class's table names its
 // base class's table; lookup walks from the most derived table to the base.
 //
-//   const MessageMapEntry CMyDlg::messageEntries[] = {
+//   class CMyDlg : public CDialog { ... DECLARE_MESSAGE_MAP() };
+//
+//   BEGIN_MESSAGE_MAP(CMyDlg, CDialog)
 //       MapMessage(WM_PAINT, &CMyDlg::OnPaint),
 //       MapCommand(IDC_ADD, BN_CLICKED, &CMyDlg::OnAdd),
-//   };
-//   const MessageMap CMyDlg::messageMap{&CDialog::messageMap, messageEntries};
+//   END_MESSAGE_MAP()
 #pragma once
 
 #include <windows.h>
 
-#include <span>
 #include <variant>
 
 class CCmdTarget;
@@ -29,9 +29,24 @@ struct MessageMapEntry {
 };
 
 struct MessageMap {
-    const MessageMap* base;  // nullptr for the root
-    std::span<const MessageMapEntry> entries;
+    const MessageMap* base;            // nullptr for the root
+    const MessageMapEntry* entries;    // ended by an entry for message 0
 };
+
+// In the class: its table and the override that returns it.
+#define DECLARE_MESSAGE_MAP()                                                  \
+public:                                                                        \
+    static const MessageMap messageMap;                                        \
+    const MessageMap* GetMessageMap() const override { return &messageMap; }   \
+                                                                               \
+private:                                                                       \
+    static const MessageMapEntry messageEntries[];
+
+// In the implementation: the entries between the two.
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                   \
+    const MessageMap theClass::messageMap{&baseClass::messageMap, theClass::messageEntries}; \
+    const MessageMapEntry theClass::messageEntries[] = {
+#define END_MESSAGE_MAP() MessageMapEntry{0, 0, 0, VoidHandler{}}};
 
 // A message without parameters for the handler (WM_PAINT).
 template <class T>

@@ -11,11 +11,9 @@ constexpr const char* kObjectProperty = "ZTBInstall.CWnd";
 
 }  // namespace
 
-const MessageMap CWnd::messageMap{&CCmdTarget::messageMap, {}};
-
 CWnd::~CWnd()
 {
-    if (m_oldWndProc != nullptr)
+    if (oldWndProc_ != nullptr)
         UnsubclassWindow();
     else if (m_hWnd != nullptr)
         Detach();
@@ -62,7 +60,7 @@ BOOL CWnd::SubclassWindow(HWND hWnd)
     if (m_hWnd != nullptr || FromHandlePermanent(hWnd) != nullptr)
         return FALSE;
     Attach(hWnd);
-    m_oldWndProc = reinterpret_cast<WNDPROC>(
+    oldWndProc_ = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::SubclassProc)));
     return TRUE;
 }
@@ -70,9 +68,9 @@ BOOL CWnd::SubclassWindow(HWND hWnd)
 HWND CWnd::UnsubclassWindow()
 {
     const HWND hWnd = m_hWnd;
-    if (m_oldWndProc != nullptr && ::IsWindow(hWnd))
-        ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_oldWndProc));
-    m_oldWndProc = nullptr;
+    if (oldWndProc_ != nullptr && ::IsWindow(hWnd))
+        ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(oldWndProc_));
+    oldWndProc_ = nullptr;
     Detach();
     return hWnd;
 }
@@ -82,7 +80,7 @@ LRESULT CALLBACK CWnd::SubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPAR
     CWnd* wnd = FromHandlePermanent(hWnd);
     if (wnd == nullptr)
         return ::DefWindowProcA(hWnd, message, wParam, lParam);
-    const WNDPROC oldWndProc = wnd->m_oldWndProc;
+    const WNDPROC oldWndProc = wnd->oldWndProc_;
     if (message == WM_NCDESTROY) {
         // The window goes away: give it back its own procedure first.
         wnd->UnsubclassWindow();
@@ -124,11 +122,11 @@ bool CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
 
     // Handlers may send messages to this window; each message keeps its
     // own request for default processing.
-    const bool outerUseDefault = m_useDefault;
-    m_useDefault = false;
+    const bool outerUseDefault = useDefault_;
+    useDefault_ = false;
     RunHandler([&] { result = CallEntry(*entry, wParam, lParam); });
-    const bool handled = !m_useDefault;
-    m_useDefault = outerUseDefault;
+    const bool handled = !useDefault_;
+    useDefault_ = outerUseDefault;
     return handled;
 }
 

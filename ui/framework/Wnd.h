@@ -68,12 +68,9 @@ public:
     // WM_COMPAREITEM) about this control; false when not handled.
     virtual bool OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
-    const MessageMap* GetMessageMap() const override { return &messageMap; }
-    static const MessageMap messageMap;
-
 protected:
     // Inside a handler: leave this message to the system's processing.
-    void Default() { m_useDefault = true; }
+    void Default() { useDefault_ = true; }
 
     // Handlers that leave the message to the system's processing; derived
     // classes call them for the cases they do not handle themselves.
@@ -84,6 +81,6 @@ private:
     static LRESULT CALLBACK SubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     bool ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
-    WNDPROC m_oldWndProc = nullptr;  // set while subclassed
-    bool m_useDefault = false;
+    WNDPROC oldWndProc_ = nullptr;  // set while subclassed
+    bool useDefault_ = false;
 };
