@@ -25,22 +25,26 @@ constexpr COLORREF kUpdatedColor = RGB(0, 0, 255);
 // row added or selected.
 class RedrawOnceAfter {
 public:
-    explicit RedrawOnceAfter(CListBox& list) : List(list) { List.SendMessage(WM_SETREDRAW, FALSE); }
+    explicit RedrawOnceAfter(CListBox& list) : list_(list) { list_.SendMessage(WM_SETREDRAW, FALSE); }
     ~RedrawOnceAfter()
     {
-        List.SendMessage(WM_SETREDRAW, TRUE);
-        ::InvalidateRect(List.m_hWnd, nullptr, TRUE);
+        list_.SendMessage(WM_SETREDRAW, TRUE);
+        ::InvalidateRect(list_.m_hWnd, nullptr, TRUE);
     }
     RedrawOnceAfter(const RedrawOnceAfter&) = delete;
     RedrawOnceAfter& operator=(const RedrawOnceAfter&) = delete;
 
 private:
-    CListBox& List;
+    CListBox& list_;
 };
+
+// A button's state after an event: as it was, off, on, or on exactly when
+// new or updated tables are listed.
+enum class ButtonState { Unchanged, Off, On, OnIfNew };
 
 }  // namespace
 
-const MessageMapEntry CInstallerDlg::messageEntries[] = {
+BEGIN_MESSAGE_MAP(CInstallerDlg, CDialog)
     MapSysCommand(&CInstallerDlg::OnSysCommand),
     MapMessage(WM_PAINT, &CInstallerDlg::OnPaint),
     MapQueryDragIcon(&CInstallerDlg::OnQueryDragIcon),
@@ -50,15 +54,14 @@ const MessageMapEntry CInstallerDlg::messageEntries[] = {
     MapCommand(IDC_INSTALLED_LIST, LBN_SELCHANGE, &CInstallerDlg::OnSelchangeInstalledList),
     MapCommand(IDC_NEW_LIST, LBN_SELCHANGE, &CInstallerDlg::OnSelchangeNewList),
     MapCommand(IDC_ADD_ALL, BN_CLICKED, &CInstallerDlg::OnAddAll),
-};
-const MessageMap CInstallerDlg::messageMap{&CDialog::messageMap, messageEntries};
+END_MESSAGE_MAP()
 
 CInstallerDlg::CInstallerDlg(CWnd* pParent) : CInstallerDlg(CatalogueFolders::FromSystem(), pParent) {}
 
 CInstallerDlg::CInstallerDlg(CatalogueFolders folders, CWnd* pParent)
     : CDialog(IDD_ZTBINSTALL_DIALOG, pParent),
       AppIcon(::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
-      Folders(std::move(folders))
+      folders_(std::move(folders))
 {
 }
 
@@ -100,41 +103,62 @@ BOOL CInstallerDlg::OnInitDialog()
     // the buttons stay off; a table that fails to load leaves it so.
     ShowInstalledEntries({});
     ShowNewEntries({});
-    RemoveButton.EnableWindow(FALSE);
-    AddButton.EnableWindow(FALSE);
-    AddAllButton.EnableWindow(FALSE);
+    SetButtons(ButtonEvent::Initialised);
 
     SelectedModel = DefaultModel;
     UpdateData(FALSE);
 
     ScanInstalledTables();
     ScanNewTables();
-
-    RemoveButton.EnableWindow(FALSE);
-    AddButton.EnableWindow(FALSE);
-    AddAllButton.EnableWindow(NewCount != 0);
+    SetButtons(ButtonEvent::Initialised);
 
     UpdateData(FALSE);
     return TRUE;
 }
 
+void CInstallerDlg::SetButtons(ButtonEvent event)
+{
+    using enum ButtonState;
+    struct Row {
+        ButtonEvent event;
+        ButtonState remove, add, addAll;
+    };
+    static constexpr Row kRows[] = {
+        // event                                  "Remove"   "Add"      "Add All"
+        {ButtonEvent::Initialised,                Off,       Off,       OnIfNew},
+        {ButtonEvent::ModelChanged,               Unchanged, OnIfNew,   OnIfNew},
+        {ButtonEvent::InstalledSelectionChanged,  On,        Off,       Unchanged},
+        {ButtonEvent::NewSelectionChanged,        Off,       OnIfNew,   OnIfNew},
+        {ButtonEvent::Completed,                  Off,       Off,       OnIfNew},
+    };
+    for (const Row& row : kRows) {
+        if (row.event != event)
+            continue;
+        const std::pair<CButton*, ButtonState> buttons[] = {
+            {&RemoveButton, row.remove}, {&AddButton, row.add}, {&AddAllButton, row.addAll}};
+        for (const auto& [button, state] : buttons) {
+            if (state != Unchanged)
+                button->EnableWindow(state == On || (state == OnIfNew && !NewEntries.empty()));
+        }
+    }
+}
+
 void CInstallerDlg::ScanInstalledTables()
 {
-    ShowInstalledEntries(ScanInstalled(Folders.Installed(), SelectedModel));
+    ShowInstalledEntries(ScanInstalled(folders_.Installed(), SelectedModel));
 }
 
 void CInstallerDlg::ScanNewTables()
 {
-    ShowNewEntries(ScanNew(Folders.Distribution(), SelectedModel, InstalledEntries));
+    ShowNewEntries(ScanNew(folders_.Distribution(), SelectedModel, InstalledEntries));
 }
 
 void CInstallerDlg::ShowInstalledEntries(std::vector<CatalogueEntry> entries)
 {
     InstalledEntries = std::move(entries);
-    InstalledCount = static_cast<int>(InstalledEntries.size());
     const RedrawOnceAfter redraw(InstalledList);
     InstalledList.ResetContent();
-    if (InstalledCount < 1)
+    if (InstalledEntries.empty())
         InstalledList.AddString(NoTablesPlaceholder);
     for (const CatalogueEntry& entry : InstalledEntries)
         InstalledList.AddString(entry.Description);
@@ -143,10 +167,9 @@ void CInstallerDlg::ShowInstalledEntries(std::vector<CatalogueEntry> entries)
 void CInstallerDlg::ShowNewEntries(std::vector<CatalogueEntry> entries)
 {
     NewEntries = std::move(entries);
-    NewCount = static_cast<int>(NewEntries.size());
     const RedrawOnceAfter redraw(NewList);
     NewList.ResetContent();
-    if (NewCount < 1)
+    if (NewEntries.empty())
         NewList.AddString(NoTablesPlaceholder);
     for (const CatalogueEntry& entry : NewEntries)
         NewList.AddColorString(entry.Description, entry.Status == EntryStatus::Updated ? kUpdatedColor : kNewColor);
@@ -159,14 +182,7 @@ void CInstallerDlg::OnSysCommand(UINT nID, LPARAM lParam)
         dlgAbout.DoModal();
     } else if ((nID & 0xFFF0) == IDM_BACKUPS) {
         // After a restore the lists are rebuilt as after an install.
-        CBackupsDlg backups(Folders, SelectedModel, [this] {
-            ScanInstalledTables();
-            ScanNewTables();
-            UpdateData(FALSE);
-            RemoveButton.EnableWindow(FALSE);
-            AddButton.EnableWindow(FALSE);
-            AddAllButton.EnableWindow(NewCount != 0);
-        }, this);
+        CBackupsDlg backups(folders_, SelectedModel, [this] { RescanAfterOperation(); }, this);
         backups.DoModal();
     } else {
         CDialog::OnSysCommand(nID, lParam);
@@ -207,49 +223,41 @@ void CInstallerDlg::OnSelchangeModel()
     ScanNewTables();
 
     UpdateData(FALSE);
-    EnableAddButtons();
+    SetButtons(ButtonEvent::ModelChanged);
 }
 
 void CInstallerDlg::OnSelchangeInstalledList()
 {
-    RemoveButton.EnableWindow(TRUE);
-    AddButton.EnableWindow(FALSE);
+    SetButtons(ButtonEvent::InstalledSelectionChanged);
     for (int row = 0; row < NewList.GetCount(); ++row)
         NewList.SetSel(row, FALSE);
 }
 
 void CInstallerDlg::OnSelchangeNewList()
 {
-    RemoveButton.EnableWindow(FALSE);
-    EnableAddButtons();
+    SetButtons(ButtonEvent::NewSelectionChanged);
     for (int row = 0; row < InstalledList.GetCount(); ++row)
         InstalledList.SetSel(row, FALSE);
 }
 
-void CInstallerDlg::EnableAddButtons()
-{
-    AddButton.EnableWindow(NewCount != 0);
-    AddAllButton.EnableWindow(NewCount != 0);
-}
-
 void CInstallerDlg::OnAdd()
 {
-    if (NewCount < 1) {
+    if (NewEntries.empty()) {
         AfxMessageBox(NothingToInstallMessage);
         return;
     }
     UpdateData(TRUE);
-    FinishOperation(InstallTables(Folders, NewEntries, NewList.GetSelItems()));
+    FinishOperation(InstallTables(folders_, NewEntries, NewList.GetSelItems()));
 }
 
+// The install's completion sets the buttons, "Add All" off when nothing new
+// is left.
 void CInstallerDlg::OnAddAll()
 {
-    if (NewCount == 0)
+    if (NewEntries.empty())
         return;
     SelectAllNewRows();
     OnAdd();
-    if (NewCount == 0)
-        AddAllButton.EnableWindow(FALSE);
 }
 
 // Every row selected in one message (-1 stands for all), then the caret and
@@ -265,12 +273,12 @@ void CInstallerDlg::SelectAllNewRows()
 
 void CInstallerDlg::OnRemove()
 {
-    if (InstalledCount < 1) {
+    if (InstalledEntries.empty()) {
         AfxMessageBox(NothingToRemoveMessage);
         return;
     }
     UpdateData(TRUE);
-    FinishOperation(RemoveTables(Folders, InstalledEntries, InstalledList.GetSelItems()));
+    FinishOperation(RemoveTables(folders_, InstalledEntries, InstalledList.GetSelItems()));
 }
 
 // A table that cannot be used (the error abort) ends the handler with its
@@ -291,9 +299,7 @@ void CInstallerDlg::FinishOperation(const OperationReport& report)
     // ends the handler as any scan's does, lists and buttons as they are.
     std::exception_ptr rescanFailure;
     try {
-        ScanInstalledTables();
-        ScanNewTables();
-        UpdateData(FALSE);
+        RescanAfterOperation();
     } catch (...) {
         rescanFailure = std::current_exception();
     }
@@ -303,8 +309,12 @@ void CInstallerDlg::FinishOperation(const OperationReport& report)
         AfxMessageBox(failures);
     if (rescanFailure)
         std::rethrow_exception(rescanFailure);
+}
 
-    RemoveButton.EnableWindow(FALSE);
-    AddButton.EnableWindow(FALSE);
-    AddAllButton.EnableWindow(NewCount != 0);
+void CInstallerDlg::RescanAfterOperation()
+{
+    ScanInstalledTables();
+    ScanNewTables();
+    UpdateData(FALSE);
+    SetButtons(ButtonEvent::Completed);
 }

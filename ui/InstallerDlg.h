@@ -44,12 +44,10 @@ public:
     HICON AppIcon;
 
     // The catalogue of the selected model. Row k of a list shows entry k;
-    // a count of 0 goes with the one placeholder row. The scans replace
-    // entries, count and rows together, and only when they complete.
+    // no entries go with the one placeholder row. The scans replace entries
+    // and rows together, and only when they complete.
     std::vector<CatalogueEntry> InstalledEntries;
     std::vector<CatalogueEntry> NewEntries;
-    int InstalledCount = 0;
-    int NewCount = 0;
 
     CColorListBox NewList;     // 1001, the left list
 
@@ -60,10 +58,7 @@ public:
     void ScanInstalledTables();
     void ScanNewTables();
 
-    std::string DistributionFolder() const { return Folders.Distribution(); }
-
-    const MessageMap* GetMessageMap() const override { return &messageMap; }
-    static const MessageMap messageMap;
+    std::string DistributionFolder() const { return folders_.Distribution(); }
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -81,15 +76,20 @@ protected:
     void OnAddAll();
 
 private:
+    // What changed the buttons' states: each has its row in SetButtons.
+    enum class ButtonEvent { Initialised, ModelChanged, InstalledSelectionChanged, NewSelectionChanged, Completed };
+
+    void SetButtons(ButtonEvent event);
     void ShowInstalledEntries(std::vector<CatalogueEntry> entries);
     void ShowNewEntries(std::vector<CatalogueEntry> entries);
-    // After an install or a removal: rescan, show the report, set buttons.
-    // The report is shown also when the rescan ends in the error abort.
+    // After an install or a removal: rescan, show the report. The report is
+    // shown also when the rescan ends in the error abort.
     void FinishOperation(const OperationReport& report);
-    void EnableAddButtons();
+    // Both lists rebuilt and the buttons set as after a completed operation.
+    void RescanAfterOperation();
     void SelectAllNewRows();
 
-    static const MessageMapEntry messageEntries[];
+    CatalogueFolders folders_;
 
-    CatalogueFolders Folders;
+    DECLARE_MESSAGE_MAP()
 };
