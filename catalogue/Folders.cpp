@@ -1,6 +1,7 @@
 #include "catalogue/Folders.h"
 
 #include "platform/FileSystem.h"
+#include "platform/Process.h"
 
 namespace {
 

@@ -66,7 +66,7 @@ BackupResult BackUpInstalledTable(std::string fileName, std::string folder, std:
     for (int number = 1;; ++number) {
         BackupResult result;
         result.backupPath = NumberedName(backupName, number);
-        const platform::Result moved = platform::MoveFileNoReplace(source, result.backupPath);
+        const platform::Result moved = platform::MoveFileToNameFreeInAnyCase(source, result.backupPath);
         if (moved) {
             result.outcome = BackupOutcome::BackedUp;
             return result;

@@ -90,7 +90,7 @@ std::string InstallOne(const CatalogueFolders& folders, const std::string& sourc
     // is taken as written.
     const std::string target = installedFolder + fileName;
     if (backup.outcome == BackupOutcome::NoInstalledCopy) {
-        if (const platform::Result moved = platform::MoveFileToFreeName(temporary, target); !moved) {
+        if (const platform::Result moved = platform::MoveFileToNameFreeAsWritten(temporary, target); !moved) {
             platform::RemoveFile(temporary);
             return "the new copy could not be moved to " + target + Why(moved);
         }

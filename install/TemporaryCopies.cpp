@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "platform/FileSystem.h"
+#include "platform/Process.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ std::string TemporaryCopyName(std::uint32_t processId, int number) {
     return kPrefix + std::to_string(processId) + "-" + std::to_string(number) + kSuffix;
 }
 
-std::optional<std::uint32_t> TemporaryCopyMaker(const std::string& name) {
+std::optional<std::uint32_t> TemporaryCopyProcessId(const std::string& name) {
     const std::string prefix = kPrefix;
     const std::string suffix = kSuffix;
     if (name.size() <= prefix.size() + suffix.size() || name.compare(0, prefix.size(), prefix) != 0 ||
@@ -50,7 +51,7 @@ platform::Result CopyToTemporary(const std::string& source, const std::string& f
     const std::uint32_t processId = platform::CurrentProcessId();
     for (int number = 1;; ++number) {
         temporary = folder + TemporaryCopyName(processId, number);
-        const platform::Result copied = platform::CopyFileNoReplace(source, temporary, sourceTimes);
+        const platform::Result copied = platform::CopyFileToNameFreeAsWritten(source, temporary, sourceTimes);
         // A taken name moves on to the next number; any other failure ends
         // here. Finitely many names are taken, so the loop ends.
         if (copied != platform::Outcome::NameTaken) return copied;
@@ -62,7 +63,7 @@ void SweepStaleTemporaryCopies(const std::string& installedFolder) {
     for (const platform::FoundEntry& entry :
          platform::FindFiles(installedFolder + kPrefix + "*" + kSuffix)) {
         if (entry.isFolder) continue;
-        const std::optional<std::uint32_t> maker = TemporaryCopyMaker(entry.name);
+        const std::optional<std::uint32_t> maker = TemporaryCopyProcessId(entry.name);
         if (!maker || *maker == self || platform::ProcessIsRunning(*maker)) continue;
         // A copy that cannot be removed now is tried again by the next sweep.
         platform::RemoveFile(installedFolder + entry.name);

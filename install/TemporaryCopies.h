@@ -19,9 +19,9 @@
 // The name of the temporary copy number (from 1) of the given process.
 std::string TemporaryCopyName(std::uint32_t processId, int number);
 
-// The maker's process id in a name TemporaryCopyName could have made;
+// The process id in a name TemporaryCopyName could have made;
 // nothing for any other name.
-std::optional<std::uint32_t> TemporaryCopyMaker(const std::string& name);
+std::optional<std::uint32_t> TemporaryCopyProcessId(const std::string& name);
 
 // Copies source, flushed, into folder (ending in the separator) under a
 // temporary name of this process, and sets temporary to its path. The copy

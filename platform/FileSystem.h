@@ -176,12 +176,12 @@ Result CreateFolder(const std::string& path);
 
 // Moves a file, written through to the disk; fails with NameTaken and
 // changes nothing when the target exists in any case. Call::Move
-Result MoveFileNoReplace(const std::string& from, const std::string& to);
+Result MoveFileToNameFreeInAnyCase(const std::string& from, const std::string& to);
 
 // The same for a target name the caller has just found free in every case:
 // it is taken exactly as written, never looked up without regard to case.
 // Still fails with NameTaken when the name is taken as written. Call::Move
-Result MoveFileToFreeName(const std::string& from, const std::string& to);
+Result MoveFileToNameFreeAsWritten(const std::string& from, const std::string& to);
 
 // Moves a file onto to in one step, written through to the disk: a file
 // under that name in any case is replaced, so the name holds the old file
@@ -206,7 +206,7 @@ Result RemoveFile(const std::string& path);
 // handle of the source, the times read before the bytes: the copy gets the
 // source's last-write time (on Windows all three), and sourceTimes, when
 // given, receives the three. Call::Copy
-Result CopyFileNoReplace(const std::string& from, const std::string& to, FileTimes* sourceTimes = nullptr);
+Result CopyFileToNameFreeAsWritten(const std::string& from, const std::string& to, FileTimes* sourceTimes = nullptr);
 
 // The whole content of a file; empty when it cannot be read. Call::Read
 std::optional<std::vector<unsigned char>> ReadWholeFile(const std::string& path);
@@ -216,15 +216,6 @@ Result WriteWholeFile(const std::string& path, const std::vector<unsigned char>&
 
 // The longest path the system takes, in characters.
 inline constexpr std::size_t kLongestPath = 32767;
-
-// The Windows directory without a trailing separator (GetWindowsDirectoryW;
-// the WINDIR environment variable on POSIX); empty when unknown.
-std::string WindowsFolder();
-
-// Full path of the running executable (GetModuleFileNameW, without a
-// "\\?\" prefix); empty when it cannot be obtained or does not fit in
-// bufferSize bytes with a terminating zero (a path cut short is none).
-std::string ExecutablePath(std::size_t bufferSize = kLongestPath + 1);
 
 // An exclusive lock on a lock file, held from Acquire until Release or the
 // holder's end, also against other handles of the same process (Windows: the
@@ -247,15 +238,5 @@ private:
     std::intptr_t handle_ = -1;
     std::string path_;
 };
-
-// Processes. This layer is the program's one door to the system, so the
-// few process services the core needs live here too.
-
-// The id of the running process.
-std::uint32_t CurrentProcessId();
-
-// False only when no process with this id exists; when that cannot be told
-// (for example the process belongs to another user), true.
-bool ProcessIsRunning(std::uint32_t id);
 
 }  // namespace platform

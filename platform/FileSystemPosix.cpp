@@ -557,7 +557,7 @@ Result CreateFolder(const std::string& path)
     return mkdir(resolved.c_str(), 0777) == 0 ? Result() : Failure();
 }
 
-Result MoveFileNoReplace(const std::string& from, const std::string& to)
+Result MoveFileToNameFreeInAnyCase(const std::string& from, const std::string& to)
 {
     if (const Outcome fault = BeforeCall(Call::Move, from, to); fault != Outcome::Done) return fault;
     std::string source = from;
@@ -582,7 +582,7 @@ Result MoveFileNoReplace(const std::string& from, const std::string& to)
     return FlushFolder(ParentFolder(destination));
 }
 
-Result MoveFileToFreeName(const std::string& from, const std::string& to)
+Result MoveFileToNameFreeAsWritten(const std::string& from, const std::string& to)
 {
     if (const Outcome fault = BeforeCall(Call::Move, from, to); fault != Outcome::Done) return fault;
     if (const Result renamed = RenameNoReplace(from, to); !renamed) return renamed;
@@ -625,7 +625,7 @@ Result RemoveFile(const std::string& path)
     return unlink(resolved.c_str()) == 0 ? Result() : Failure();
 }
 
-Result CopyFileNoReplace(const std::string& from, const std::string& to, FileTimes* sourceTimes)
+Result CopyFileToNameFreeAsWritten(const std::string& from, const std::string& to, FileTimes* sourceTimes)
 {
     if (const Outcome fault = BeforeCall(Call::Copy, from, to); fault != Outcome::Done) return fault;
     const int source = OpenRegularFile(from, O_RDONLY);
@@ -691,43 +691,6 @@ void FileLock::Release()
     unlink(path_.c_str());
     close(static_cast<int>(handle_));
     handle_ = -1;
-}
-
-// ---- system folders ----------------------------------------------------------
-
-std::string WindowsFolder()
-{
-    const char* value = std::getenv("WINDIR");
-    std::string folder = value != nullptr ? value : "";
-    if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-    return folder;
-}
-
-std::string ExecutablePath(std::size_t bufferSize)
-{
-    if (bufferSize == 0) return {};
-    std::vector<char> buffer(bufferSize);
-    const ssize_t length = readlink("/proc/self/exe", buffer.data(), bufferSize);
-    // A path that fills the buffer may have been cut short; GetModuleFileNameA
-    // would give a truncated path there, which is no path at all.
-    if (length <= 0 || static_cast<std::size_t>(length) >= bufferSize) return {};
-    return std::string(buffer.data(), static_cast<std::size_t>(length));
-}
-
-// ---- processes ---------------------------------------------------------------
-
-std::uint32_t CurrentProcessId()
-{
-    return static_cast<std::uint32_t>(getpid());
-}
-
-bool ProcessIsRunning(std::uint32_t id)
-{
-    // 0 would signal our own process group and an id beyond pid_t a
-    // negative one: neither names a single process.
-    if (id == 0 || id > static_cast<std::uint32_t>(std::numeric_limits<pid_t>::max())) return false;
-    // Signal 0 only checks. EPERM: the process exists but is another user's.
-    return kill(static_cast<pid_t>(id), 0) == 0 || errno != ESRCH;
 }
 
 }  // namespace platform

@@ -8,6 +8,7 @@
 #include "catalogue/FilmRecorderModels.h"
 #include "catalogue/SortEntries.h"
 #include "catalogue/TableScans.h"
+#include "platform/Process.h"
 #include "testkit/Tables.h"
 
 namespace {

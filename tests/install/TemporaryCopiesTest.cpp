@@ -12,6 +12,7 @@
 #include "catalogue/TableScans.h"
 #include "install/TableOperations.h"
 #include "install/TemporaryCopies.h"
+#include "platform/Process.h"
 #include "testkit/Tables.h"
 
 #ifndef _WIN32
@@ -19,8 +20,8 @@
 #endif
 
 TEST(TemporaryCopies, OnlyNamesWrittenAsTheCopiesAreNamedGiveAMaker) {
-    EXPECT_EQ(TemporaryCopyMaker(TemporaryCopyName(1234, 7)), 1234u);
-    EXPECT_EQ(TemporaryCopyMaker(TemporaryCopyName(0xFFFFFFFFu, 2147483647)), 0xFFFFFFFFu);
+    EXPECT_EQ(TemporaryCopyProcessId(TemporaryCopyName(1234, 7)), 1234u);
+    EXPECT_EQ(TemporaryCopyProcessId(TemporaryCopyName(0xFFFFFFFFu, 2147483647)), 0xFFFFFFFFu);
     for (const char* name : {".~ztbinstall-7.tmp", ".~ztbinstall--7.tmp", ".~ztbinstall-12-.tmp",
                              ".~ztbinstall-012-7.tmp", ".~ztbinstall-12-07.tmp", ".~ztbinstall-0-7.tmp",
                              ".~ztbinstall-12-0.tmp", ".~ztbinstall-4294967296-7.tmp",
@@ -28,7 +29,7 @@ TEST(TemporaryCopies, OnlyNamesWrittenAsTheCopiesAreNamedGiveAMaker) {
                              ".~ztbinstall-+12-7.tmp", ".~ztbinstall-1 2-7.tmp", ".~ztbinstall-12-7-1.tmp",
                              ".~ztbinstall-12-7.tmp.ztb", ".~ZTBINSTALL-12-7.TMP", "x.~ztbinstall-12-7.tmp",
                              ".~ztbinstall-.tmp", "D1.ztb"}) {
-        EXPECT_FALSE(TemporaryCopyMaker(name).has_value()) << name;
+        EXPECT_FALSE(TemporaryCopyProcessId(name).has_value()) << name;
     }
 }
 

@@ -9,6 +9,7 @@
 #include <sstream>
 #include <thread>
 
+#include "platform/Process.h"
 #include "testkit/Tables.h"
 
 #ifdef _WIN32
@@ -30,8 +31,8 @@ using Op = platform::Result (*)(S from, S to);
 
 // The services as operations from one name to another; what ReadInto reads
 // goes to its second name.
-const Op Move = platform::MoveFileNoReplace, MoveToFree = platform::MoveFileToFreeName;
-const Op Copy = [](S from, S to) { return platform::CopyFileNoReplace(from, to); }, Remove = [](S from, S) { return platform::RemoveFile(from); };
+const Op Move = platform::MoveFileToNameFreeInAnyCase, MoveToFree = platform::MoveFileToNameFreeAsWritten;
+const Op Copy = [](S from, S to) { return platform::CopyFileToNameFreeAsWritten(from, to); }, Remove = [](S from, S) { return platform::RemoveFile(from); };
 const Op MakeFolder = [](S from, S) { return platform::CreateFolder(from); };
 const Op Write = [](S from, S) { return platform::WriteWholeFile(from, {'w'}); };
 const Op ReadInto = [](S from, S to) {
@@ -142,7 +143,7 @@ TEST(FileSystem, EveryServiceGivesTheSameResultsOnBothLayers) {
     WriteText(data, std::string(200000, 'n') + "6789");
     WriteText(folders.Path("empty"), "");
     EXPECT_EQ(platform::ReadWholeFile(folders.Path("EMPTY")), Bytes());
-    ASSERT_TRUE(platform::CopyFileNoReplace(folders.Path("DATA"), copy));
+    ASSERT_TRUE(platform::CopyFileToNameFreeAsWritten(folders.Path("DATA"), copy));
     EXPECT_EQ(platform::ReadWholeFile(folders.Path("COPY")), ReadBytes(data));
     platform::InFile file;
     ASSERT_TRUE(file.Open(folders.Path("DATA")));
@@ -166,7 +167,7 @@ TEST(FileSystem, EveryServiceGivesTheSameResultsOnBothLayers) {
 
     // The reader keeps neither another handle from renaming and deleting
     // the file, nor itself from reading on.
-    EXPECT_TRUE(platform::MoveFileNoReplace(data, folders.Path("moved")) && platform::RemoveFile(folders.Path("MOVED")));
+    EXPECT_TRUE(platform::MoveFileToNameFreeInAnyCase(data, folders.Path("moved")) && platform::RemoveFile(folders.Path("MOVED")));
     EXPECT_TRUE(file.Seek(200002) && file.Read(buffer, sizeof buffer) == 2);
     // A holder that lets go within the wait does not fail an open as in use
     // (Windows: the lock file is then gone; POSIX: the open never waited).

@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "testkit/FolderSnapshot.h"
+#include "platform/Process.h"
 #include "testkit/Tables.h"
 
 namespace {

@@ -13,6 +13,7 @@
 
 #include "catalogue/Folders.h"
 #include "platform/FileSystem.h"
+#include "platform/Process.h"
 #include "tablefile/ZtbWriter.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "platform/FileSystem.h"
+#include "platform/Process.h"
 
 namespace {
 

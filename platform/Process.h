@@ -1,0 +1,30 @@
+// The process services of the layer over the operating system: the
+// system's folders and processes. Nothing outside this folder asks the
+// operating system for them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "platform/FileSystem.h"
+
+namespace platform {
+
+// The Windows directory without a trailing separator (GetWindowsDirectoryW;
+// the WINDIR environment variable on POSIX); empty when unknown.
+std::string WindowsFolder();
+
+// Full path of the running executable (GetModuleFileNameW, without a
+// "\\?\" prefix); empty when it cannot be obtained or does not fit in
+// bufferSize bytes with a terminating zero (a path cut short is none).
+std::string ExecutablePath(std::size_t bufferSize = kLongestPath + 1);
+
+// The id of the running process.
+std::uint32_t CurrentProcessId();
+
+// False only when no process with this id exists; when that cannot be told
+// (for example the process belongs to another user), true.
+bool ProcessIsRunning(std::uint32_t id);
+
+}  // namespace platform
