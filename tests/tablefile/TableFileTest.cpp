@@ -85,7 +85,7 @@ TEST_P(TableCaseTest, LoadsAlikeFromMemoryAndFromAFileItCloses) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, TableCaseTest, testing::ValuesIn(table_cases::kAll), [](const auto& testCase) { return std::string(testCase.param.name); });
 
-TEST(LoadTableFileTest, OpenFaultsAbortAndTheTimesComeFromTheOpenFile) {
+TEST(LoadTableFile, OpenFaultsAbortAndTheTimesComeFromTheOpenFile) {
     TempFolder folder;
     ASSERT_TRUE(platform::CreateFolder(folder.Path("Folder.ztb")));
     CalibrationTable table{};
@@ -99,7 +99,7 @@ TEST(LoadTableFileTest, OpenFaultsAbortAndTheTimesComeFromTheOpenFile) {
 // (the loader rejects such a record first), header results outside the
 // checks, titles that fill their field, and lookups with arguments no
 // record gives them.
-TEST(TableFileTest, WhatNoTableFileReaches) {
+TEST(TableFile, WhatNoTableFileReaches) {
     ZTBResolutionT record = MakeValidRecord(2);
     record.Length = 65535;
     EXPECT_EQ(CheckResolution(record, 2), 1);
