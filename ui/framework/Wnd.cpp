@@ -1,13 +1,20 @@
 #include "ui/framework/Wnd.h"
 
+#include <unordered_map>
 #include <vector>
 
 #include "ui/framework/WinApp.h"
 
 namespace {
 
-// The window property that links a system window to its object.
-constexpr const char* kObjectProperty = "ZTBInstall.CWnd";
+// The objects of this thread's windows, by handle. A map of the process's
+// own: window properties live in Wine's server, which made every message to
+// a subclassed control a round trip.
+std::unordered_map<HWND, CWnd*>& HandleMap()
+{
+    thread_local std::unordered_map<HWND, CWnd*> map;
+    return map;
+}
 
 }  // namespace
 
@@ -21,7 +28,8 @@ CWnd::~CWnd()
 
 CWnd* CWnd::FromHandlePermanent(HWND hWnd)
 {
-    return hWnd != nullptr ? static_cast<CWnd*>(::GetPropA(hWnd, kObjectProperty)) : nullptr;
+    const auto found = HandleMap().find(hWnd);
+    return found != HandleMap().end() ? found->second : nullptr;
 }
 
 HWND CWnd::GetSafeOwner(CWnd* parent)
@@ -39,13 +47,13 @@ HWND CWnd::GetSafeOwner(CWnd* parent)
 void CWnd::Attach(HWND hWnd)
 {
     m_hWnd = hWnd;
-    ::SetPropA(hWnd, kObjectProperty, this);
+    HandleMap()[hWnd] = this;
 }
 
 void CWnd::Detach()
 {
-    if (m_hWnd != nullptr && ::IsWindow(m_hWnd))
-        ::RemovePropA(m_hWnd, kObjectProperty);
+    if (const auto found = HandleMap().find(m_hWnd); found != HandleMap().end() && found->second == this)
+        HandleMap().erase(found);
     m_hWnd = nullptr;
 }
 
