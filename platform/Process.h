@@ -27,4 +27,10 @@ std::uint32_t CurrentProcessId();
 // (for example the process belongs to another user), true.
 bool ProcessIsRunning(std::uint32_t id);
 
+// Makes standard output fully buffered, whatever it is. On Windows, where it
+// is a character device (a console, NUL), it is also switched to binary
+// mode: the C runtime writes text there a piece at a time, and a console
+// shows a bare line feed as a new line. Files and pipes keep CR LF.
+void BufferStandardOutput();
+
 }  // namespace platform

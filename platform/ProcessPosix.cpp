@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
 #include <vector>
@@ -45,6 +46,12 @@ bool ProcessIsRunning(std::uint32_t id)
     if (id == 0 || id > static_cast<std::uint32_t>(std::numeric_limits<pid_t>::max())) return false;
     // Signal 0 only checks. EPERM: the process exists but is another user's.
     return kill(static_cast<pid_t>(id), 0) == 0 || errno != ESRCH;
+}
+
+void BufferStandardOutput()
+{
+    static char buffer[256 * 1024];
+    std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
 }
 
 }  // namespace platform

@@ -1,9 +1,12 @@
 #include "platform/Process.h"
 
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
 #include "platform/WideText.h"
 
+#include <cstdio>
 #include <optional>
 #include <string_view>
 
@@ -69,6 +72,13 @@ bool ProcessIsRunning(std::uint32_t id)
     const bool ended = GetExitCodeProcess(process, &exitCode) != 0 && exitCode != STILL_ACTIVE;
     CloseHandle(process);
     return !ended;
+}
+
+void BufferStandardOutput()
+{
+    static char buffer[256 * 1024];
+    std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
+    if (_isatty(_fileno(stdout))) _setmode(_fileno(stdout), _O_BINARY);
 }
 
 }  // namespace platform

@@ -7,6 +7,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "platform/Process.h"
 #include "tools/ztbtool/Commands.h"
 
 namespace {
@@ -24,11 +25,9 @@ int Fail(const char* why) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Standard output fully buffered whatever it is: the C runtime writes
-    // to a console or a device a character at a time otherwise. Whatever
-    // goes to standard error flushes it first, so the two keep their order.
-    static char outputBuffer[256 * 1024];
-    std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
+    // Whatever goes to standard error flushes standard output first, so the
+    // two keep their order.
+    platform::BufferStandardOutput();
 
     CLI::App app{"Checks, lists, installs, removes and restores film calibration tables (ZTB files).", "ztbtool"};
     app.require_subcommand(1);
