@@ -79,10 +79,14 @@ std::map<std::string, double> Times(const nlohmann::json& results) {
 
 std::string Readable(double ns) {
     char text[32];
-    if (ns >= 1e9) std::snprintf(text, sizeof text, "%.2f s", ns / 1e9);
-    else if (ns >= 1e6) std::snprintf(text, sizeof text, "%.2f ms", ns / 1e6);
-    else if (ns >= 1e3) std::snprintf(text, sizeof text, "%.2f us", ns / 1e3);
-    else std::snprintf(text, sizeof text, "%.1f ns", ns);
+    if (ns >= 1e9)
+        std::snprintf(text, sizeof text, "%.2f s", ns / 1e9);
+    else if (ns >= 1e6)
+        std::snprintf(text, sizeof text, "%.2f ms", ns / 1e6);
+    else if (ns >= 1e3)
+        std::snprintf(text, sizeof text, "%.2f us", ns / 1e3);
+    else
+        std::snprintf(text, sizeof text, "%.1f ns", ns);
     return text;
 }
 
@@ -103,7 +107,7 @@ double Growth(const std::map<std::string, double>& times, const Scaling& scaling
     const std::string largeLabel = std::string(label) + " at 30000";
     const std::string smallLabel = std::string(label) + " at 300";
     std::printf("%-30s %10s   %-30s %10s %8.2f\n", largeLabel.c_str(), Readable(perTableLarge).c_str(),
-                smallLabel.c_str(), Readable(perTableSmall).c_str(), ratio);
+        smallLabel.c_str(), Readable(perTableSmall).c_str(), ratio);
     return ratio;
 }
 
@@ -136,8 +140,7 @@ int main(int argc, char** argv) {
         char target[16] = "";
         if (comparison.target > 0) std::snprintf(target, sizeof target, "<= %.1f", comparison.target);
         std::printf("%-30s %10s   %-30s %10s %8.2f %8s %s\n", comparison.figure, Readable(figure->second).c_str(),
-                    comparison.baseline, Readable(baseline->second).c_str(), ratio, target,
-                    Verdict(ratio, comparison.target));
+            comparison.baseline, Readable(baseline->second).c_str(), ratio, target, Verdict(ratio, comparison.target));
     }
 
     const double rescanGrowth = Growth(times, kRescanScaling, "Rescan, per file");
@@ -146,7 +149,7 @@ int main(int argc, char** argv) {
         const double ratio = rescanGrowth / baselineGrowth;
         missed = missed || ratio > kScalingTarget;
         std::printf("%-30s %10s   %-30s %10s %8.2f %8s %s\n", "Rescan growth", "", "over plain reads' growth", "",
-                    ratio, "<= 1.3", Verdict(ratio, kScalingTarget));
+            ratio, "<= 1.3", Verdict(ratio, kScalingTarget));
     }
     return missed ? 1 : 0;
 }

@@ -51,7 +51,8 @@ void ListOpenReadStatClose(benchmark::State& state) {
 BENCHMARK(ListOpenReadStatClose)->Apply(RescanSizes);
 
 void AddAll(benchmark::State& state) {
-    const BenchCatalogue& catalogue = AddAllCatalogue(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    const BenchCatalogue& catalogue =
+        AddAllCatalogue(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     ResetInstalledFolder(catalogue);
     const std::vector<CatalogueEntry> entries = ScanNew(catalogue.folders.Distribution(), DefaultModel, {});
     std::vector<int> rows;
@@ -67,12 +68,13 @@ void AddAll(benchmark::State& state) {
 BENCHMARK(AddAll)->Apply(AddAllSizes);
 
 void DurableCopyWithTimes(benchmark::State& state) {
-    const BenchCatalogue& catalogue = AddAllCatalogue(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    const BenchCatalogue& catalogue =
+        AddAllCatalogue(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     ResetInstalledFolder(catalogue);
     for (auto _ : state) {
         for (const std::string& name : catalogue.names) {
-            if (!raw::DurableCopyWithTimes(catalogue.folders.Distribution() + name,
-                                           catalogue.folders.Installed() + name)) {
+            if (!raw::DurableCopyWithTimes(
+                    catalogue.folders.Distribution() + name, catalogue.folders.Installed() + name)) {
                 state.SkipWithError("a copy failed");
             }
         }

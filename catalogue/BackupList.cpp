@@ -31,8 +31,7 @@ std::size_t NumberSuffixLength(const std::string& text) {
 // FILE and LABEL of "FILE, vLABEL" or "FILE, vLABEL (n)" when FILE matches
 // the model's pattern. A label holds no 'v' (it is what follows the last
 // one of a Title), so the last ", v" is the one the backup step wrote.
-bool ParseBackupName(const std::string& name, const std::string& prefix, std::string& fileName,
-                     std::string& label) {
+bool ParseBackupName(const std::string& name, const std::string& prefix, std::string& fileName, std::string& label) {
     const std::size_t mark = name.rfind(", v");
     if (mark == std::string::npos) return false;
     fileName = name.substr(0, mark);
@@ -66,8 +65,8 @@ bool SameFileContent(const std::string& a, const std::string& b) {
     return true;
 }
 
-std::vector<BackupEntry> ScanBackups(const std::string& backupFolder, const std::string& installedFolder,
-                                     const std::string& modelText) {
+std::vector<BackupEntry> ScanBackups(
+    const std::string& backupFolder, const std::string& installedFolder, const std::string& modelText) {
     const std::string prefix = ModelFilePrefix(modelText);
     const auto scratch = std::make_unique<CalibrationTable>();
     std::vector<BackupEntry> entries;

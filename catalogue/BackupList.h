@@ -9,13 +9,13 @@
 #include "platform/FileSystem.h"
 
 struct BackupEntry {
-    std::string BackupName;   // the backup's own file name
-    std::string FileName;     // the installed name it restores to
-    std::string Label;        // the version label, without the " (n)"
-    std::string Description;  // the table's Title; empty when it cannot be loaded
-    std::string DateText;     // as the scans write it; empty when it cannot be loaded
-    bool SameAsInstalled = false;  // the installed copy of FileName holds the same bytes
-    std::string Error;        // the loader's message for a damaged backup, else empty
+    std::string BackupName;            // the backup's own file name
+    std::string FileName;              // the installed name it restores to
+    std::string Label;                 // the version label, without the " (n)"
+    std::string Description;           // the table's Title; empty when it cannot be loaded
+    std::string DateText;              // as the scans write it; empty when it cannot be loaded
+    bool SameAsInstalled = false;      // the installed copy of FileName holds the same bytes
+    std::string Error;                 // the loader's message for a damaged backup, else empty
     platform::FileTime LastWrite = 0;  // 0 when unknown
 };
 
@@ -26,8 +26,8 @@ inline constexpr const char* NoBackupsPlaceholder = "No backed-up ZTB's for this
 // listed with its message. Sorted by file name (A-Z folded), then newest
 // first. A missing backup folder holds none; one that cannot be read ends
 // in the error abort.
-std::vector<BackupEntry> ScanBackups(const std::string& backupFolder, const std::string& installedFolder,
-                                     const std::string& modelText);
+std::vector<BackupEntry> ScanBackups(
+    const std::string& backupFolder, const std::string& installedFolder, const std::string& modelText);
 
 // True when both files can be read and hold the same bytes.
 bool SameFileContent(const std::string& a, const std::string& b);

@@ -14,9 +14,8 @@ struct CatalogueEntry {
     std::string FileName;     // as the search returned it, extension included
     std::string Description;  // the header's Title; row text and sort key
     EntryStatus Status = EntryStatus::None;
-    std::string DateText;     // last-write time in UTC, or "Unknown"
+    std::string DateText;  // last-write time in UTC, or "Unknown"
 };
 
 // The single row a list shows when its catalogue is empty.
-inline constexpr const char* NoTablesPlaceholder =
-    "No new or updated ZTB's for this film recorder";
+inline constexpr const char* NoTablesPlaceholder = "No new or updated ZTB's for this film recorder";

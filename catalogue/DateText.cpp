@@ -4,8 +4,7 @@
 
 std::string FormatDateText(const std::optional<platform::FileTimes>& times) {
     if (!times) return UnknownDateText;
-    const std::optional<platform::CalendarTime> calendar =
-        platform::FileTimeToCalendar(times->lastWrite);
+    const std::optional<platform::CalendarTime> calendar = platform::FileTimeToCalendar(times->lastWrite);
     if (!calendar) return UnknownDateText;
 
     // The fields are 16-bit in the system's calendar record; the year is

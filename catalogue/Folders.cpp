@@ -5,9 +5,7 @@
 
 namespace {
 
-std::string Folder(const std::string& parent, const char* name) {
-    return parent + name + platform::kPathSeparator;
-}
+std::string Folder(const std::string& parent, const char* name) { return parent + name + platform::kPathSeparator; }
 
 }  // namespace
 
@@ -32,9 +30,7 @@ std::string InstalledFolder(const std::string& windowsFolder) {
     return Folder(Folder(windowsFolder + platform::kPathSeparator, "KVData"), "ZTB");
 }
 
-std::string BackupFolder(const std::string& installedFolder) {
-    return Folder(installedFolder, "Backup");
-}
+std::string BackupFolder(const std::string& installedFolder) { return Folder(installedFolder, "Backup"); }
 
 CatalogueFolders CatalogueFolders::FromSystem() {
     CatalogueFolders folders;

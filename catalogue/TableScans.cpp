@@ -42,8 +42,7 @@ void FoldInto(const std::string& fileName, std::string& folded) {
 // Every entry the search for the model's letter + "*.ztb" finds in folder,
 // in the order the search returns them. A folder whose name matches is
 // handed to the loader like a file, which rejects it.
-std::vector<platform::FoundEntry> FindModelTables(const std::string& folder,
-                                                  const std::string& modelText) {
+std::vector<platform::FoundEntry> FindModelTables(const std::string& folder, const std::string& modelText) {
     return FindInFolder(folder, ModelFilePrefix(modelText) + "*.ztb");
 }
 
@@ -59,8 +58,8 @@ std::vector<platform::FoundEntry> FindInFolder(const std::string& folder, const 
     std::vector<platform::FoundEntry> found;
     const platform::Result searched = platform::FindFiles(folder + namePattern, found);
     if (!searched && searched != platform::Outcome::NotFound) {
-        AbortWithMessage("The folder " + folder + " cannot be read: " + platform::OutcomeText(searched.outcome()) +
-                         ".");
+        AbortWithMessage(
+            "The folder " + folder + " cannot be read: " + platform::OutcomeText(searched.outcome()) + ".");
     }
     return found;
 }
@@ -71,8 +70,7 @@ std::string FoldFileNameCase(const std::string& fileName) {
     return folded;
 }
 
-std::vector<CatalogueEntry> ScanInstalled(const std::string& installedFolder,
-                                          const std::string& modelText) {
+std::vector<CatalogueEntry> ScanInstalled(const std::string& installedFolder, const std::string& modelText) {
     const auto scratch = std::make_unique<CalibrationTable>();
     std::vector<platform::FoundEntry> found = FindModelTables(installedFolder, modelText);
     std::vector<CatalogueEntry> entries;
@@ -85,9 +83,8 @@ std::vector<CatalogueEntry> ScanInstalled(const std::string& installedFolder,
     return entries;
 }
 
-std::vector<CatalogueEntry> ScanNew(const std::string& distributionFolder,
-                                    const std::string& modelText,
-                                    const std::vector<CatalogueEntry>& installed) {
+std::vector<CatalogueEntry> ScanNew(
+    const std::string& distributionFolder, const std::string& modelText, const std::vector<CatalogueEntry>& installed) {
     // Folded file name -> index of the first installed entry of that name.
     std::unordered_map<std::string, std::size_t> installedByName;
     installedByName.reserve(installed.size());

@@ -39,7 +39,9 @@ void WriteImage(const FolderImage& image, const CatalogueSetup& setup) {
     for (const ImageFile& file : image.files) {
         const std::string name = FileNameFor(image, file);
         if (name.empty() || (!haveInstalled && !(file.flags & InDistribution))) continue;
-        const std::string folder = file.flags & InDistribution ? setup.Distribution() : file.flags & InBackup ? setup.Backup() : setup.Installed();
+        const std::string folder = file.flags & InDistribution ? setup.Distribution()
+                                   : file.flags & InBackup     ? setup.Backup()
+                                                               : setup.Installed();
         platform::CreateFolder(folder);  // the backup folder, made earlier
         if (file.flags & MakeFolder) {
             platform::CreateFolder(folder + name);
@@ -54,18 +56,19 @@ void WriteImage(const FolderImage& image, const CatalogueSetup& setup) {
 // when an installed entry of its name (A-Z folded) is there: the first one
 // found by a plain linear lookup decides.
 void CheckScan(const std::vector<CatalogueEntry>& entries, const FolderImage& image, const CatalogueSetup& setup,
-               const std::vector<CatalogueEntry>* installed = nullptr) {
+    const std::vector<CatalogueEntry>* installed = nullptr) {
     const std::string scan = installed == nullptr ? "installed scan" : "new scan";
     const std::string letter = FoldFileNameCase(ModelFilePrefix(ImageModelText(image)));
     for (std::size_t k = 0; k < entries.size(); ++k) {
         const CatalogueEntry& entry = entries[k];
         Require(k == 0 || !DescriptionLess(entry, entries[k - 1]), scan + " result is sorted");
-        Require(!entry.FileName.empty() && FoldFileNameCase(entry.FileName.substr(0, 1)) == letter && LooksLikeTable(entry.FileName),
-                scan + " lists only names of the model's pattern: " + entry.FileName);
+        Require(!entry.FileName.empty() && FoldFileNameCase(entry.FileName.substr(0, 1)) == letter &&
+                    LooksLikeTable(entry.FileName),
+            scan + " lists only names of the model's pattern: " + entry.FileName);
         Require(entry.Description.size() <= 48, scan + " description within the title field");
         if (installed == nullptr) {
             Require(entry.Status == EntryStatus::None && platform::PathExists(setup.Installed(entry.FileName)),
-                    "an installed entry exists and carries no status");
+                "an installed entry exists and carries no status");
             continue;
         }
         const auto match = std::find_if(installed->begin(), installed->end(), [&](const CatalogueEntry& candidate) {
@@ -73,16 +76,20 @@ void CheckScan(const std::vector<CatalogueEntry>& entries, const FolderImage& im
         });
         Require(match == installed->end() ? entry.Status == EntryStatus::New
                                           : entry.Status == EntryStatus::Updated && entry.DateText > match->DateText,
-                "a table without installed copy is New, one with a copy Updated and newer: " + entry.FileName);
+            "a table without installed copy is New, one with a copy Updated and newer: " + entry.FileName);
     }
 }
 
 // "Add All", then the removal of every table installed then: the reports
 // agree with the folders, and neither step breaks a rule of FolderSnapshot.h.
 void AddAllThenRemoveAll(const CatalogueSetup& setup, const std::string& model,
-                         const std::vector<CatalogueEntry>& installed, const std::vector<CatalogueEntry>& fresh) {
+    const std::vector<CatalogueEntry>& installed, const std::vector<CatalogueEntry>& fresh) {
     const CatalogueFolders& folders = setup.Folders();
-    auto allRows = [](std::size_t count) { std::vector<int> rows(count); std::iota(rows.begin(), rows.end(), 0); return rows; };
+    auto allRows = [](std::size_t count) {
+        std::vector<int> rows(count);
+        std::iota(rows.begin(), rows.end(), 0);
+        return rows;
+    };
     SafetyRules rules;
     rules.installed = folders.Installed().substr(setup.Root().Text().size());
     // The tables a scan listed must survive whatever follows.
@@ -112,7 +119,8 @@ void AddAllThenRemoveAll(const CatalogueSetup& setup, const std::string& model,
             Require(row.ok == row.failure.empty(), "a failed row says why");
             if (!row.ok) continue;
             const auto copy = platform::ReadWholeFile(setup.Installed(row.fileName));
-            Require(copy && copy == platform::ReadWholeFile(setup.Distribution(row.fileName)), "an installed row holds the distribution copy: " + row.fileName);
+            Require(copy && copy == platform::ReadWholeFile(setup.Distribution(row.fileName)),
+                "an installed row holds the distribution copy: " + row.fileName);
         }
         Require(ok == report.succeeded, "the count is the number of rows installed");
     });
@@ -128,7 +136,8 @@ void AddAllThenRemoveAll(const CatalogueSetup& setup, const std::string& model,
     step("Remove", [&] {
         const OperationReport report = RemoveTables(folders, nowInstalled, allRows(nowInstalled.size()));
         for (const RowReport& row : report.rows) {
-            Require(!row.ok || !platform::PathExists(setup.Installed(row.fileName)), "a removed row is no longer installed: " + row.fileName);
+            Require(!row.ok || !platform::PathExists(setup.Installed(row.fileName)),
+                "a removed row is no longer installed: " + row.fileName);
         }
     });
 }

@@ -26,8 +26,7 @@ std::string NumberedName(const std::string& name, int number) {
 
 }  // namespace
 
-BackupResult BackUpInstalledTable(std::string fileName, std::string folder, std::string backupFolder,
-                                  BackupKind kind) {
+BackupResult BackUpInstalledTable(std::string fileName, std::string folder, std::string backupFolder, BackupKind kind) {
     const std::string installedPath = folder + fileName;
     if (const platform::Result found = platform::PathStatus(installedPath); !found) {
         if (found == platform::Outcome::NotFound) return {};
@@ -44,8 +43,7 @@ BackupResult BackUpInstalledTable(std::string fileName, std::string folder, std:
     // abort leaves here before anything has been made, moved or deleted.
     const auto table = std::make_unique<CalibrationTable>();
     LoadTableFile(installedPath, *table);
-    const std::string backupName =
-        backupFolder + BackupFileName(fileName, std::string(TitleText(table->Header)));
+    const std::string backupName = backupFolder + BackupFileName(fileName, std::string(TitleText(table->Header)));
 
     // What takes the backup name: a copy under a temporary name, or the
     // installed copy itself; either is on the disk before it is named.
@@ -79,9 +77,9 @@ BackupResult BackUpInstalledTable(std::string fileName, std::string folder, std:
             // A temporary copy left behind is swept by a later operation.
             const platform::Result removed = platform::RemoveFile(source);
             if (!removed && kind == BackupKind::Move) {
-                return Failed("it could not be deleted (a backup with the same content exists as " +
-                                  result.backupPath + ")",
-                              removed);
+                return Failed(
+                    "it could not be deleted (a backup with the same content exists as " + result.backupPath + ")",
+                    removed);
             }
             result.outcome = BackupOutcome::AlreadyBackedUp;
             return result;

@@ -30,5 +30,4 @@ struct BackupResult {
 // nothing more is needed (a moved copy is deleted); when by different
 // bytes, the first free name of " (2)", " (3)", ... is used. Any other
 // failure leaves the installed copy as it was.
-BackupResult BackUpInstalledTable(std::string fileName, std::string folder, std::string backupFolder,
-                                  BackupKind kind);
+BackupResult BackUpInstalledTable(std::string fileName, std::string folder, std::string backupFolder, BackupKind kind);

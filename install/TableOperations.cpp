@@ -19,9 +19,7 @@
 namespace {
 
 // ": " and the outcome in words, for a failure text.
-std::string Why(platform::Result result) {
-    return std::string(": ") + platform::OutcomeText(result.outcome());
-}
+std::string Why(platform::Result result) { return std::string(": ") + platform::OutcomeText(result.outcome()); }
 
 // Where a path could not be reached: what is said of it when it does not
 // exist, else why it could not be looked at.
@@ -47,7 +45,7 @@ void SetInstalledTimes(const std::string& path, const platform::FileTimes& times
 // behind. The source itself is only read. Only the installed copy's load,
 // in the backup step, ends in the error abort.
 std::string InstallOne(const CatalogueFolders& folders, const std::string& source, const std::string& sourceNoun,
-                       const std::string& fileName) {
+    const std::string& fileName) {
     const std::string installedFolder = folders.Installed();
     if (const platform::Result found = platform::PathStatus(installedFolder); !found) {
         return "the installed folder " + installedFolder + Unreachable(found, " does not exist");
@@ -105,8 +103,7 @@ std::string InstallOne(const CatalogueFolders& folders, const std::string& sourc
 // Takes one table out of the installed folder; returns why it failed, or
 // the empty text. A table that is gone already counts as removed.
 std::string RemoveOne(const CatalogueFolders& folders, const std::string& fileName) {
-    const BackupResult backup =
-        BackUpInstalledTable(fileName, folders.Installed(), folders.Backup(), BackupKind::Move);
+    const BackupResult backup = BackUpInstalledTable(fileName, folders.Installed(), folders.Backup(), BackupKind::Move);
     if (backup.outcome == BackupOutcome::Failed) {
         return "the backup failed: " + backup.failure;
     }
@@ -130,8 +127,8 @@ std::string CountText(const char* format, int count) {
 // why it failed, or the empty text.
 using RowAction = std::function<std::string(std::size_t k, std::string& fileName)>;
 
-OperationReport RunRows(std::size_t entryCount, const std::vector<int>& selectedRows, const RowAction& action,
-                        const char* countFormat) {
+OperationReport RunRows(
+    std::size_t entryCount, const std::vector<int>& selectedRows, const RowAction& action, const char* countFormat) {
     OperationReport report;
     for (int row : DescendingRows(selectedRows)) {
         RowReport rowReport;
@@ -177,8 +174,8 @@ platform::Result LockFolder(const std::string& folder, platform::FileLock& lock)
 // Runs the rows under the installed folder's lock, after the sweep. When
 // the lock cannot be had, nothing is done and the refusal says why; a
 // missing installed folder has nothing to guard, and every row says so.
-OperationReport RunLocked(const CatalogueFolders& folders, std::size_t entryCount,
-                          const std::vector<int>& selectedRows, const RowAction& action, const char* countFormat) {
+OperationReport RunLocked(const CatalogueFolders& folders, std::size_t entryCount, const std::vector<int>& selectedRows,
+    const RowAction& action, const char* countFormat) {
     const std::string installedFolder = folders.Installed();
     platform::FileLock lock;
     const platform::Result locked = LockFolder(installedFolder, lock);
@@ -200,15 +197,13 @@ std::string OperationReport::FailureText() const {
     for (const RowReport& row : rows) {
         if (row.ok) continue;
         if (!text.empty()) text += '\n';
-        text += (row.fileName.empty() ? "Row " + std::to_string(row.row) : row.fileName) +
-                ": " + row.failure;
+        text += (row.fileName.empty() ? "Row " + std::to_string(row.row) : row.fileName) + ": " + row.failure;
     }
     return text;
 }
 
-OperationReport InstallTables(const CatalogueFolders& folders,
-                              const std::vector<CatalogueEntry>& newEntries,
-                              const std::vector<int>& selectedRows) {
+OperationReport InstallTables(const CatalogueFolders& folders, const std::vector<CatalogueEntry>& newEntries,
+    const std::vector<int>& selectedRows) {
     const auto install = [&](std::size_t k, std::string& fileName) {
         fileName = newEntries[k].FileName;
         return InstallOne(folders, folders.Distribution() + fileName, "the distribution copy", fileName);
@@ -216,9 +211,8 @@ OperationReport InstallTables(const CatalogueFolders& folders,
     return RunLocked(folders, newEntries.size(), selectedRows, install, "%d ZTB(s) have been installed.");
 }
 
-OperationReport RemoveTables(const CatalogueFolders& folders,
-                             const std::vector<CatalogueEntry>& installedEntries,
-                             const std::vector<int>& selectedRows) {
+OperationReport RemoveTables(const CatalogueFolders& folders, const std::vector<CatalogueEntry>& installedEntries,
+    const std::vector<int>& selectedRows) {
     const auto remove = [&](std::size_t k, std::string& fileName) {
         fileName = installedEntries[k].FileName;
         return RemoveOne(folders, fileName);
@@ -226,8 +220,8 @@ OperationReport RemoveTables(const CatalogueFolders& folders,
     return RunLocked(folders, installedEntries.size(), selectedRows, remove, "%d ZTB(s) have been removed.");
 }
 
-OperationReport RestoreTables(const CatalogueFolders& folders, const std::vector<BackupEntry>& backups,
-                              const std::vector<int>& selectedRows) {
+OperationReport RestoreTables(
+    const CatalogueFolders& folders, const std::vector<BackupEntry>& backups, const std::vector<int>& selectedRows) {
     // Two backups of one table in one run: which should win is not clear,
     // so neither is restored.
     std::map<std::string, int> selectedPerName;

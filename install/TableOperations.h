@@ -62,19 +62,17 @@ public:
 };
 
 // Installs the distribution copies of the selected rows of newEntries.
-OperationReport InstallTables(const CatalogueFolders& folders,
-                              const std::vector<CatalogueEntry>& newEntries,
-                              const std::vector<int>& selectedRows);
+OperationReport InstallTables(const CatalogueFolders& folders, const std::vector<CatalogueEntry>& newEntries,
+    const std::vector<int>& selectedRows);
 
 // Takes the selected rows of installedEntries out of the installed folder
 // through the backup step.
-OperationReport RemoveTables(const CatalogueFolders& folders,
-                             const std::vector<CatalogueEntry>& installedEntries,
-                             const std::vector<int>& selectedRows);
+OperationReport RemoveTables(const CatalogueFolders& folders, const std::vector<CatalogueEntry>& installedEntries,
+    const std::vector<int>& selectedRows);
 
 // Installs the backups of the selected rows as their tables, as an install
 // does, the installed copy going to the backup folder first; the backups
 // stay where they are. A row's file name is its backup name. Two selected
 // backups of one table both fail.
-OperationReport RestoreTables(const CatalogueFolders& folders, const std::vector<BackupEntry>& backups,
-                              const std::vector<int>& selectedRows);
+OperationReport RestoreTables(
+    const CatalogueFolders& folders, const std::vector<BackupEntry>& backups, const std::vector<int>& selectedRows);

@@ -46,8 +46,8 @@ std::optional<std::uint32_t> TemporaryCopyProcessId(const std::string& name) {
     return static_cast<std::uint32_t>(*id);
 }
 
-platform::Result CopyToTemporary(const std::string& source, const std::string& folder, std::string& temporary,
-                                 platform::FileTimes* sourceTimes) {
+platform::Result CopyToTemporary(
+    const std::string& source, const std::string& folder, std::string& temporary, platform::FileTimes* sourceTimes) {
     const std::uint32_t processId = platform::CurrentProcessId();
     for (int number = 1;; ++number) {
         temporary = folder + TemporaryCopyName(processId, number);
@@ -60,8 +60,7 @@ platform::Result CopyToTemporary(const std::string& source, const std::string& f
 
 void SweepStaleTemporaryCopies(const std::string& installedFolder) {
     const std::uint32_t self = platform::CurrentProcessId();
-    for (const platform::FoundEntry& entry :
-         platform::FindFiles(installedFolder + kPrefix + "*" + kSuffix)) {
+    for (const platform::FoundEntry& entry : platform::FindFiles(installedFolder + kPrefix + "*" + kSuffix)) {
         if (entry.isFolder) continue;
         const std::optional<std::uint32_t> maker = TemporaryCopyProcessId(entry.name);
         if (!maker || *maker == self || platform::ProcessIsRunning(*maker)) continue;

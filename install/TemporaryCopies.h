@@ -28,7 +28,7 @@ std::optional<std::uint32_t> TemporaryCopyProcessId(const std::string& name);
 // claims the first free number itself, so no name is probed first.
 // sourceTimes, when given, receives the source's times, read with its bytes.
 platform::Result CopyToTemporary(const std::string& source, const std::string& folder, std::string& temporary,
-                                 platform::FileTimes* sourceTimes = nullptr);
+    platform::FileTimes* sourceTimes = nullptr);
 
 // Removes the temporary copies in installedFolder (ending in the separator)
 // whose maker is neither this process nor running. Copies of a running

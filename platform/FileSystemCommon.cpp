@@ -4,8 +4,7 @@
 
 namespace platform {
 
-const char* OutcomeText(Outcome outcome)
-{
+const char* OutcomeText(Outcome outcome) {
     switch (outcome) {
     case Outcome::Done:
         return "done";
@@ -27,8 +26,7 @@ const char* OutcomeText(Outcome outcome)
     return "system error";
 }
 
-std::vector<FoundEntry> FindFiles(const std::string& pattern)
-{
+std::vector<FoundEntry> FindFiles(const std::string& pattern) {
     std::vector<FoundEntry> found;
     if (!FindFiles(pattern, found)) found.clear();
     return found;
@@ -36,8 +34,7 @@ std::vector<FoundEntry> FindFiles(const std::string& pattern)
 
 bool PathExists(const std::string& path) { return static_cast<bool>(PathStatus(path)); }
 
-Result WriteWholeFile(const std::string& path, const std::vector<unsigned char>& bytes)
-{
+Result WriteWholeFile(const std::string& path, const std::vector<unsigned char>& bytes) {
     OutFile file;
     if (const Result created = file.Create(path); !created) return created;
     const Result written = file.Write(bytes.data(), bytes.size());

@@ -7,8 +7,8 @@
 // Creation times: read from the file system's birth time (statx) where it
 // reports one, else reported as the last-write time. Linux offers no way to
 // set a birth time, so SetTimes leaves it as it is.
-#include "platform/FileSystem.h"
 #include "platform/FaultSeam.h"
+#include "platform/FileSystem.h"
 #include "platform/FolderNameIndex.h"
 #include "platform/Wildcard.h"
 
@@ -38,8 +38,7 @@ constexpr std::int64_t kUnitsPerSecond = 10000000;
 constexpr std::int64_t kNanosecondsPerUnit = 100;
 
 // The outcome a failed call's errno stands for.
-Outcome OutcomeOf(int error)
-{
+Outcome OutcomeOf(int error) {
     switch (error) {
     case EEXIST:
         return Outcome::NameTaken;
@@ -69,14 +68,12 @@ Result Failure() { return OutcomeOf(errno); }
 
 // ---- case-insensitive names --------------------------------------------------
 
-bool EntryExists(const std::string& path)
-{
+bool EntryExists(const std::string& path) {
     struct stat info;
     return lstat(path.c_str(), &info) == 0;
 }
 
-std::string ParentFolder(const std::string& path)
-{
+std::string ParentFolder(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
@@ -90,8 +87,7 @@ bool MissingAsWritten(int error) { return error == ENOENT || error == ENOTDIR; }
 // From the first component that matches nothing on, the rest is kept as
 // given, so a file created under the result takes the name as given.
 // Separators are kept as they are.
-std::string ResolveMissingPath(const std::string& path)
-{
+std::string ResolveMissingPath(const std::string& path) {
     if (path.empty()) return path;
 
     // Usually only the last name differs: when the folder exists as
@@ -127,26 +123,23 @@ std::string ResolveMissingPath(const std::string& path)
 
 // The path itself when something exists under it as written, else as
 // ResolveMissingPath finds it.
-std::string ResolvePath(const std::string& path)
-{
+std::string ResolvePath(const std::string& path) {
     if (path.empty() || EntryExists(path)) return path;
     return ResolveMissingPath(path);
 }
 
 // ---- times -------------------------------------------------------------------
 
-FileTime ToFileTime(std::int64_t seconds, std::int64_t nanoseconds)
-{
+FileTime ToFileTime(std::int64_t seconds, std::int64_t nanoseconds) {
     constexpr std::int64_t kMaxSeconds =
         std::numeric_limits<std::int64_t>::max() / kUnitsPerSecond - kEpochDifferenceSeconds - 1;
     if (seconds < -kEpochDifferenceSeconds) return 0;
     if (seconds > kMaxSeconds) return static_cast<FileTime>(std::numeric_limits<std::int64_t>::max());
-    return static_cast<FileTime>((seconds + kEpochDifferenceSeconds) * kUnitsPerSecond +
-                                 nanoseconds / kNanosecondsPerUnit);
+    return static_cast<FileTime>(
+        (seconds + kEpochDifferenceSeconds) * kUnitsPerSecond + nanoseconds / kNanosecondsPerUnit);
 }
 
-timespec ToTimespec(FileTime time)
-{
+timespec ToTimespec(FileTime time) {
     // FileTime is unsigned; values above the signed range are far beyond any
     // date a file system keeps, so they are held at the largest one.
     const std::int64_t units = time > static_cast<FileTime>(std::numeric_limits<std::int64_t>::max())
@@ -159,8 +152,7 @@ timespec ToTimespec(FileTime time)
 }
 
 // A zero time leaves that time unchanged, as SetFileTime does.
-timespec ToTimespecOrOmit(FileTime time)
-{
+timespec ToTimespecOrOmit(FileTime time) {
     if (time == 0) {
         timespec omit{};
         omit.tv_nsec = UTIME_OMIT;
@@ -169,8 +161,7 @@ timespec ToTimespecOrOmit(FileTime time)
     return ToTimespec(time);
 }
 
-bool ReadTimes(int fd, FileTimes& times)
-{
+bool ReadTimes(int fd, FileTimes& times) {
     struct statx info;
     if (statx(fd, "", AT_EMPTY_PATH, STATX_ATIME | STATX_MTIME | STATX_BTIME, &info) != 0) {
         // Kernels or sandboxes without statx: no birth time, the rest from fstat.
@@ -183,9 +174,8 @@ bool ReadTimes(int fd, FileTimes& times)
     }
     times.lastAccess = ToFileTime(info.stx_atime.tv_sec, info.stx_atime.tv_nsec);
     times.lastWrite = ToFileTime(info.stx_mtime.tv_sec, info.stx_mtime.tv_nsec);
-    times.creation = (info.stx_mask & STATX_BTIME) != 0
-                         ? ToFileTime(info.stx_btime.tv_sec, info.stx_btime.tv_nsec)
-                         : times.lastWrite;
+    times.creation = (info.stx_mask & STATX_BTIME) != 0 ? ToFileTime(info.stx_btime.tv_sec, info.stx_btime.tv_nsec)
+                                                        : times.lastWrite;
     return true;
 }
 
@@ -197,8 +187,7 @@ bool ReadTimes(int fd, FileTimes& times)
 // Windows. O_NONBLOCK keeps a pipe from blocking the open; it stays set, as
 // it has no effect on the regular files that are kept open. info receives
 // the file's status when given.
-int OpenRegularFile(const std::string& path, int access, struct stat* info = nullptr)
-{
+int OpenRegularFile(const std::string& path, int access, struct stat* info = nullptr) {
     const int flags = access | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
     int fd = open(path.c_str(), flags);
     if (fd < 0 && MissingAsWritten(errno)) {
@@ -206,8 +195,10 @@ int OpenRegularFile(const std::string& path, int access, struct stat* info = nul
         // the first open's unless another name is found and opened.
         const int missing = errno;
         const std::string resolved = ResolveMissingPath(path);
-        if (resolved != path) fd = open(resolved.c_str(), flags);
-        else errno = missing;
+        if (resolved != path)
+            fd = open(resolved.c_str(), flags);
+        else
+            errno = missing;
     }
     if (fd < 0) return -1;
     struct stat own;
@@ -221,8 +212,7 @@ int OpenRegularFile(const std::string& path, int access, struct stat* info = nul
     return fd;
 }
 
-bool WriteAll(int fd, const void* buffer, std::size_t size)
-{
+bool WriteAll(int fd, const void* buffer, std::size_t size) {
     const char* bytes = static_cast<const char*>(buffer);
     while (size > 0) {
         const ssize_t written = write(fd, bytes, size);
@@ -237,8 +227,7 @@ bool WriteAll(int fd, const void* buffer, std::size_t size)
     return true;
 }
 
-std::size_t ReadAll(int fd, void* buffer, std::size_t size)
-{
+std::size_t ReadAll(int fd, void* buffer, std::size_t size) {
     char* bytes = static_cast<char*>(buffer);
     std::size_t total = 0;
     while (total < size) {
@@ -253,15 +242,13 @@ std::size_t ReadAll(int fd, void* buffer, std::size_t size)
     return total;
 }
 
-bool CloseChecked(int fd)
-{
+bool CloseChecked(int fd) {
     // Linux releases the descriptor even when close reports an error, so it
     // is never retried.
     return close(fd) == 0;
 }
 
-bool CopyContent(int from, int to)
-{
+bool CopyContent(int from, int to) {
     char buffer[64 * 1024];
     while (true) {
         const ssize_t got = read(from, buffer, sizeof buffer);
@@ -280,8 +267,7 @@ bool CopyContent(int from, int to)
 // is flushed with fdatasync before it is closed (Call::Flush), so that it
 // is on the disk before a caller gives it a table's name. A partial copy
 // is removed.
-Result CopyToNewFile(int source, const std::string& to, FileTimes* sourceTimes)
-{
+Result CopyToNewFile(int source, const std::string& to, FileTimes* sourceTimes) {
     FileTimes times;
     if (!ReadTimes(source, times)) {
         const Result failure = Failure();
@@ -314,8 +300,7 @@ Result CopyToNewFile(int source, const std::string& to, FileTimes* sourceTimes)
 // Makes the names in a folder durable: an fsync of the folder itself, after
 // a rename into it. File systems that cannot sync a folder (EINVAL) keep
 // their names durable by themselves.
-Result FlushFolder(const std::string& folder)
-{
+Result FlushFolder(const std::string& folder) {
     const int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return Failure();
     const bool ok = fsync(fd) == 0 || errno == EINVAL;
@@ -328,8 +313,7 @@ Result FlushFolder(const std::string& folder)
 // cannot do. The copy is made under the target name only if that name is
 // free (O_EXCL), gets the source's times, and the source goes only once the
 // copy is complete; on failure the partial copy is removed.
-Result MoveAcrossFileSystems(const std::string& source, const std::string& destination)
-{
+Result MoveAcrossFileSystems(const std::string& source, const std::string& destination) {
     struct stat sourceInfo;
     const int from = OpenRegularFile(source, O_RDONLY, &sourceInfo);
     if (from < 0) return Failure();
@@ -352,8 +336,7 @@ Result MoveAcrossFileSystems(const std::string& source, const std::string& desti
 // Renames source to destination, both exactly as written, never replacing
 // what exists under destination; across file systems by a copy. Not yet
 // flushed: callers flush the destination's folder.
-Result RenameNoReplace(const std::string& source, const std::string& destination)
-{
+Result RenameNoReplace(const std::string& source, const std::string& destination) {
     if (renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, destination.c_str(), RENAME_NOREPLACE) == 0) {
         return {};
     }
@@ -380,8 +363,7 @@ Result RenameNoReplace(const std::string& source, const std::string& destination
 
 // ---- calendar ----------------------------------------------------------------
 
-std::optional<CalendarTime> FileTimeToCalendar(FileTime time)
-{
+std::optional<CalendarTime> FileTimeToCalendar(FileTime time) {
     // FileTimeToSystemTime rejects times with the top bit set.
     if (time >= 0x8000000000000000ULL) return std::nullopt;
     constexpr std::uint64_t kUnitsPerDay = 86400ULL * kUnitsPerSecond;
@@ -414,8 +396,7 @@ std::optional<CalendarTime> FileTimeToCalendar(FileTime time)
 
 InFile::~InFile() { Close(); }
 
-Result InFile::Open(const std::string& path)
-{
+Result InFile::Open(const std::string& path) {
     Close();
     if (const Outcome fault = BeforeCall(Call::Open, path); fault != Outcome::Done) return fault;
     handle_ = OpenRegularFile(path, O_RDONLY);
@@ -424,51 +405,43 @@ Result InFile::Open(const std::string& path)
 
 bool InFile::IsOpen() const { return handle_ >= 0; }
 
-void InFile::Close()
-{
+void InFile::Close() {
     if (IsOpen()) close(static_cast<int>(handle_));
     handle_ = -1;
 }
 
-std::size_t InFile::Read(void* buffer, std::size_t size)
-{
+std::size_t InFile::Read(void* buffer, std::size_t size) {
     if (!IsOpen() || BeforeCall(Call::Read, {}) != Outcome::Done) return 0;
     return ReadAll(static_cast<int>(handle_), buffer, size);
 }
 
-bool InFile::Seek(std::uint64_t offset)
-{
+bool InFile::Seek(std::uint64_t offset) {
     if (!IsOpen() || offset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) return false;
     return lseek(static_cast<int>(handle_), static_cast<off_t>(offset), SEEK_SET) >= 0;
 }
 
-std::optional<std::uint64_t> InFile::Size() const
-{
+std::optional<std::uint64_t> InFile::Size() const {
     struct stat info;
     if (!IsOpen() || fstat(static_cast<int>(handle_), &info) != 0) return std::nullopt;
     return static_cast<std::uint64_t>(info.st_size);
 }
 
-bool InFile::GetTimes(FileTimes& times) const
-{
-    return IsOpen() && BeforeCall(Call::GetTimes, {}) == Outcome::Done &&
-           ReadTimes(static_cast<int>(handle_), times);
+bool InFile::GetTimes(FileTimes& times) const {
+    return IsOpen() && BeforeCall(Call::GetTimes, {}) == Outcome::Done && ReadTimes(static_cast<int>(handle_), times);
 }
 
 // ---- OutFile -----------------------------------------------------------------
 
 OutFile::~OutFile() { Close(); }
 
-Result OutFile::OpenExisting(const std::string& path)
-{
+Result OutFile::OpenExisting(const std::string& path) {
     Close();
     if (const Outcome fault = BeforeCall(Call::Open, path); fault != Outcome::Done) return fault;
     handle_ = OpenRegularFile(path, O_WRONLY);
     return IsOpen() ? Result() : Failure();
 }
 
-Result OutFile::Create(const std::string& path)
-{
+Result OutFile::Create(const std::string& path) {
     Close();
     if (const Outcome fault = BeforeCall(Call::Open, path); fault != Outcome::Done) return fault;
     handle_ = open(ResolvePath(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666);
@@ -477,23 +450,20 @@ Result OutFile::Create(const std::string& path)
 
 bool OutFile::IsOpen() const { return handle_ >= 0; }
 
-bool OutFile::Close()
-{
+bool OutFile::Close() {
     if (!IsOpen()) return true;
     const bool closed = CloseChecked(static_cast<int>(handle_));
     handle_ = -1;
     return closed;
 }
 
-Result OutFile::Write(const void* buffer, std::size_t size)
-{
+Result OutFile::Write(const void* buffer, std::size_t size) {
     if (!IsOpen()) return Outcome::Other;
     if (const Outcome fault = BeforeCall(Call::Write, {}); fault != Outcome::Done) return fault;
     return WriteAll(static_cast<int>(handle_), buffer, size) ? Result() : Failure();
 }
 
-Result OutFile::SetTimes(const FileTimes& times)
-{
+Result OutFile::SetTimes(const FileTimes& times) {
     if (!IsOpen()) return Outcome::Other;
     if (const Outcome fault = BeforeCall(Call::SetTimes, {}); fault != Outcome::Done) return fault;
     const timespec both[2] = {ToTimespecOrOmit(times.lastAccess), ToTimespecOrOmit(times.lastWrite)};
@@ -502,8 +472,7 @@ Result OutFile::SetTimes(const FileTimes& times)
 
 // ---- folders and whole files -------------------------------------------------
 
-Result FindFiles(const std::string& pattern, std::vector<FoundEntry>& found)
-{
+Result FindFiles(const std::string& pattern, std::vector<FoundEntry>& found) {
     found.clear();
     const std::string folder = ParentFolder(pattern);
     const std::string leaf = pattern.substr(folder.size());
@@ -514,8 +483,10 @@ Result FindFiles(const std::string& pattern, std::vector<FoundEntry>& found)
     DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
     if (dir == nullptr && MissingAsWritten(errno)) {
         resolvedFolder = ResolveMissingPath(folder);
-        if (resolvedFolder != folder) dir = opendir(resolvedFolder.c_str());
-        else errno = ENOENT;
+        if (resolvedFolder != folder)
+            dir = opendir(resolvedFolder.c_str());
+        else
+            errno = ENOENT;
     }
     if (dir == nullptr) return Failure();
     while (true) {
@@ -539,8 +510,7 @@ Result FindFiles(const std::string& pattern, std::vector<FoundEntry>& found)
     return result;
 }
 
-Result PathStatus(const std::string& path)
-{
+Result PathStatus(const std::string& path) {
     if (const Outcome fault = BeforeCall(Call::Exists, path); fault != Outcome::Done) return fault;
     if (access(path.c_str(), F_OK) == 0) return {};
     if (!MissingAsWritten(errno)) return Failure();
@@ -549,16 +519,14 @@ Result PathStatus(const std::string& path)
     return access(resolved.c_str(), F_OK) == 0 ? Result() : Failure();
 }
 
-Result CreateFolder(const std::string& path)
-{
+Result CreateFolder(const std::string& path) {
     if (const Outcome fault = BeforeCall(Call::CreateFolder, path); fault != Outcome::Done) return fault;
     const std::string resolved = ResolvePath(path);
     if (EntryExists(resolved)) return Outcome::NameTaken;
     return mkdir(resolved.c_str(), 0777) == 0 ? Result() : Failure();
 }
 
-Result MoveFileToNameFreeInAnyCase(const std::string& from, const std::string& to)
-{
+Result MoveFileToNameFreeInAnyCase(const std::string& from, const std::string& to) {
     if (const Outcome fault = BeforeCall(Call::Move, from, to); fault != Outcome::Done) return fault;
     std::string source = from;
     struct stat sourceInfo;
@@ -582,15 +550,13 @@ Result MoveFileToNameFreeInAnyCase(const std::string& from, const std::string& t
     return FlushFolder(ParentFolder(destination));
 }
 
-Result MoveFileToNameFreeAsWritten(const std::string& from, const std::string& to)
-{
+Result MoveFileToNameFreeAsWritten(const std::string& from, const std::string& to) {
     if (const Outcome fault = BeforeCall(Call::Move, from, to); fault != Outcome::Done) return fault;
     if (const Result renamed = RenameNoReplace(from, to); !renamed) return renamed;
     return FlushFolder(ParentFolder(to));
 }
 
-Result MoveFileReplacing(const std::string& from, const std::string& to)
-{
+Result MoveFileReplacing(const std::string& from, const std::string& to) {
     if (const Outcome fault = BeforeCall(Call::Move, from, to); fault != Outcome::Done) return fault;
     // rename replaces in one step; onto the name as it is stored, so that
     // no second file of another case appears beside it.
@@ -605,8 +571,7 @@ Result MoveFileReplacing(const std::string& from, const std::string& to)
     return {};
 }
 
-Result FlushFile(const std::string& path)
-{
+Result FlushFile(const std::string& path) {
     if (const Outcome fault = BeforeCall(Call::Flush, path); fault != Outcome::Done) return fault;
     const int fd = OpenRegularFile(path, O_RDONLY);
     if (fd < 0) return Failure();
@@ -615,8 +580,7 @@ Result FlushFile(const std::string& path)
     return result;
 }
 
-Result RemoveFile(const std::string& path)
-{
+Result RemoveFile(const std::string& path) {
     if (const Outcome fault = BeforeCall(Call::Delete, path); fault != Outcome::Done) return fault;
     if (unlink(path.c_str()) == 0) return {};
     if (!MissingAsWritten(errno)) return Failure();
@@ -625,16 +589,14 @@ Result RemoveFile(const std::string& path)
     return unlink(resolved.c_str()) == 0 ? Result() : Failure();
 }
 
-Result CopyFileToNameFreeAsWritten(const std::string& from, const std::string& to, FileTimes* sourceTimes)
-{
+Result CopyFileToNameFreeAsWritten(const std::string& from, const std::string& to, FileTimes* sourceTimes) {
     if (const Outcome fault = BeforeCall(Call::Copy, from, to); fault != Outcome::Done) return fault;
     const int source = OpenRegularFile(from, O_RDONLY);
     if (source < 0) return Failure();
     return CopyToNewFile(source, to, sourceTimes);
 }
 
-std::optional<std::vector<unsigned char>> ReadWholeFile(const std::string& path)
-{
+std::optional<std::vector<unsigned char>> ReadWholeFile(const std::string& path) {
     if (BeforeCall(Call::Read, path) != Outcome::Done) return std::nullopt;
     const int fd = OpenRegularFile(path, O_RDONLY);
     if (fd < 0) return std::nullopt;
@@ -656,8 +618,7 @@ std::optional<std::vector<unsigned char>> ReadWholeFile(const std::string& path)
 
 FileLock::~FileLock() { Release(); }
 
-Result FileLock::Acquire(const std::string& path)
-{
+Result FileLock::Acquire(const std::string& path) {
     Release();
     if (const Outcome fault = BeforeCall(Call::Lock, path); fault != Outcome::Done) return fault;
     const std::string resolved = ResolvePath(path);
@@ -685,8 +646,7 @@ Result FileLock::Acquire(const std::string& path)
 
 bool FileLock::IsHeld() const { return handle_ >= 0; }
 
-void FileLock::Release()
-{
+void FileLock::Release() {
     if (!IsHeld()) return;
     unlink(path_.c_str());
     close(static_cast<int>(handle_));

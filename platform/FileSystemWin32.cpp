@@ -3,8 +3,8 @@
 // ("\\?\C:\...", "\\?\UNC\server\share\..."), so no path is cut at 260
 // characters. Copies are flushed with FlushFileBuffers before they are
 // closed, and moves are written through (MOVEFILE_WRITE_THROUGH).
-#include "platform/FileSystem.h"
 #include "platform/FaultSeam.h"
+#include "platform/FileSystem.h"
 #include "platform/WideText.h"
 #include "platform/Wildcard.h"
 
@@ -28,22 +28,19 @@ namespace {
 HANDLE ToHandle(std::intptr_t value) { return reinterpret_cast<HANDLE>(value); }
 std::intptr_t FromHandle(HANDLE handle) { return reinterpret_cast<std::intptr_t>(handle); }
 
-FILETIME ToFiletime(FileTime time)
-{
+FILETIME ToFiletime(FileTime time) {
     FILETIME result;
     result.dwLowDateTime = static_cast<DWORD>(time & 0xFFFFFFFFu);
     result.dwHighDateTime = static_cast<DWORD>(time >> 32);
     return result;
 }
 
-FileTime FromFiletime(const FILETIME& time)
-{
+FileTime FromFiletime(const FILETIME& time) {
     return (static_cast<FileTime>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
 // The outcome a failed call's last error stands for.
-Outcome OutcomeOf(DWORD error)
-{
+Outcome OutcomeOf(DWORD error) {
     switch (error) {
     case ERROR_FILE_EXISTS:
     case ERROR_ALREADY_EXISTS:
@@ -81,8 +78,7 @@ Result Failure() { return OutcomeOf(GetLastError()); }
 // trailing dots and spaces as every Windows call does), then in its long
 // form. Device paths ("\\.\CON") and long forms stay as they are. Fails
 // with BadName when the path is not UTF-8 or holds a zero.
-Result WidePath(const std::string& path, std::wstring& wide)
-{
+Result WidePath(const std::string& path, std::wstring& wide) {
     std::optional<std::wstring> converted = WideFromUtf8(path);
     if (!converted || converted->find(L'\0') != std::wstring::npos) return Outcome::BadName;
     std::wstring& given = *converted;
@@ -115,16 +111,14 @@ Result WidePath(const std::string& path, std::wstring& wide)
 }
 
 // The last name of a wide path.
-std::wstring_view LastName(const std::wstring& path)
-{
+std::wstring_view LastName(const std::wstring& path) {
     const std::size_t cut = path.find_last_of(L'\\');
     return cut == std::wstring::npos ? std::wstring_view(path) : std::wstring_view(path).substr(cut + 1);
 }
 
 // True when two names are one for the file system: equal without regard to
 // case, as NTFS compares them.
-bool SameName(std::wstring_view a, std::wstring_view b)
-{
+bool SameName(std::wstring_view a, std::wstring_view b) {
     if (a.size() != b.size()) return false;
     return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
            CSTR_EQUAL;
@@ -134,8 +128,7 @@ bool SameName(std::wstring_view a, std::wstring_view b)
 // is another: Windows also opens "DFILMLONGNAME.ztb" as "DFILML~1.ZTB", and
 // a call must not act on that file for a table of the alias's name. The
 // generated aliases always hold a '~', so only such names are looked up.
-bool IsAliasOfAnother(const std::wstring& path)
-{
+bool IsAliasOfAnother(const std::wstring& path) {
     const std::wstring_view name = LastName(path);
     if (name.find(L'~') == std::wstring_view::npos || name.find_first_of(L"*?") != std::wstring_view::npos) {
         return false;
@@ -150,8 +143,7 @@ bool IsAliasOfAnother(const std::wstring& path)
 // The wide form of a path that names an existing file by its long name:
 // BadName when it cannot be converted, NotFound when it is another file's
 // short alias.
-Result ExistingPath(const std::string& path, std::wstring& wide)
-{
+Result ExistingPath(const std::string& path, std::wstring& wide) {
     if (const Result converted = WidePath(path, wide); !converted) return converted;
     return IsAliasOfAnother(wide) ? Result(Outcome::NotFound) : Result();
 }
@@ -165,8 +157,7 @@ constexpr int kShareAttempts = 20;
 constexpr DWORD kShareWaitMilliseconds = 50;
 
 template <typename Attempt>
-bool Retrying(Attempt attempt)
-{
+bool Retrying(Attempt attempt) {
     for (int tries = 1;; ++tries) {
         if (attempt()) return true;
         const DWORD error = GetLastError();
@@ -186,8 +177,7 @@ constexpr DWORD kAllSharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DE
 // Opens a file. A folder cannot be opened this way (that would take
 // FILE_FLAG_BACKUP_SEMANTICS); devices such as "CON" can, so anything that
 // is not a disk file is refused.
-HANDLE OpenDiskFile(const std::wstring& path, DWORD access, DWORD sharing, DWORD disposition)
-{
+HANDLE OpenDiskFile(const std::wstring& path, DWORD access, DWORD sharing, DWORD disposition) {
     HANDLE handle = INVALID_HANDLE_VALUE;
     Retrying([&] {
         handle = CreateFileW(path.c_str(), access, sharing, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -202,8 +192,7 @@ HANDLE OpenDiskFile(const std::wstring& path, DWORD access, DWORD sharing, DWORD
 }
 
 // Opens an existing file for reading, by its long name only.
-Result OpenForReading(const std::string& path, HANDLE& handle)
-{
+Result OpenForReading(const std::string& path, HANDLE& handle) {
     std::wstring wide;
     if (const Result usable = ExistingPath(path, wide); !usable) return usable;
     handle = OpenDiskFile(wide, GENERIC_READ, kReadSharing, OPEN_EXISTING);
@@ -211,16 +200,14 @@ Result OpenForReading(const std::string& path, HANDLE& handle)
 }
 
 // Deletes a file whose name the caller made (a partial or surplus copy).
-void DeleteOwnFile(const std::wstring& path)
-{
+void DeleteOwnFile(const std::wstring& path) {
     Retrying([&] { return DeleteFileW(path.c_str()) != 0; });
 }
 
 // ReadFile and WriteFile take 32-bit counts; larger requests go in pieces.
 constexpr std::size_t kMaxChunk = 1u << 30;
 
-std::size_t ReadAll(HANDLE handle, void* buffer, std::size_t size, bool& failed)
-{
+std::size_t ReadAll(HANDLE handle, void* buffer, std::size_t size, bool& failed) {
     char* bytes = static_cast<char*>(buffer);
     std::size_t total = 0;
     failed = false;
@@ -237,14 +224,12 @@ std::size_t ReadAll(HANDLE handle, void* buffer, std::size_t size, bool& failed)
     return total;
 }
 
-std::string FolderOf(const std::string& path)
-{
+std::string FolderOf(const std::string& path) {
     const std::size_t cut = path.find_last_of("\\/:");
     return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
 }
 
-bool WriteAll(HANDLE handle, const void* buffer, std::size_t size, Result& failure)
-{
+bool WriteAll(HANDLE handle, const void* buffer, std::size_t size, Result& failure) {
     const char* bytes = static_cast<const char*>(buffer);
     while (size > 0) {
         const DWORD request = static_cast<DWORD>(std::min(size, kMaxChunk));
@@ -265,8 +250,7 @@ bool WriteAll(HANDLE handle, const void* buffer, std::size_t size, Result& failu
 
 // Copies the open source into the open copy with its three times, read
 // before the bytes, and flushes the copy (Call::Flush, path to).
-Result CopyOpenFile(HANDLE source, HANDLE copy, const std::string& to, FileTimes* sourceTimes)
-{
+Result CopyOpenFile(HANDLE source, HANDLE copy, const std::string& to, FileTimes* sourceTimes) {
     FILETIME creation;
     FILETIME lastAccess;
     FILETIME lastWrite;
@@ -293,8 +277,7 @@ Result CopyOpenFile(HANDLE source, HANDLE copy, const std::string& to, FileTimes
 
 // ---- calendar ----------------------------------------------------------------
 
-std::optional<CalendarTime> FileTimeToCalendar(FileTime time)
-{
+std::optional<CalendarTime> FileTimeToCalendar(FileTime time) {
     const FILETIME fileTime = ToFiletime(time);
     SYSTEMTIME system;
     if (!FileTimeToSystemTime(&fileTime, &system)) return std::nullopt;
@@ -312,8 +295,7 @@ std::optional<CalendarTime> FileTimeToCalendar(FileTime time)
 
 InFile::~InFile() { Close(); }
 
-Result InFile::Open(const std::string& path)
-{
+Result InFile::Open(const std::string& path) {
     Close();
     if (const Outcome fault = BeforeCall(Call::Open, path); fault != Outcome::Done) return fault;
     HANDLE handle = INVALID_HANDLE_VALUE;
@@ -324,21 +306,18 @@ Result InFile::Open(const std::string& path)
 
 bool InFile::IsOpen() const { return ToHandle(handle_) != INVALID_HANDLE_VALUE; }
 
-void InFile::Close()
-{
+void InFile::Close() {
     if (IsOpen()) CloseHandle(ToHandle(handle_));
     handle_ = FromHandle(INVALID_HANDLE_VALUE);
 }
 
-std::size_t InFile::Read(void* buffer, std::size_t size)
-{
+std::size_t InFile::Read(void* buffer, std::size_t size) {
     if (!IsOpen() || BeforeCall(Call::Read, {}) != Outcome::Done) return 0;
     bool failed = false;
     return ReadAll(ToHandle(handle_), buffer, size, failed);
 }
 
-bool InFile::Seek(std::uint64_t offset)
-{
+bool InFile::Seek(std::uint64_t offset) {
     if (!IsOpen() || offset > static_cast<std::uint64_t>(std::numeric_limits<LONGLONG>::max())) return false;
     // The high part carries offsets of 2^31 and more; without it the low part
     // alone would be taken as a negative distance.
@@ -347,15 +326,13 @@ bool InFile::Seek(std::uint64_t offset)
     return !(low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR);
 }
 
-std::optional<std::uint64_t> InFile::Size() const
-{
+std::optional<std::uint64_t> InFile::Size() const {
     LARGE_INTEGER size;
     if (!IsOpen() || !GetFileSizeEx(ToHandle(handle_), &size)) return std::nullopt;
     return static_cast<std::uint64_t>(size.QuadPart);
 }
 
-bool InFile::GetTimes(FileTimes& times) const
-{
+bool InFile::GetTimes(FileTimes& times) const {
     FILETIME creation;
     FILETIME lastAccess;
     FILETIME lastWrite;
@@ -373,8 +350,7 @@ bool InFile::GetTimes(FileTimes& times) const
 
 OutFile::~OutFile() { Close(); }
 
-Result OutFile::OpenExisting(const std::string& path)
-{
+Result OutFile::OpenExisting(const std::string& path) {
     Close();
     if (const Outcome fault = BeforeCall(Call::Open, path); fault != Outcome::Done) return fault;
     std::wstring wide;
@@ -385,8 +361,7 @@ Result OutFile::OpenExisting(const std::string& path)
     return IsOpen() ? Result() : Failure();
 }
 
-Result OutFile::Create(const std::string& path)
-{
+Result OutFile::Create(const std::string& path) {
     Close();
     if (const Outcome fault = BeforeCall(Call::Open, path); fault != Outcome::Done) return fault;
     std::wstring wide;
@@ -399,24 +374,21 @@ Result OutFile::Create(const std::string& path)
 
 bool OutFile::IsOpen() const { return ToHandle(handle_) != INVALID_HANDLE_VALUE; }
 
-bool OutFile::Close()
-{
+bool OutFile::Close() {
     if (!IsOpen()) return true;
     const bool closed = CloseHandle(ToHandle(handle_)) != 0;
     handle_ = FromHandle(INVALID_HANDLE_VALUE);
     return closed;
 }
 
-Result OutFile::Write(const void* buffer, std::size_t size)
-{
+Result OutFile::Write(const void* buffer, std::size_t size) {
     if (!IsOpen()) return Outcome::Other;
     if (const Outcome fault = BeforeCall(Call::Write, {}); fault != Outcome::Done) return fault;
     Result failure;
     return WriteAll(ToHandle(handle_), buffer, size, failure) ? Result() : failure;
 }
 
-Result OutFile::SetTimes(const FileTimes& times)
-{
+Result OutFile::SetTimes(const FileTimes& times) {
     if (!IsOpen()) return Outcome::Other;
     if (const Outcome fault = BeforeCall(Call::SetTimes, {}); fault != Outcome::Done) return fault;
     // A zero time leaves that time as it is (SetFileTime's own rule).
@@ -428,8 +400,7 @@ Result OutFile::SetTimes(const FileTimes& times)
 
 // ---- folders and whole files -------------------------------------------------
 
-Result FindFiles(const std::string& pattern, std::vector<FoundEntry>& found)
-{
+Result FindFiles(const std::string& pattern, std::vector<FoundEntry>& found) {
     found.clear();
     if (const Outcome fault = BeforeCall(Call::Find, pattern); fault != Outcome::Done) return fault;
     std::wstring wide;
@@ -460,16 +431,14 @@ Result FindFiles(const std::string& pattern, std::vector<FoundEntry>& found)
     return error == ERROR_NO_MORE_FILES ? Result() : Result(OutcomeOf(error));
 }
 
-Result PathStatus(const std::string& path)
-{
+Result PathStatus(const std::string& path) {
     if (const Outcome fault = BeforeCall(Call::Exists, path); fault != Outcome::Done) return fault;
     std::wstring wide;
     if (const Result usable = ExistingPath(path, wide); !usable) return usable;
     return GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES ? Result() : Failure();
 }
 
-Result CreateFolder(const std::string& path)
-{
+Result CreateFolder(const std::string& path) {
     if (const Outcome fault = BeforeCall(Call::CreateFolder, path); fault != Outcome::Done) return fault;
     std::wstring wide;
     if (const Result usable = WidePath(path, wide); !usable) return usable;
@@ -484,8 +453,7 @@ constexpr DWORD kMoveFlags = MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH;
 // Moves the file that from names by its long name. A target that exists
 // is never replaced unless flags ask for it, and then only when it is the
 // target's long name.
-Result MoveByLongName(const std::string& from, const std::string& to, DWORD flags)
-{
+Result MoveByLongName(const std::string& from, const std::string& to, DWORD flags) {
     std::wstring source;
     std::wstring target;
     if (const Result usable = ExistingPath(from, source); !usable) return usable;
@@ -497,26 +465,22 @@ Result MoveByLongName(const std::string& from, const std::string& to, DWORD flag
 
 }  // namespace
 
-Result MoveFileToNameFreeInAnyCase(const std::string& from, const std::string& to)
-{
+Result MoveFileToNameFreeInAnyCase(const std::string& from, const std::string& to) {
     if (const Outcome fault = BeforeCall(Call::Move, from, to); fault != Outcome::Done) return fault;
     return MoveByLongName(from, to, kMoveFlags);
 }
 
-Result MoveFileToNameFreeAsWritten(const std::string& from, const std::string& to)
-{
+Result MoveFileToNameFreeAsWritten(const std::string& from, const std::string& to) {
     if (const Outcome fault = BeforeCall(Call::Move, from, to); fault != Outcome::Done) return fault;
     return MoveByLongName(from, to, kMoveFlags);
 }
 
-Result MoveFileReplacing(const std::string& from, const std::string& to)
-{
+Result MoveFileReplacing(const std::string& from, const std::string& to) {
     if (const Outcome fault = BeforeCall(Call::Move, from, to); fault != Outcome::Done) return fault;
     return MoveByLongName(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
 }
 
-Result FlushFile(const std::string& path)
-{
+Result FlushFile(const std::string& path) {
     if (const Outcome fault = BeforeCall(Call::Flush, path); fault != Outcome::Done) return fault;
     std::wstring wide;
     if (const Result usable = ExistingPath(path, wide); !usable) return usable;
@@ -534,16 +498,14 @@ Result FlushFile(const std::string& path)
     return result;
 }
 
-Result RemoveFile(const std::string& path)
-{
+Result RemoveFile(const std::string& path) {
     if (const Outcome fault = BeforeCall(Call::Delete, path); fault != Outcome::Done) return fault;
     std::wstring wide;
     if (const Result usable = ExistingPath(path, wide); !usable) return usable;
     return Retrying([&] { return DeleteFileW(wide.c_str()) != 0; }) ? Result() : Failure();
 }
 
-Result CopyFileToNameFreeAsWritten(const std::string& from, const std::string& to, FileTimes* sourceTimes)
-{
+Result CopyFileToNameFreeAsWritten(const std::string& from, const std::string& to, FileTimes* sourceTimes) {
     if (const Outcome fault = BeforeCall(Call::Copy, from, to); fault != Outcome::Done) return fault;
     // Our own loop rather than CopyFileW: the bytes and the times come from
     // one handle of the source, and the copy is flushed before it closes. It
@@ -567,8 +529,7 @@ Result CopyFileToNameFreeAsWritten(const std::string& from, const std::string& t
     return result;
 }
 
-std::optional<std::vector<unsigned char>> ReadWholeFile(const std::string& path)
-{
+std::optional<std::vector<unsigned char>> ReadWholeFile(const std::string& path) {
     if (BeforeCall(Call::Read, path) != Outcome::Done) return std::nullopt;
     HANDLE handle = INVALID_HANDLE_VALUE;
     if (!OpenForReading(path, handle)) return std::nullopt;
@@ -588,8 +549,7 @@ std::optional<std::vector<unsigned char>> ReadWholeFile(const std::string& path)
 
 FileLock::~FileLock() { Release(); }
 
-Result FileLock::Acquire(const std::string& path)
-{
+Result FileLock::Acquire(const std::string& path) {
     Release();
     if (const Outcome fault = BeforeCall(Call::Lock, path); fault != Outcome::Done) return fault;
     std::wstring wide;
@@ -598,7 +558,7 @@ Result FileLock::Acquire(const std::string& path)
     // file goes with the handle, also when the holder is ended. No retry
     // here: the caller waits for a holder in its own way.
     HANDLE handle = CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                                FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const Result failure = Failure();
         // A lock file that a holder has just let go may wait for its
@@ -615,8 +575,7 @@ Result FileLock::Acquire(const std::string& path)
 
 bool FileLock::IsHeld() const { return ToHandle(handle_) != INVALID_HANDLE_VALUE; }
 
-void FileLock::Release()
-{
+void FileLock::Release() {
     if (!IsHeld()) return;
     CloseHandle(ToHandle(handle_));
     handle_ = FromHandle(INVALID_HANDLE_VALUE);

@@ -21,12 +21,11 @@ namespace {
 // How many folders keep their names; a run of the program works in a few.
 constexpr std::size_t kKeptFolders = 8;
 
-constexpr std::uint32_t kWatchedChanges = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO |
-                                          IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
+constexpr std::uint32_t kWatchedChanges =
+    IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
 constexpr std::uint32_t kFolderGone = IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED | IN_UNMOUNT;
 
-std::string Folded(const std::string& name)
-{
+std::string Folded(const std::string& name) {
     std::string folded = name;
     std::transform(folded.begin(), folded.end(), folded.begin(), LowerAscii);
     return folded;
@@ -41,19 +40,14 @@ struct FolderStamp {
     timespec modified{};
     timespec changed{};
 
-    bool SameFolder(const FolderStamp& other) const
-    {
-        return device == other.device && inode == other.inode;
-    }
-    bool SameTimes(const FolderStamp& other) const
-    {
+    bool SameFolder(const FolderStamp& other) const { return device == other.device && inode == other.inode; }
+    bool SameTimes(const FolderStamp& other) const {
         return modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec &&
                changed.tv_sec == other.changed.tv_sec && changed.tv_nsec == other.changed.tv_nsec;
     }
 };
 
-std::optional<FolderStamp> StampOf(const std::string& folder)
-{
+std::optional<FolderStamp> StampOf(const std::string& folder) {
     struct stat info;
     if (stat(FolderArgument(folder), &info) != 0 || !S_ISDIR(info.st_mode)) return std::nullopt;
     FolderStamp stamp;
@@ -69,24 +63,21 @@ class FolderNames {
 public:
     void Add(const std::string& name) { byFolded_[Folded(name)].insert(name); }
 
-    void Remove(const std::string& name)
-    {
+    void Remove(const std::string& name) {
         const auto found = byFolded_.find(Folded(name));
         if (found == byFolded_.end()) return;
         found->second.erase(name);
         if (found->second.empty()) byFolded_.erase(found);
     }
 
-    std::optional<std::string> Find(const std::string& name) const
-    {
+    std::optional<std::string> Find(const std::string& name) const {
         const auto found = byFolded_.find(Folded(name));
         if (found == byFolded_.end()) return std::nullopt;
         return *found->second.begin();
     }
 
     // False when the folder cannot be read.
-    bool Read(const std::string& folder)
-    {
+    bool Read(const std::string& folder) {
         byFolded_.clear();
         DIR* dir = opendir(FolderArgument(folder));
         if (dir == nullptr) return false;
@@ -110,8 +101,7 @@ struct KeptFolder {
 
 class NameIndex {
 public:
-    std::optional<std::string> Find(const std::string& folder, const std::string& name)
-    {
+    std::optional<std::string> Find(const std::string& folder, const std::string& name) {
         const std::lock_guard<std::mutex> lock(mutex_);
         if (!Ready()) return ReadAndFind(folder, name);
         ApplyNotifications();
@@ -130,8 +120,7 @@ public:
     }
 
 private:
-    static std::optional<std::string> ReadAndFind(const std::string& folder, const std::string& name)
-    {
+    static std::optional<std::string> ReadAndFind(const std::string& folder, const std::string& name) {
         FolderNames names;
         if (!names.Read(folder)) return std::nullopt;
         return names.Find(name);
@@ -139,8 +128,7 @@ private:
 
     // The notifications of a parent process are not this process's: after
     // a fork the child starts afresh, and leaves the parent's watches alone.
-    bool Ready()
-    {
+    bool Ready() {
         if (owner_ != getpid()) {
             if (notify_ >= 0) close(notify_);
             notify_ = -1;
@@ -157,8 +145,7 @@ private:
 
     // True when the kept names still describe the folder now found at its
     // path: the same folder, and its times moved only by notified changes.
-    static bool StillTrue(KeptFolder& kept, const FolderStamp& now)
-    {
+    static bool StillTrue(KeptFolder& kept, const FolderStamp& now) {
         if (!kept.stamp.SameFolder(now)) return false;
         if (kept.notified) {
             kept.stamp = now;
@@ -168,8 +155,7 @@ private:
         return kept.stamp.SameTimes(now);
     }
 
-    KeptFolder* Kept(const std::string& folder)
-    {
+    KeptFolder* Kept(const std::string& folder) {
         for (KeptFolder& kept : kept_) {
             if (kept.path == folder) return &kept;
         }
@@ -178,8 +164,7 @@ private:
 
     // Watches the folder, then reads it: a change during the read is both
     // seen and notified, and applying it twice gives the same names.
-    KeptFolder* Keep(const std::string& folder)
-    {
+    KeptFolder* Keep(const std::string& folder) {
         if (kept_.size() >= kKeptFolders) {
             const auto oldest = std::min_element(kept_.begin(), kept_.end(),
                 [](const KeptFolder& a, const KeptFolder& b) { return a.lastUse < b.lastUse; });
@@ -206,14 +191,12 @@ private:
         return &kept_.back();
     }
 
-    void Forget(std::ptrdiff_t index)
-    {
+    void Forget(std::ptrdiff_t index) {
         inotify_rm_watch(notify_, kept_[static_cast<std::size_t>(index)].watch);
         kept_.erase(kept_.begin() + index);
     }
 
-    void ApplyNotifications()
-    {
+    void ApplyNotifications() {
         alignas(inotify_event) char buffer[64 * 1024];
         while (true) {
             const ssize_t got = read(notify_, buffer, sizeof buffer);
@@ -227,8 +210,7 @@ private:
         }
     }
 
-    void Apply(const inotify_event& event)
-    {
+    void Apply(const inotify_event& event) {
         if ((event.mask & IN_Q_OVERFLOW) != 0) {
             // Changes were lost: every folder is read again when next used.
             while (!kept_.empty()) Forget(0);
@@ -257,16 +239,14 @@ private:
     unsigned long clock_ = 0;
 };
 
-NameIndex& TheIndex()
-{
+NameIndex& TheIndex() {
     static NameIndex index;
     return index;
 }
 
 }  // namespace
 
-std::optional<std::string> FindEntryIgnoringCase(const std::string& folder, const std::string& name)
-{
+std::optional<std::string> FindEntryIgnoringCase(const std::string& folder, const std::string& name) {
     return TheIndex().Find(folder, name);
 }
 

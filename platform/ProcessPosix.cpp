@@ -13,16 +13,14 @@ namespace platform {
 
 // ---- system folders ----------------------------------------------------------
 
-std::string WindowsFolder()
-{
+std::string WindowsFolder() {
     const char* value = std::getenv("WINDIR");
     std::string folder = value != nullptr ? value : "";
     if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
     return folder;
 }
 
-std::string ExecutablePath(std::size_t bufferSize)
-{
+std::string ExecutablePath(std::size_t bufferSize) {
     if (bufferSize == 0) return {};
     std::vector<char> buffer(bufferSize);
     const ssize_t length = readlink("/proc/self/exe", buffer.data(), bufferSize);
@@ -34,13 +32,9 @@ std::string ExecutablePath(std::size_t bufferSize)
 
 // ---- processes ---------------------------------------------------------------
 
-std::uint32_t CurrentProcessId()
-{
-    return static_cast<std::uint32_t>(getpid());
-}
+std::uint32_t CurrentProcessId() { return static_cast<std::uint32_t>(getpid()); }
 
-bool ProcessIsRunning(std::uint32_t id)
-{
+bool ProcessIsRunning(std::uint32_t id) {
     // 0 would signal our own process group and an id beyond pid_t a
     // negative one: neither names a single process.
     if (id == 0 || id > static_cast<std::uint32_t>(std::numeric_limits<pid_t>::max())) return false;
@@ -48,8 +42,7 @@ bool ProcessIsRunning(std::uint32_t id)
     return kill(static_cast<pid_t>(id), 0) == 0 || errno != ESRCH;
 }
 
-void BufferStandardOutput()
-{
+void BufferStandardOutput() {
     static char buffer[256 * 1024];
     std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
 }

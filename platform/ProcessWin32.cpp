@@ -14,8 +14,7 @@ namespace platform {
 
 // ---- system folders ----------------------------------------------------------
 
-std::string WindowsFolder()
-{
+std::string WindowsFolder() {
     // Asked again with the size the system names until the folder fits.
     std::wstring buffer(MAX_PATH, L'\0');
     UINT length = 0;
@@ -29,8 +28,7 @@ std::string WindowsFolder()
     return *folder;
 }
 
-std::string ExecutablePath(std::size_t bufferSize)
-{
+std::string ExecutablePath(std::size_t bufferSize) {
     // A full buffer means the path was cut short: asked again with more room.
     std::wstring buffer(MAX_PATH, L'\0');
     DWORD length = 0;
@@ -54,13 +52,9 @@ std::string ExecutablePath(std::size_t bufferSize)
 
 // ---- processes ---------------------------------------------------------------
 
-std::uint32_t CurrentProcessId()
-{
-    return static_cast<std::uint32_t>(GetCurrentProcessId());
-}
+std::uint32_t CurrentProcessId() { return static_cast<std::uint32_t>(GetCurrentProcessId()); }
 
-bool ProcessIsRunning(std::uint32_t id)
-{
+bool ProcessIsRunning(std::uint32_t id) {
     const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(id));
     if (process == nullptr) {
         // ERROR_INVALID_PARAMETER: no process has this id. Anything else,
@@ -74,8 +68,7 @@ bool ProcessIsRunning(std::uint32_t id)
     return !ended;
 }
 
-void BufferStandardOutput()
-{
+void BufferStandardOutput() {
     static char buffer[256 * 1024];
     std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
     if (_isatty(_fileno(stdout))) _setmode(_fileno(stdout), _O_BINARY);

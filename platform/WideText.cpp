@@ -9,8 +9,7 @@
 
 namespace platform {
 
-std::optional<std::wstring> WideFromUtf8(std::string_view text)
-{
+std::optional<std::wstring> WideFromUtf8(std::string_view text) {
     if (text.empty()) return std::wstring();
     if (text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) return std::nullopt;
     const int size = static_cast<int>(text.size());
@@ -23,12 +22,12 @@ std::optional<std::wstring> WideFromUtf8(std::string_view text)
     return wide;
 }
 
-std::optional<std::string> Utf8FromWide(std::wstring_view text)
-{
+std::optional<std::string> Utf8FromWide(std::wstring_view text) {
     if (text.empty()) return std::string();
     if (text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max() / 3)) return std::nullopt;
     const int size = static_cast<int>(text.size());
-    const int length = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), size, nullptr, 0, nullptr, nullptr);
+    const int length =
+        WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), size, nullptr, 0, nullptr, nullptr);
     if (length <= 0) return std::nullopt;
     std::string utf8(static_cast<std::size_t>(length), '\0');
     if (WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), size, utf8.data(), length, nullptr, nullptr) !=

@@ -2,13 +2,9 @@
 
 namespace platform {
 
-char LowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool WildcardMatches(std::string_view name, std::string_view pattern)
-{
+bool WildcardMatches(std::string_view name, std::string_view pattern) {
     // Greedy scan that returns to the last "*" on a mismatch and lets it
     // swallow one more character; linear in practice, never recursive.
     std::size_t n = 0;

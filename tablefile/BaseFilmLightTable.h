@@ -13,7 +13,7 @@ inline constexpr int kBaseFilmResolutions = 3;
 void EndTraceLine();
 
 struct BaseFilmEntry {
-    const char* Name;  // for reference only
+    const char* Name;   // for reference only
     std::int32_t Flag;  // for reference only
     std::int32_t BackType;
     struct PerResolution {

@@ -7,14 +7,10 @@
 
 namespace {
 
-bool IsLegalDeviceType(int deviceType) {
-    return deviceType == 0 || (deviceType >= 1000 && deviceType <= 1020);
-}
+bool IsLegalDeviceType(int deviceType) { return deviceType == 0 || (deviceType >= 1000 && deviceType <= 1020); }
 
 // DevXSize must be 2048 shifted left by the resolution index.
-bool RasterWidthFits(int devXSize, int r) {
-    return r >= 0 && r <= 3 && devXSize == (2048 << r);
-}
+bool RasterWidthFits(int devXSize, int r) { return r >= 0 && r <= 3 && devXSize == (2048 << r); }
 
 // Field names of the warning line, for the results -1 to -15.
 constexpr const char* kResolutionFieldNames[] = {
@@ -63,8 +59,7 @@ int CheckCompatible(const ZTBResolutionT& record) {
 // Intensities, repetitions and back type agree: a channel is exposed with
 // both a repetition and an intensity, or with neither.
 int CheckExposure(const ZTBResolutionT& record) {
-    const bool anyRepetition =
-        record.Repetition[0] != 0 || record.Repetition[1] != 0 || record.Repetition[2] != 0;
+    const bool anyRepetition = record.Repetition[0] != 0 || record.Repetition[1] != 0 || record.Repetition[2] != 0;
     if (!anyRepetition) {
         for (std::uint16_t intensity : record.Intensity) {
             if (intensity != 0) return -13;
@@ -102,13 +97,20 @@ int CheckHeader(const ZTBHeader& header) {
 
 const char* HeaderMessage(int result) {
     switch (result) {
-        case -1: return "Illegal ZTB ID string";
-        case -2: return "Illegal ZTB HeaderVersion field";
-        case -3: return "Illegal ZTB DeviceType field";
-        case -4: return "Illegal ZTB Type field";
-        case -5: return "Illegal ZTB Size field";
-        case -6: return "Illegal ZTB number of resolutions";
-        default: return "Illegal ZTB";
+    case -1:
+        return "Illegal ZTB ID string";
+    case -2:
+        return "Illegal ZTB HeaderVersion field";
+    case -3:
+        return "Illegal ZTB DeviceType field";
+    case -4:
+        return "Illegal ZTB Type field";
+    case -5:
+        return "Illegal ZTB Size field";
+    case -6:
+        return "Illegal ZTB number of resolutions";
+    default:
+        return "Illegal ZTB";
     }
 }
 

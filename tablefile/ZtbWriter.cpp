@@ -97,12 +97,11 @@ std::vector<unsigned char> EncodeHeader(const ZTBHeader& header) {
 
 std::vector<unsigned char> EncodeRecord(const ZTBResolutionT& record) {
     std::vector<unsigned char> out(kResolutionSize, 0);
-    const std::int16_t fields[] = {
-        static_cast<std::int16_t>(record.Length), record.ResVersion, record.DevXSize, record.DevYSize,
-        record.XMin, record.YMin, record.XMax, record.YMax, record.FilmGamma, record.StdGamma,
-        record.DeviceType, record.Resolution, record.MirrorY,
-        record.Compatible.BaseFilmType, record.Compatible.BlackAndWhite,
-        record.Compatible.Balance[0], record.Compatible.Balance[1], record.Compatible.Balance[2]};
+    const std::int16_t fields[] = {static_cast<std::int16_t>(record.Length), record.ResVersion, record.DevXSize,
+        record.DevYSize, record.XMin, record.YMin, record.XMax, record.YMax, record.FilmGamma, record.StdGamma,
+        record.DeviceType, record.Resolution, record.MirrorY, record.Compatible.BaseFilmType,
+        record.Compatible.BlackAndWhite, record.Compatible.Balance[0], record.Compatible.Balance[1],
+        record.Compatible.Balance[2]};
     std::size_t at = 0;
     for (std::int16_t field : fields) {
         Put16(out, at, static_cast<std::uint16_t>(field));
@@ -126,12 +125,9 @@ std::vector<unsigned char> EncodeRecord(const ZTBResolutionT& record) {
     return out;
 }
 
-ZtbWriter::ZtbWriter(std::string_view title, std::int16_t deviceType)
-    : header_(MakeValidHeader(title, deviceType)) {}
+ZtbWriter::ZtbWriter(std::string_view title, std::int16_t deviceType) : header_(MakeValidHeader(title, deviceType)) {}
 
-ZTBResolutionT& ZtbWriter::AddRecord(int r) {
-    return AddRecord(r, MakeValidRecord(r, header_.DeviceType));
-}
+ZTBResolutionT& ZtbWriter::AddRecord(int r) { return AddRecord(r, MakeValidRecord(r, header_.DeviceType)); }
 
 ZTBResolutionT& ZtbWriter::AddRecord(int r, const ZTBResolutionT& record) {
     records_.push_back(RecordSlot{r, record, {}, std::nullopt});
@@ -143,9 +139,7 @@ void ZtbWriter::SetIdBytes(std::span<const unsigned char> bytes) {
     std::memcpy(header_.IdString, bytes.data(), std::min(bytes.size(), sizeof header_.IdString));
 }
 
-std::size_t ZtbWriter::DirectoryEnd() const {
-    return kHeaderSize + records_.size() * kResInfoSize;
-}
+std::size_t ZtbWriter::DirectoryEnd() const { return kHeaderSize + records_.size() * kResInfoSize; }
 
 std::uint32_t ZtbWriter::RecordOffset(std::size_t k) const {
     const RecordSlot& slot = records_.at(k);
@@ -175,8 +169,10 @@ std::vector<unsigned char> ZtbWriter::Build() const {
     for (std::size_t k = 0; k < records_.size(); ++k) {
         const RecordSlot& slot = records_[k];
         const std::size_t at = kHeaderSize + k * kResInfoSize;
-        Put16(out, at, static_cast<std::uint16_t>(slot.entry.Resolution.value_or(static_cast<std::int16_t>(slot.resolution))));
-        Put16(out, at + 2, static_cast<std::uint16_t>(slot.entry.Length.value_or(static_cast<std::int16_t>(kResolutionSize))));
+        Put16(out, at,
+            static_cast<std::uint16_t>(slot.entry.Resolution.value_or(static_cast<std::int16_t>(slot.resolution))));
+        Put16(out, at + 2,
+            static_cast<std::uint16_t>(slot.entry.Length.value_or(static_cast<std::int16_t>(kResolutionSize))));
         Put32(out, at + 4, slot.entry.Offset.value_or(RecordOffset(k)));
     }
 
@@ -185,8 +181,8 @@ std::vector<unsigned char> ZtbWriter::Build() const {
         if (records_[k].placedAt) continue;
         const std::size_t at = RecordOffset(k);
         if (out.size() < at) out.resize(at, gapFill_);
-        std::fill(out.begin() + static_cast<std::ptrdiff_t>(at - gap_),
-                  out.begin() + static_cast<std::ptrdiff_t>(at), gapFill_);
+        std::fill(out.begin() + static_cast<std::ptrdiff_t>(at - gap_), out.begin() + static_cast<std::ptrdiff_t>(at),
+            gapFill_);
     }
     // Layout records, then placed records in the order they were added.
     for (int pass = 0; pass < 2; ++pass) {
@@ -204,7 +200,7 @@ bool ZtbWriter::WriteTo(const std::string& path) const {
 }
 
 bool WriteTableFile(const std::string& path, std::string_view title, std::int16_t deviceType,
-                    const std::optional<platform::FileTimes>& times) {
+    const std::optional<platform::FileTimes>& times) {
     ZtbWriter writer(title, deviceType);
     writer.AddRecord(0);
     if (!writer.WriteTo(path)) return false;

@@ -76,9 +76,15 @@ public:
 
     void SetLayout(Layout layout) { layout_ = layout; }
     // Unused bytes before each record of the layout sequence.
-    void SetGap(std::size_t bytes, unsigned char fill = 0xA5) { gap_ = bytes; gapFill_ = fill; }
+    void SetGap(std::size_t bytes, unsigned char fill = 0xA5) {
+        gap_ = bytes;
+        gapFill_ = fill;
+    }
     // Bytes appended after everything else.
-    void SetTrailingBytes(std::size_t count, unsigned char fill = 0x5A) { trailing_ = count; trailingFill_ = fill; }
+    void SetTrailingBytes(std::size_t count, unsigned char fill = 0x5A) {
+        trailing_ = count;
+        trailingFill_ = fill;
+    }
     // The header's NumResolutions, independently of the records written.
     void SetNumResolutions(std::int16_t count) { numResolutions_ = count; }
     // Raw bytes of the 40-byte ID field (at most 40; the rest become 0).
@@ -118,4 +124,4 @@ std::vector<unsigned char> EncodeRecord(const ZTBResolutionT& record);
 // resolution index 0) to path and, when times are given, sets the file's
 // times to them. False when the file could not be written or its times set.
 bool WriteTableFile(const std::string& path, std::string_view title, std::int16_t deviceType = 1002,
-                    const std::optional<platform::FileTimes>& times = std::nullopt);
+    const std::optional<platform::FileTimes>& times = std::nullopt);

@@ -28,15 +28,13 @@ public:
     FaultPlan& operator=(const FaultPlan&) = delete;
 
     // The nth call of this kind fails with outcome without being made.
-    FaultPlan& Fail(platform::Call call, int nth, platform::Outcome outcome, std::string pathPart = {})
-    {
+    FaultPlan& Fail(platform::Call call, int nth, platform::Outcome outcome, std::string pathPart = {}) {
         steps_.push_back({call, nth, outcome, {}, std::move(pathPart)});
         return *this;
     }
 
     // action runs just before the nth call of this kind, which is then made.
-    FaultPlan& Before(platform::Call call, int nth, std::function<void()> action, std::string pathPart = {})
-    {
+    FaultPlan& Before(platform::Call call, int nth, std::function<void()> action, std::string pathPart = {}) {
         steps_.push_back({call, nth, platform::Outcome::Done, std::move(action), std::move(pathPart)});
         return *this;
     }
@@ -53,9 +51,7 @@ private:
         int seen = 0;
     };
 
-    static platform::Outcome Hook(platform::Call call, std::string_view path, std::string_view target,
-                                  void* context)
-    {
+    static platform::Outcome Hook(platform::Call call, std::string_view path, std::string_view target, void* context) {
         auto& plan = *static_cast<FaultPlan*>(context);
         plan.log_.push_back({call, ++plan.counts_[call]});
         platform::Outcome outcome = platform::Outcome::Done;

@@ -20,35 +20,30 @@ using Bytes = std::vector<unsigned char>;
 // 4, and Linux ids stay below its pid_max, at most 2^22.
 inline constexpr std::uint32_t kNeverAProcess = 4'000'000'001u;
 
-inline void WriteText(const std::filesystem::path& path, const std::string& text)
-{
+inline void WriteText(const std::filesystem::path& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
 // A file's bytes; empty when it cannot be read.
-inline Bytes ReadBytes(const std::filesystem::path& path)
-{
+inline Bytes ReadBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-inline std::string ReadText(const std::filesystem::path& path)
-{
+inline std::string ReadText(const std::filesystem::path& path) {
     const Bytes bytes = ReadBytes(path);
     return std::string(bytes.begin(), bytes.end());
 }
 
 // A path in UTF-8 with '/' separators, as the platform layer takes paths
 // (on Windows the standard library's narrow texts are in the ANSI code page).
-inline std::string Utf8Of(const std::filesystem::path& path)
-{
+inline std::string Utf8Of(const std::filesystem::path& path) {
     const std::u8string text = path.generic_u8string();
     return std::string(text.begin(), text.end());
 }
 
 // The names in a folder as stored; empty when it does not exist.
-inline std::set<std::string> NamesIn(const std::filesystem::path& folder)
-{
+inline std::set<std::string> NamesIn(const std::filesystem::path& folder) {
     std::set<std::string> names;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
@@ -58,8 +53,7 @@ inline std::set<std::string> NamesIn(const std::filesystem::path& folder)
 }
 
 // The three times of a file; all 0 when they cannot be read.
-inline platform::FileTimes TimesOf(const std::string& path)
-{
+inline platform::FileTimes TimesOf(const std::string& path) {
     platform::InFile file;
     platform::FileTimes times;
     if (!file.Open(path) || !file.GetTimes(times)) return {};
@@ -67,8 +61,7 @@ inline platform::FileTimes TimesOf(const std::string& path)
 }
 
 // Sets a file's times (a zero time leaves that one as it is).
-inline bool SetTimesOf(const std::string& path, const platform::FileTimes& times)
-{
+inline bool SetTimesOf(const std::string& path, const platform::FileTimes& times) {
     platform::OutFile file;
     return file.OpenExisting(path) && file.SetTimes(times) && file.Close();
 }

@@ -46,16 +46,15 @@ inline bool LooksLikeTable(const std::string& name) {
 }
 
 struct SafetyRules {
-    std::string installed;               // the installed folder relative to the root, ending in '/'
-    std::set<Bytes> mustStay;            // tables that must stay in the installed or backup folder
-    std::set<std::string> newNames;      // folded names new files directly in the installed folder may have
-    std::set<std::string> namesStay;     // folded names that must still be in the installed folder
-    bool allowTemporaryLeftovers = false; // after a kill: files no scan can match may stay
+    std::string installed;                 // the installed folder relative to the root, ending in '/'
+    std::set<Bytes> mustStay;              // tables that must stay in the installed or backup folder
+    std::set<std::string> newNames;        // folded names new files directly in the installed folder may have
+    std::set<std::string> namesStay;       // folded names that must still be in the installed folder
+    bool allowTemporaryLeftovers = false;  // after a kill: files no scan can match may stay
 };
 
 // Every broken rule as one line; empty when all hold.
-inline std::vector<std::string> BrokenRules(const Snapshot& before, const Snapshot& after,
-                                            const SafetyRules& rules) {
+inline std::vector<std::string> BrokenRules(const Snapshot& before, const Snapshot& after, const SafetyRules& rules) {
     const std::string backup = rules.installed + "Backup/";
     auto under = [](const std::string& path, const std::string& folder) {
         return path.compare(0, folder.size(), folder) == 0;
@@ -69,8 +68,10 @@ inline std::vector<std::string> BrokenRules(const Snapshot& before, const Snapsh
     for (const auto& [path, bytes] : after) {
         const auto old = before.find(path);
         if (!under(path, rules.installed)) {
-            if (old == before.end()) broken.push_back("created outside the installed folder: " + path);
-            else if (old->second != bytes) broken.push_back("changed outside the installed folder: " + path);
+            if (old == before.end())
+                broken.push_back("created outside the installed folder: " + path);
+            else if (old->second != bytes)
+                broken.push_back("changed outside the installed folder: " + path);
             continue;
         }
         const std::string rest = path.substr(under(path, backup) ? backup.size() : rules.installed.size());

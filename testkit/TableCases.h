@@ -40,7 +40,9 @@ struct TableCase {
 
 // The warning lines for record fields, in order.
 template <class... Fields>
-std::string Warn(const Fields&... fields) { return (("#### Warning: Illegal " + std::string(fields) + " field in ZTB.Resolution\n") + ...); }
+std::string Warn(const Fields&... fields) {
+    return (("#### Warning: Illegal " + std::string(fields) + " field in ZTB.Resolution\n") + ...);
+}
 
 namespace table_cases {
 
@@ -49,9 +51,17 @@ using R = ZTBResolutionT;
 inline const std::string kId = "Corvantigraph Film Calibration Table";
 inline constexpr char kCantRead[] = "Can't read ZTB file";
 
-inline void SetId(W& w, const std::string& id) { w.SetIdBytes({reinterpret_cast<const unsigned char*>(id.data()), id.size()}); }
-inline R& Empty(R& r) { ClearExposureValues(r); return r; }
-inline R& NoBaseFilm(R& r) { r.Compatible.BaseFilmType = r.Compatible.Balance[0] = r.Compatible.Balance[1] = r.Compatible.Balance[2] = 0; return r; }
+inline void SetId(W& w, const std::string& id) {
+    w.SetIdBytes({reinterpret_cast<const unsigned char*>(id.data()), id.size()});
+}
+inline R& Empty(R& r) {
+    ClearExposureValues(r);
+    return r;
+}
+inline R& NoBaseFilm(R& r) {
+    r.Compatible.BaseFilmType = r.Compatible.Balance[0] = r.Compatible.Balance[1] = r.Compatible.Balance[2] = 0;
+    return r;
+}
 
 // Black-and-white exposure values in mode on channel c alone.
 inline R& OnlyChannel(R& r, int c, std::int16_t mode = 1) {
@@ -61,7 +71,8 @@ inline R& OnlyChannel(R& r, int c, std::int16_t mode = 1) {
 }
 
 // One record for index r whose exposure values are to be derived.
-inline std::function<void(W&)> Derive(std::int16_t deviceType, int r, std::int16_t film, std::array<std::int16_t, 3> balances = {100, 100, 100}) {
+inline std::function<void(W&)> Derive(
+    std::int16_t deviceType, int r, std::int16_t film, std::array<std::int16_t, 3> balances = {100, 100, 100}) {
     return [=](W& w) {
         w = W("Derived v1.0", deviceType);
         R& record = Empty(w.AddRecord(r));
@@ -70,6 +81,7 @@ inline std::function<void(W&)> Derive(std::int16_t deviceType, int r, std::int16
     };
 }
 
+// clang-format off
 inline const std::vector<TableCase> kAll = {
     // The header: the first rule it breaks decides.
     {"IdAnyBytesAfterItsNul", [](W& w) { SetId(w, kId + std::string("\0\xff\x01\x7f", 4)); }, ""},
@@ -151,5 +163,6 @@ inline const std::vector<TableCase> kAll = {
     {"NoLevelForResolution", Derive(1003, 2, 2), "unsupported base film/resolution in GetLightLevel"},
     {"Film10Of1006HasNoLevels", Derive(1006, 0, 10), "unsupported base film/resolution in GetLightLevel"},
 };
+// clang-format on
 
 }  // namespace table_cases

@@ -19,13 +19,11 @@
 #include "testkit/TempFolder.h"
 
 // A UTC calendar time as a Windows file time (100 ns units since 1601).
-constexpr platform::FileTime UtcFileTime(int year, int month, int day, int hour, int minute,
-                                         int second = 0)
-{
+constexpr platform::FileTime UtcFileTime(int year, int month, int day, int hour, int minute, int second = 0) {
     const std::chrono::sys_days date{std::chrono::year{year} / month / day};
     const std::chrono::sys_days epoch{std::chrono::year{1601} / 1 / 1};
-    const std::chrono::seconds sinceEpoch = date - epoch + std::chrono::hours{hour} +
-                                            std::chrono::minutes{minute} + std::chrono::seconds{second};
+    const std::chrono::seconds sinceEpoch =
+        date - epoch + std::chrono::hours{hour} + std::chrono::minutes{minute} + std::chrono::seconds{second};
     return static_cast<platform::FileTime>(sinceEpoch.count()) * 10000000u;
 }
 
@@ -33,8 +31,7 @@ constexpr platform::FileTime UtcFileTime(int year, int month, int day, int hour,
 inline constexpr platform::FileTime kTableTime = UtcFileTime(1998, 7, 4, 9, 5);
 
 // The bytes of a valid one-record table under the given title.
-inline Bytes TableBytes(const std::string& title, std::int16_t deviceType = 1002)
-{
+inline Bytes TableBytes(const std::string& title, std::int16_t deviceType = 1002) {
     ZtbWriter writer(title, deviceType);
     writer.AddRecord(0);
     return writer.Build();
@@ -42,9 +39,8 @@ inline Bytes TableBytes(const std::string& title, std::int16_t deviceType = 1002
 
 // Writes a valid one-record table with all three times set to lastWrite;
 // throws when it cannot.
-inline void WriteTable(const std::string& path, const std::string& title,
-                       std::int16_t deviceType = 1002, platform::FileTime lastWrite = kTableTime)
-{
+inline void WriteTable(const std::string& path, const std::string& title, std::int16_t deviceType = 1002,
+    platform::FileTime lastWrite = kTableTime) {
     if (!WriteTableFile(path, title, deviceType, platform::FileTimes{lastWrite, lastWrite, lastWrite})) {
         throw std::runtime_error("cannot write the table " + path);
     }
@@ -52,8 +48,7 @@ inline void WriteTable(const std::string& path, const std::string& title,
 
 // A file whose ID string is wrong: the loader rejects it with
 // "Illegal ZTB ID string".
-inline void WriteDamagedTable(const std::string& path)
-{
+inline void WriteDamagedTable(const std::string& path) {
     ZtbWriter writer("Damaged");
     writer.AddRecord(0);
     const unsigned char id[] = {'N', 'o', 't', ' ', 'a', ' ', 't', 'a', 'b', 'l', 'e'};
@@ -63,8 +58,7 @@ inline void WriteDamagedTable(const std::string& path)
 
 // The message of the error abort that action ends in, or "no abort".
 template <class Action>
-std::string AbortMessage(Action action)
-{
+std::string AbortMessage(Action action) {
     try {
         action();
     } catch (const ErrorAbort& abort) {
@@ -74,8 +68,7 @@ std::string AbortMessage(Action action)
 }
 
 // The descriptions of entries, in entry order.
-inline std::vector<std::string> Descriptions(const std::vector<CatalogueEntry>& entries)
-{
+inline std::vector<std::string> Descriptions(const std::vector<CatalogueEntry>& entries) {
     std::vector<std::string> texts;
     for (const CatalogueEntry& entry : entries) texts.push_back(entry.Description);
     return texts;
@@ -85,8 +78,7 @@ inline std::vector<std::string> Descriptions(const std::vector<CatalogueEntry>& 
 // directory with the installed folder, all in one temporary folder.
 class CatalogueSetup {
 public:
-    explicit CatalogueSetup(bool withInstalledFolder = true)
-    {
+    explicit CatalogueSetup(bool withInstalledFolder = true) {
         folders_.programFolder = temp_.Path("Program") + platform::kPathSeparator;
         folders_.windowsFolder = temp_.Path("Windows");
         std::filesystem::create_directories(folders_.programFolder + "ZTB");

@@ -14,8 +14,7 @@
 
 class TempFolder {
 public:
-    explicit TempFolder(const std::filesystem::path& base = std::filesystem::temp_directory_path())
-    {
+    explicit TempFolder(const std::filesystem::path& base = std::filesystem::temp_directory_path()) {
         std::random_device random;
         for (int attempt = 0; attempt < 100; ++attempt) {
             std::filesystem::path candidate = base / ("ztbtest-" + std::to_string(random()));
@@ -28,8 +27,7 @@ public:
         throw std::runtime_error("cannot create a temporary folder under " + base.string());
     }
 
-    ~TempFolder()
-    {
+    ~TempFolder() {
         std::error_code error;
         std::filesystem::remove_all(path_, error);
     }
@@ -43,8 +41,7 @@ public:
     std::string Text() const { return path_.string() + platform::kPathSeparator; }
 
     // The folder joined with a name, which may hold '/' for the separator.
-    std::string Path(std::string name) const
-    {
+    std::string Path(std::string name) const {
         std::replace(name.begin(), name.end(), '/', platform::kPathSeparator);
         return Text() + name;
     }

@@ -17,43 +17,39 @@ const int kColumnStops[] = {122, 186, 218};
 
 }  // namespace
 
+// clang-format off
 BEGIN_MESSAGE_MAP(CBackupsDlg, CDialog)
     MapCommand(IDC_BACKUP_LIST, LBN_SELCHANGE, &CBackupsDlg::OnSelchangeBackupList),
     MapCommand(IDC_RESTORE, BN_CLICKED, &CBackupsDlg::OnRestore),
-END_MESSAGE_MAP()
+END_MESSAGE_MAP();
+// clang-format on
 
-CBackupsDlg::CBackupsDlg(CatalogueFolders folders, std::string model, std::function<void()> onRestored,
-                         CWnd* pParent)
-    : CDialog(IDD_BACKUPS, pParent), folders_(std::move(folders)), model_(std::move(model)),
-      onRestored_(std::move(onRestored))
-{
-}
+CBackupsDlg::CBackupsDlg(CatalogueFolders folders, std::string model, std::function<void()> onRestored, CWnd* pParent)
+    : CDialog(IDD_BACKUPS, pParent),
+      folders_(std::move(folders)),
+      model_(std::move(model)),
+      onRestored_(std::move(onRestored)) {}
 
-void CBackupsDlg::DoDataExchange(CDataExchange* pDX)
-{
+void CBackupsDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
     DDX_Control(pDX, IDC_BACKUP_LIST, BackupList);
     DDX_Control(pDX, IDC_RESTORE, RestoreButton);
 }
 
-BOOL CBackupsDlg::OnInitDialog()
-{
+BOOL CBackupsDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     SetWindowText(GetWindowText() + " - " + model_);
-    BackupList.SendMessage(LB_SETTABSTOPS, std::size(kColumnStops),
-                           reinterpret_cast<LPARAM>(kColumnStops));
+    BackupList.SendMessage(LB_SETTABSTOPS, std::size(kColumnStops), reinterpret_cast<LPARAM>(kColumnStops));
     BackupList.AddString(NoBackupsPlaceholder);
     RestoreButton.EnableWindow(FALSE);
     ScanBackupList();
     return TRUE;
 }
 
-void CBackupsDlg::ScanBackupList()
-{
+void CBackupsDlg::ScanBackupList() {
     Backups = ScanBackups(folders_.Backup(), folders_.Installed(), model_);
     BackupList.ResetContent();
-    if (Backups.empty())
-        BackupList.AddString(NoBackupsPlaceholder);
+    if (Backups.empty()) BackupList.AddString(NoBackupsPlaceholder);
     // A damaged backup shows the loader's message in place of its title.
     for (const BackupEntry& backup : Backups)
         BackupList.AddString((backup.Error.empty() ? backup.Description : backup.Error) + "\t" + backup.FileName +
@@ -61,13 +57,11 @@ void CBackupsDlg::ScanBackupList()
     RestoreButton.EnableWindow(FALSE);
 }
 
-void CBackupsDlg::OnSelchangeBackupList()
-{
+void CBackupsDlg::OnSelchangeBackupList() {
     RestoreButton.EnableWindow(!Backups.empty() && BackupList.GetSelCount() > 0);
 }
 
-void CBackupsDlg::OnRestore()
-{
+void CBackupsDlg::OnRestore() {
     const OperationReport report = RestoreTables(folders_, Backups, BackupList.GetSelItems());
     if (report.refused) {
         AfxMessageBox(report.message);
@@ -79,14 +73,11 @@ void CBackupsDlg::OnRestore()
     std::exception_ptr rescanFailure;
     try {
         ScanBackupList();
-        if (onRestored_)
-            onRestored_();
+        if (onRestored_) onRestored_();
     } catch (...) {
         rescanFailure = std::current_exception();
     }
     AfxMessageBox(report.message);
-    if (const std::string failures = report.FailureText(); !failures.empty())
-        AfxMessageBox(failures);
-    if (rescanFailure)
-        std::rethrow_exception(rescanFailure);
+    if (const std::string failures = report.FailureText(); !failures.empty()) AfxMessageBox(failures);
+    if (rescanFailure) std::rethrow_exception(rescanFailure);
 }

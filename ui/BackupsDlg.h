@@ -18,12 +18,11 @@ class CBackupsDlg : public CDialog {
 public:
     // onRestored runs after every restore, before its messages show: the
     // main dialog rescans its lists there.
-    CBackupsDlg(CatalogueFolders folders, std::string model, std::function<void()> onRestored,
-                CWnd* pParent = nullptr);
+    CBackupsDlg(CatalogueFolders folders, std::string model, std::function<void()> onRestored, CWnd* pParent = nullptr);
     ~CBackupsDlg() override = default;
 
-    CListBox BackupList;   // 1010; row k shows Backups[k], or the placeholder row
-    CButton RestoreButton; // 1011
+    CListBox BackupList;    // 1010; row k shows Backups[k], or the placeholder row
+    CButton RestoreButton;  // 1011
     std::vector<BackupEntry> Backups;
 
 protected:

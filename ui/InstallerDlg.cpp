@@ -26,8 +26,7 @@ constexpr COLORREF kUpdatedColor = RGB(0, 0, 255);
 class RedrawOnceAfter {
 public:
     explicit RedrawOnceAfter(CListBox& list) : list_(list) { list_.SendMessage(WM_SETREDRAW, FALSE); }
-    ~RedrawOnceAfter()
-    {
+    ~RedrawOnceAfter() {
         list_.SendMessage(WM_SETREDRAW, TRUE);
         ::InvalidateRect(list_.m_hWnd, nullptr, TRUE);
     }
@@ -44,6 +43,7 @@ enum class ButtonState { Unchanged, Off, On, OnIfNew };
 
 }  // namespace
 
+// clang-format off
 BEGIN_MESSAGE_MAP(CInstallerDlg, CDialog)
     MapSysCommand(&CInstallerDlg::OnSysCommand),
     MapMessage(WM_PAINT, &CInstallerDlg::OnPaint),
@@ -54,21 +54,19 @@ BEGIN_MESSAGE_MAP(CInstallerDlg, CDialog)
     MapCommand(IDC_INSTALLED_LIST, LBN_SELCHANGE, &CInstallerDlg::OnSelchangeInstalledList),
     MapCommand(IDC_NEW_LIST, LBN_SELCHANGE, &CInstallerDlg::OnSelchangeNewList),
     MapCommand(IDC_ADD_ALL, BN_CLICKED, &CInstallerDlg::OnAddAll),
-END_MESSAGE_MAP()
+END_MESSAGE_MAP();
+// clang-format on
 
 CInstallerDlg::CInstallerDlg(CWnd* pParent) : CInstallerDlg(CatalogueFolders::FromSystem(), pParent) {}
 
 CInstallerDlg::CInstallerDlg(CatalogueFolders folders, CWnd* pParent)
     : CDialog(IDD_ZTBINSTALL_DIALOG, pParent),
       AppIcon(::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
-      folders_(std::move(folders))
-{
-}
+      folders_(std::move(folders)) {}
 
 CInstallerDlg::~CInstallerDlg() = default;
 
-void CInstallerDlg::DoDataExchange(CDataExchange* pDX)
-{
+void CInstallerDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
     DDX_Control(pDX, IDC_ADD_ALL, AddAllButton);
     DDX_Control(pDX, IDC_REMOVE, RemoveButton);
@@ -79,8 +77,7 @@ void CInstallerDlg::DoDataExchange(CDataExchange* pDX)
     DDX_LBString(pDX, IDC_INSTALLED_LIST, InstalledListText);
 }
 
-BOOL CInstallerDlg::OnInitDialog()
-{
+BOOL CInstallerDlg::OnInitDialog() {
     CDialog::OnInitDialog();
 
     if (HMENU sysMenu = GetSystemMenu(FALSE)) {
@@ -90,8 +87,7 @@ BOOL CInstallerDlg::OnInitDialog()
             ::AppendMenuA(sysMenu, MF_STRING, IDM_ABOUTBOX, aboutItem.c_str());
         }
         const std::string backupsItem = LoadResourceString(IDS_BACKUPS);
-        if (!backupsItem.empty())
-            ::AppendMenuA(sysMenu, MF_STRING, IDM_BACKUPS, backupsItem.c_str());
+        if (!backupsItem.empty()) ::AppendMenuA(sysMenu, MF_STRING, IDM_BACKUPS, backupsItem.c_str());
     }
 
     SetIcon(AppIcon, TRUE);
@@ -116,13 +112,13 @@ BOOL CInstallerDlg::OnInitDialog()
     return TRUE;
 }
 
-void CInstallerDlg::SetButtons(ButtonEvent event)
-{
+void CInstallerDlg::SetButtons(ButtonEvent event) {
     using enum ButtonState;
     struct Row {
         ButtonEvent event;
         ButtonState remove, add, addAll;
     };
+    // clang-format off
     static constexpr Row kRows[] = {
         // event                                  "Remove"   "Add"      "Add All"
         {ButtonEvent::Initialised,                Off,       Off,       OnIfNew},
@@ -131,58 +127,48 @@ void CInstallerDlg::SetButtons(ButtonEvent event)
         {ButtonEvent::NewSelectionChanged,        Off,       OnIfNew,   OnIfNew},
         {ButtonEvent::Completed,                  Off,       Off,       OnIfNew},
     };
+    // clang-format on
     for (const Row& row : kRows) {
-        if (row.event != event)
-            continue;
+        if (row.event != event) continue;
         const std::pair<CButton*, ButtonState> buttons[] = {
             {&RemoveButton, row.remove}, {&AddButton, row.add}, {&AddAllButton, row.addAll}};
         for (const auto& [button, state] : buttons) {
-            if (state != Unchanged)
-                button->EnableWindow(state == On || (state == OnIfNew && !NewEntries.empty()));
+            if (state != Unchanged) button->EnableWindow(state == On || (state == OnIfNew && !NewEntries.empty()));
         }
     }
 }
 
-void CInstallerDlg::ScanInstalledTables()
-{
-    ShowInstalledEntries(ScanInstalled(folders_.Installed(), SelectedModel));
-}
+void CInstallerDlg::ScanInstalledTables() { ShowInstalledEntries(ScanInstalled(folders_.Installed(), SelectedModel)); }
 
-void CInstallerDlg::ScanNewTables()
-{
+void CInstallerDlg::ScanNewTables() {
     ShowNewEntries(ScanNew(folders_.Distribution(), SelectedModel, InstalledEntries));
 }
 
-void CInstallerDlg::ShowInstalledEntries(std::vector<CatalogueEntry> entries)
-{
+void CInstallerDlg::ShowInstalledEntries(std::vector<CatalogueEntry> entries) {
     InstalledEntries = std::move(entries);
     const RedrawOnceAfter redraw(InstalledList);
     InstalledList.ResetContent();
-    if (InstalledEntries.empty())
-        InstalledList.AddString(NoTablesPlaceholder);
-    for (const CatalogueEntry& entry : InstalledEntries)
-        InstalledList.AddString(entry.Description);
+    if (InstalledEntries.empty()) InstalledList.AddString(NoTablesPlaceholder);
+    for (const CatalogueEntry& entry : InstalledEntries) InstalledList.AddString(entry.Description);
 }
 
-void CInstallerDlg::ShowNewEntries(std::vector<CatalogueEntry> entries)
-{
+void CInstallerDlg::ShowNewEntries(std::vector<CatalogueEntry> entries) {
     NewEntries = std::move(entries);
     const RedrawOnceAfter redraw(NewList);
     NewList.ResetContent();
-    if (NewEntries.empty())
-        NewList.AddString(NoTablesPlaceholder);
+    if (NewEntries.empty()) NewList.AddString(NoTablesPlaceholder);
     for (const CatalogueEntry& entry : NewEntries)
         NewList.AddColorString(entry.Description, entry.Status == EntryStatus::Updated ? kUpdatedColor : kNewColor);
 }
 
-void CInstallerDlg::OnSysCommand(UINT nID, LPARAM lParam)
-{
+void CInstallerDlg::OnSysCommand(UINT nID, LPARAM lParam) {
     if ((nID & 0xFFF0) == IDM_ABOUTBOX) {
         CAboutDlg dlgAbout;
         dlgAbout.DoModal();
     } else if ((nID & 0xFFF0) == IDM_BACKUPS) {
         // After a restore the lists are rebuilt as after an install.
-        CBackupsDlg backups(folders_, SelectedModel, [this] { RescanAfterOperation(); }, this);
+        CBackupsDlg backups(
+            folders_, SelectedModel, [this] { RescanAfterOperation(); }, this);
         backups.DoModal();
     } else {
         CDialog::OnSysCommand(nID, lParam);
@@ -190,8 +176,7 @@ void CInstallerDlg::OnSysCommand(UINT nID, LPARAM lParam)
 }
 
 // Minimised, the dialog shows its icon centred; otherwise the system paints.
-void CInstallerDlg::OnPaint()
-{
+void CInstallerDlg::OnPaint() {
     if (!IsIconic()) {
         CDialog::OnPaint();
         return;
@@ -207,17 +192,12 @@ void CInstallerDlg::OnPaint()
     ::DrawIcon(dc.GetSafeHdc(), x, y, AppIcon);
 }
 
-HCURSOR CInstallerDlg::OnQueryDragIcon()
-{
-    return static_cast<HCURSOR>(AppIcon);
-}
+HCURSOR CInstallerDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(AppIcon); }
 
-void CInstallerDlg::OnSelchangeModel()
-{
+void CInstallerDlg::OnSelchangeModel() {
     UpdateData(TRUE);
     const int row = ModelBox.GetCurSel();
-    if (row != CB_ERR)
-        ModelBox.GetLBText(row, SelectedModel);
+    if (row != CB_ERR) ModelBox.GetLBText(row, SelectedModel);
 
     ScanInstalledTables();
     ScanNewTables();
@@ -226,22 +206,17 @@ void CInstallerDlg::OnSelchangeModel()
     SetButtons(ButtonEvent::ModelChanged);
 }
 
-void CInstallerDlg::OnSelchangeInstalledList()
-{
+void CInstallerDlg::OnSelchangeInstalledList() {
     SetButtons(ButtonEvent::InstalledSelectionChanged);
-    for (int row = 0; row < NewList.GetCount(); ++row)
-        NewList.SetSel(row, FALSE);
+    for (int row = 0; row < NewList.GetCount(); ++row) NewList.SetSel(row, FALSE);
 }
 
-void CInstallerDlg::OnSelchangeNewList()
-{
+void CInstallerDlg::OnSelchangeNewList() {
     SetButtons(ButtonEvent::NewSelectionChanged);
-    for (int row = 0; row < InstalledList.GetCount(); ++row)
-        InstalledList.SetSel(row, FALSE);
+    for (int row = 0; row < InstalledList.GetCount(); ++row) InstalledList.SetSel(row, FALSE);
 }
 
-void CInstallerDlg::OnAdd()
-{
+void CInstallerDlg::OnAdd() {
     if (NewEntries.empty()) {
         AfxMessageBox(NothingToInstallMessage);
         return;
@@ -252,10 +227,8 @@ void CInstallerDlg::OnAdd()
 
 // The install's completion sets the buttons, "Add All" off when nothing new
 // is left.
-void CInstallerDlg::OnAddAll()
-{
-    if (NewEntries.empty())
-        return;
+void CInstallerDlg::OnAddAll() {
+    if (NewEntries.empty()) return;
     SelectAllNewRows();
     OnAdd();
 }
@@ -263,16 +236,14 @@ void CInstallerDlg::OnAddAll()
 // Every row selected in one message (-1 stands for all), then the caret and
 // the anchor on the last row, where selecting row after row would leave
 // them, with that row scrolled into view.
-void CInstallerDlg::SelectAllNewRows()
-{
+void CInstallerDlg::SelectAllNewRows() {
     const int last = NewList.GetCount() - 1;
     NewList.SetSel(-1, TRUE);
     NewList.SendMessage(LB_SETANCHORINDEX, static_cast<WPARAM>(last));
     NewList.SendMessage(LB_SETCARETINDEX, static_cast<WPARAM>(last), FALSE);
 }
 
-void CInstallerDlg::OnRemove()
-{
+void CInstallerDlg::OnRemove() {
     if (InstalledEntries.empty()) {
         AfxMessageBox(NothingToRemoveMessage);
         return;
@@ -283,13 +254,11 @@ void CInstallerDlg::OnRemove()
 
 // A table that cannot be used (the error abort) ends the handler with its
 // message, as any other failure does; memory running out gets words of its own.
-void CInstallerDlg::ReportException(const std::exception& failure)
-{
+void CInstallerDlg::ReportException(const std::exception& failure) {
     AfxMessageBox(dynamic_cast<const std::bad_alloc*>(&failure) != nullptr ? "Out of memory." : failure.what());
 }
 
-void CInstallerDlg::FinishOperation(const OperationReport& report)
-{
+void CInstallerDlg::FinishOperation(const OperationReport& report) {
     if (report.refused) {
         AfxMessageBox(report.message);
         return;
@@ -305,14 +274,11 @@ void CInstallerDlg::FinishOperation(const OperationReport& report)
     }
 
     AfxMessageBox(report.message);
-    if (const std::string failures = report.FailureText(); !failures.empty())
-        AfxMessageBox(failures);
-    if (rescanFailure)
-        std::rethrow_exception(rescanFailure);
+    if (const std::string failures = report.FailureText(); !failures.empty()) AfxMessageBox(failures);
+    if (rescanFailure) std::rethrow_exception(rescanFailure);
 }
 
-void CInstallerDlg::RescanAfterOperation()
-{
+void CInstallerDlg::RescanAfterOperation() {
     ScanInstalledTables();
     ScanNewTables();
     UpdateData(FALSE);

@@ -34,11 +34,11 @@ public:
     ~CInstallerDlg() override;
 
     // Dialog data, bound to the controls by DoDataExchange.
-    CButton AddAllButton;      // 1007 "Add All"
-    CButton RemoveButton;      // 1003 "Remove"
-    CButton AddButton;         // 1004 "Add"
-    CComboBox ModelBox;        // 1000
-    CListBox InstalledList;    // 1002, the right list
+    CButton AddAllButton;    // 1007 "Add All"
+    CButton RemoveButton;    // 1003 "Remove"
+    CButton AddButton;       // 1004 "Add"
+    CComboBox ModelBox;      // 1000
+    CListBox InstalledList;  // 1002, the right list
     std::string SelectedModel;
     std::string InstalledListText;
     HICON AppIcon;
@@ -49,7 +49,7 @@ public:
     std::vector<CatalogueEntry> InstalledEntries;
     std::vector<CatalogueEntry> NewEntries;
 
-    CColorListBox NewList;     // 1001, the left list
+    CColorListBox NewList;  // 1001, the left list
 
     // Rebuild the right list from the installed folder, and the left list
     // from the distribution folder against the installed entries; always

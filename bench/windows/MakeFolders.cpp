@@ -20,8 +20,7 @@ namespace {
 constexpr platform::FileTime kInstalledTime = 125'000'000'000'000'000ULL;
 constexpr platform::FileTime kNewTime = kInstalledTime + 864'000'000'000ULL;
 
-void Write(const std::string& path, const std::string& title, platform::FileTime time)
-{
+void Write(const std::string& path, const std::string& title, platform::FileTime time) {
     ZtbWriter writer(title);
     for (int r = 0; r <= 2; ++r) writer.AddRecord(r);
     if (!platform::WriteWholeFile(path, writer.Build())) {
@@ -35,8 +34,7 @@ void Write(const std::string& path, const std::string& title, platform::FileTime
     }
 }
 
-std::string Name(int number)
-{
+std::string Name(int number) {
     char name[16];
     std::snprintf(name, sizeof name, "D%05d.ztb", number);
     return name;
@@ -44,8 +42,7 @@ std::string Name(int number)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 5) {
         std::fprintf(stderr, "usage: ztb_benchfolders INSTALLED_DIR DISTRIBUTION_DIR INSTALLED NEW\n");
         return 2;

@@ -44,14 +44,12 @@
 
 namespace {
 
-[[noreturn]] void Die(const std::string& why)
-{
+[[noreturn]] void Die(const std::string& why) {
     std::fprintf(stderr, "ztb_winbench: %s (error %lu)\n", why.c_str(), GetLastError());
     std::exit(1);
 }
 
-double Now()
-{
+double Now() {
     static LARGE_INTEGER frequency = [] {
         LARGE_INTEGER f;
         QueryPerformanceFrequency(&f);
@@ -64,8 +62,7 @@ double Now()
 
 // ---- the baselines -----------------------------------------------------------
 
-std::vector<std::string> FindNames(const std::string& folder, const std::string& pattern)
-{
+std::vector<std::string> FindNames(const std::string& folder, const std::string& pattern) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA data;
     const HANDLE search = FindFirstFileA((folder + pattern).c_str(), &data);
@@ -78,31 +75,29 @@ std::vector<std::string> FindNames(const std::string& folder, const std::string&
 }
 
 // Reads the whole file and its times, as a load does.
-void ReadWhole(const std::string& path, FILETIME& lastWrite)
-{
-    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+void ReadWhole(const std::string& path, FILETIME& lastWrite) {
+    const HANDLE file = CreateFileA(
+        path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) Die("cannot open " + path);
     static char buffer[64 * 1024];
     DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got != 0) {}
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got != 0) {
+    }
     FILETIME creation, lastAccess;
     GetFileTime(file, &creation, &lastAccess, &lastWrite);
     CloseHandle(file);
 }
 
-void Scan(const std::string& installed, const std::string& distribution, const std::string& pattern)
-{
+void Scan(const std::string& installed, const std::string& distribution, const std::string& pattern) {
     FILETIME lastWrite;
     for (const std::string& folder : {installed, distribution})
         for (const std::string& name : FindNames(folder, pattern)) ReadWhole(folder + name, lastWrite);
 }
 
 // Copies from to the new file to with from's times, flushed.
-void CopyFlushed(const std::string& from, const std::string& to, FILETIME times[3])
-{
-    const HANDLE source = CreateFileA(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+void CopyFlushed(const std::string& from, const std::string& to, FILETIME times[3]) {
+    const HANDLE source = CreateFileA(
+        from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (source == INVALID_HANDLE_VALUE) Die("cannot open " + from);
     const HANDLE copy = CreateFileA(to.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (copy == INVALID_HANDLE_VALUE) Die("cannot create " + to);
@@ -110,20 +105,19 @@ void CopyFlushed(const std::string& from, const std::string& to, FILETIME times[
     static char buffer[64 * 1024];
     DWORD got = 0;
     DWORD written = 0;
-    while (ReadFile(source, buffer, sizeof buffer, &got, nullptr) && got != 0) WriteFile(copy, buffer, got, &written, nullptr);
+    while (ReadFile(source, buffer, sizeof buffer, &got, nullptr) && got != 0)
+        WriteFile(copy, buffer, got, &written, nullptr);
     SetFileTime(copy, &times[0], &times[1], &times[2]);
     FlushFileBuffers(copy);
     CloseHandle(copy);
     CloseHandle(source);
 }
 
-void MoveThrough(const std::string& from, const std::string& to, DWORD flags = 0)
-{
+void MoveThrough(const std::string& from, const std::string& to, DWORD flags = 0) {
     if (!MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH | flags)) Die("cannot move " + from);
 }
 
-void Install(const std::string& installed, const std::string& distribution, const std::string& pattern)
-{
+void Install(const std::string& installed, const std::string& distribution, const std::string& pattern) {
     const std::string backup = installed + "Backup\\";
     CreateDirectoryA(backup.c_str(), nullptr);
     const std::string temporary = installed + ".~winbench.tmp";
@@ -140,24 +134,23 @@ void Install(const std::string& installed, const std::string& distribution, cons
             MoveThrough(backupCopy, backup + name);
         }
         MoveThrough(temporary, target, replacing ? MOVEFILE_REPLACE_EXISTING : 0);
-        const HANDLE file = CreateFileA(target.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
-                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const HANDLE file = CreateFileA(target.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+            FILE_ATTRIBUTE_NORMAL, nullptr);
         SetFileTime(file, &times[0], &times[1], &times[2]);
         CloseHandle(file);
     }
     Scan(installed, distribution, pattern);
 }
 
-void Uninstall(const std::string& installed, const std::string& distribution, const std::string& pattern)
-{
+void Uninstall(const std::string& installed, const std::string& distribution, const std::string& pattern) {
     const std::string backup = installed + "Backup\\";
     CreateDirectoryA(backup.c_str(), nullptr);
     FILETIME lastWrite;
     for (const std::string& name : FindNames(installed, pattern)) {
         const std::string path = installed + name;
         ReadWhole(path, lastWrite);
-        const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        const HANDLE file = CreateFileA(
+            path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         FlushFileBuffers(file);
         CloseHandle(file);
         MoveThrough(path, backup + name);
@@ -167,8 +160,7 @@ void Uninstall(const std::string& installed, const std::string& distribution, co
 
 // ---- timing a child process --------------------------------------------------
 
-std::string Quoted(const std::string& argument)
-{
+std::string Quoted(const std::string& argument) {
     if (!argument.empty() && argument.find_first_of(" \t\"") == std::string::npos) return argument;
     std::string quoted = "\"";
     for (char c : argument) {
@@ -178,8 +170,7 @@ std::string Quoted(const std::string& argument)
     return quoted + "\"";
 }
 
-PROCESS_INFORMATION Start(const std::vector<std::string>& command, HANDLE output)
-{
+PROCESS_INFORMATION Start(const std::vector<std::string>& command, HANDLE output) {
     std::string line;
     for (const std::string& argument : command) {
         if (!line.empty()) line += ' ';
@@ -194,31 +185,31 @@ PROCESS_INFORMATION Start(const std::vector<std::string>& command, HANDLE output
         startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     }
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, output != nullptr, 0, nullptr, nullptr, &startup,
-                        &process)) {
+    if (!CreateProcessA(
+            nullptr, line.data(), nullptr, nullptr, output != nullptr, 0, nullptr, nullptr, &startup, &process)) {
         Die("cannot start " + line);
     }
     return process;
 }
 
-DWORD WINAPI Drain(LPVOID pipe)
-{
+DWORD WINAPI Drain(LPVOID pipe) {
     static char buffer[64 * 1024];
     DWORD got = 0;
-    while (ReadFile(static_cast<HANDLE>(pipe), buffer, sizeof buffer, &got, nullptr) && got != 0) {}
+    while (ReadFile(static_cast<HANDLE>(pipe), buffer, sizeof buffer, &got, nullptr) && got != 0) {
+    }
     return 0;
 }
 
-double TimeRun(const std::string& output, const std::vector<std::string>& command)
-{
+double TimeRun(const std::string& output, const std::vector<std::string>& command) {
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     HANDLE out = INVALID_HANDLE_VALUE;
     HANDLE readEnd = nullptr;
     if (output == "nul") {
-        out = CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
+        out =
+            CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
     } else if (output.rfind("file:", 0) == 0) {
         out = CreateFileA(output.c_str() + 5, GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                          FILE_ATTRIBUTE_NORMAL, nullptr);
+            FILE_ATTRIBUTE_NORMAL, nullptr);
     } else if (output == "pipe") {
         if (!CreatePipe(&readEnd, &out, &inherit, 64 * 1024)) Die("cannot make a pipe");
         SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
@@ -248,8 +239,7 @@ double TimeRun(const std::string& output, const std::vector<std::string>& comman
 // ---- driving the dialog ------------------------------------------------------
 
 // A message to a window of the other process; waits while it is busy.
-LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
-{
+LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, 600'000, &result))
         Die("the dialog does not answer");
@@ -263,8 +253,7 @@ struct DialogSearch {
 };
 
 // The first visible dialog-class window of the process other than except.
-HWND FindDialogOf(DWORD processId, HWND except)
-{
+HWND FindDialogOf(DWORD processId, HWND except) {
     DialogSearch search{processId, except, nullptr};
     EnumWindows(
         [](HWND window, LPARAM data) CALLBACK -> BOOL {
@@ -284,8 +273,7 @@ HWND FindDialogOf(DWORD processId, HWND except)
     return search.found;
 }
 
-void WaitWhile(HANDLE process, const char* what, const auto& notYet)
-{
+void WaitWhile(HANDLE process, const char* what, const auto& notYet) {
     while (notYet()) {
         if (WaitForSingleObject(process, 2) == WAIT_OBJECT_0) Die(std::string("the dialog ended before ") + what);
     }
@@ -297,22 +285,19 @@ public:
 
     // Waits until the main dialog shows both lists with their rows; returns
     // the time since the start.
-    double WaitReady(int installed, int fresh)
-    {
+    double WaitReady(int installed, int fresh) {
         WaitWhile(process_.hProcess, "its window showed", [&] {
             dialog_ = FindDialogOf(process_.dwProcessId, nullptr);
             return dialog_ == nullptr || GetDlgItem(dialog_, IDC_NEW_LIST) == nullptr;
         });
-        WaitWhile(process_.hProcess, "its lists were filled", [&] {
-            return !Holds(IDC_INSTALLED_LIST, installed) || !Holds(IDC_NEW_LIST, fresh);
-        });
+        WaitWhile(process_.hProcess, "its lists were filled",
+            [&] { return !Holds(IDC_INSTALLED_LIST, installed) || !Holds(IDC_NEW_LIST, fresh); });
         return Now() - start_;
     }
 
     // Clicks button and returns the time until the message box that shows
     // message is up; closes it.
-    double ClickUntilMessage(int button, const std::string& message)
-    {
+    double ClickUntilMessage(int button, const std::string& message) {
         const HWND control = GetDlgItem(dialog_, button);
         if (!IsWindowEnabled(control)) Die("the button " + std::to_string(button) + " is off");
         const double clicked = Now();
@@ -332,15 +317,13 @@ public:
 
     // Selects every installed row, as a user's selection would, with the
     // notification that it sends.
-    void SelectAllInstalled()
-    {
+    void SelectAllInstalled() {
         const HWND list = GetDlgItem(dialog_, IDC_INSTALLED_LIST);
         Ask(list, LB_SETSEL, TRUE, -1);
         Ask(dialog_, WM_COMMAND, MAKEWPARAM(IDC_INSTALLED_LIST, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
     }
 
-    ~DialogRun()
-    {
+    ~DialogRun() {
         WaitWhile(process_.hProcess, "it was closed", [&] { return FindDialogOf(process_.dwProcessId, dialog_); });
         PostMessageA(dialog_, WM_CLOSE, 0, 0);
         if (WaitForSingleObject(process_.hProcess, 60'000) != WAIT_OBJECT_0) TerminateProcess(process_.hProcess, 1);
@@ -350,25 +333,18 @@ public:
 
 private:
     // Whether the list holds rows rows (the one placeholder row for 0).
-    bool Holds(int id, int rows)
-    {
-        return Ask(GetDlgItem(dialog_, id), LB_GETCOUNT) == (rows == 0 ? 1 : rows);
-    }
+    bool Holds(int id, int rows) { return Ask(GetDlgItem(dialog_, id), LB_GETCOUNT) == (rows == 0 ? 1 : rows); }
 
     double start_;
     PROCESS_INFORMATION process_;
     HWND dialog_ = nullptr;
 };
 
-void Print(double seconds)
-{
-    std::printf("%.3f\n", seconds);
-}
+void Print(double seconds) { std::printf("%.3f\n", seconds); }
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     const std::string mode = args.empty() ? "" : args[0];
     if ((mode == "dialog" || mode == "addall" || mode == "remove") && args.size() == 4) {
@@ -398,8 +374,9 @@ int main(int argc, char** argv)
         Print(Now() - start);
         return 0;
     }
-    std::fprintf(stderr, "usage: ztb_winbench dialog|addall|remove EXE INSTALLED NEW\n"
-                         "       ztb_winbench run nul|file:PATH|pipe COMMAND...\n"
-                         "       ztb_winbench scan|install|uninstall INSTALLED_DIR DISTRIBUTION_DIR PATTERN\n");
+    std::fprintf(stderr,
+        "usage: ztb_winbench dialog|addall|remove EXE INSTALLED NEW\n"
+        "       ztb_winbench run nul|file:PATH|pipe COMMAND...\n"
+        "       ztb_winbench scan|install|uninstall INSTALLED_DIR DISTRIBUTION_DIR PATTERN\n");
     return 2;
 }

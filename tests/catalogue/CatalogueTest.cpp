@@ -18,7 +18,7 @@ CatalogueEntry Entry(const std::string& fileName, const std::string& description
 }
 
 TEST(Catalogue, ModelLettersDeviceNamesFoldersAndDateTexts) {
-    const char* prefixes[][2] = {  // only exact names count
+    const char* prefixes[][2] = {// only exact names count
         {"Orvane D", "O"}, {"Tavik Desk Plus", "J"}, {"orvane d", "D"}, {"Orvane D ", "D"}, {"Tavik Desk Plus+", "D"},
         {"Orvane A HX (tqa-0500 - tqa-9999)", "D"}, {"Orvane B HX (tqb-0500 - tqb-9999)", "G"}, {"Orvane", "D"}};
     for (const auto& [model, prefix] : prefixes) EXPECT_EQ(ModelFilePrefix(model), prefix) << model;
@@ -35,7 +35,7 @@ TEST(Catalogue, ModelLettersDeviceNamesFoldersAndDateTexts) {
     EXPECT_EQ(ProgramFolder(260, folder), platform::ExecutablePath(260).size());
     EXPECT_TRUE(ProgramFolder(2, folder) == 0 && folder.empty());  // the path does not fit
 
-    const std::pair<platform::FileTime, const char*> dates[] = {  // byte order is time order
+    const std::pair<platform::FileTime, const char*> dates[] = {// byte order is time order
         {UtcFileTime(1998, 7, 4, 9, 5, 59), "1998/07/04 - 09:05"}, {0x7FFFFFFFFFFFFFFFull, "30828/09/14 - 02:48"},
         {UtcFileTime(2000, 2, 29, 23, 59), "2000/02/29 - 23:59"}, {0, "1601/01/01 - 00:00"}, {~0ull, "Unknown"},
         {UtcFileTime(2010, 10, 10, 10, 10), "2010/10/10 - 10:10"}, {0x8000000000000000ull, "Unknown"}};
@@ -56,8 +56,8 @@ TEST(Catalogue, SortByUnsignedBytesAsTheClassicQuicksortOnALowStack) {
 
     // Entries named '0' + place: equal ones end where the classic recursive
     // quicksort (middle pivot) leaves them; outside lo..hi nothing moves.
-    const std::tuple<int, int, const char*> sorts[] = {{0, 39, "RB6N>:3UIEFHAL7T18<PWMKS?2;5DC09V4@JGQO="},
-                                                       {5, 30, "01234E:>BN6IAHFL7<8;K?5MDCJ=@9GOPQRSTUVW"}};
+    const std::tuple<int, int, const char*> sorts[] = {
+        {0, 39, "RB6N>:3UIEFHAL7T18<PWMKS?2;5DC09V4@JGQO="}, {5, 30, "01234E:>BN6IAHFL7<8;K?5MDCJ=@9GOPQRSTUVW"}};
     const std::string descriptions = "dbcadcabbdacbdacdbaccabdbadcbcadbdacbadc";
     for (const auto& [lo, hi, order] : sorts) {
         std::vector<CatalogueEntry> entries;
@@ -84,18 +84,17 @@ TEST(Catalogue, SortByUnsignedBytesAsTheClassicQuicksortOnALowStack) {
 TEST(Catalogue, ScansListTheModelsTablesByTitleAndStopAtOneThatFailsToLoad) {
     TempFolder temp;
     const std::string longTitle(48, 'T');  // fills the field: no terminator
-    const std::tuple<const char*, std::string, std::int16_t> tables[] = {
-        {"d1.ZTB", "Slide film v2.1", 1005}, {"D2.ztb", "print 25", 1006}, {"D3.ztb", "Print 50", 1013},
-        {"D4.ztb", "Slide 100", 1002}, {"D5.ztb", "Slide 100", 1002}, {"D6.ztb", longTitle, 1002},
-        {"D7.zt", "Other", 1002}, {"E1.ztb", "Other", 0}};
+    const std::tuple<const char*, std::string, std::int16_t> tables[] = {{"d1.ZTB", "Slide film v2.1", 1005},
+        {"D2.ztb", "print 25", 1006}, {"D3.ztb", "Print 50", 1013}, {"D4.ztb", "Slide 100", 1002},
+        {"D5.ztb", "Slide 100", 1002}, {"D6.ztb", longTitle, 1002}, {"D7.zt", "Other", 1002}, {"E1.ztb", "Other", 0}};
     for (const auto& [name, title, type] : tables) WriteTable(temp.Path(name), title, type);
     const std::vector<CatalogueEntry> entries = ScanInstalled(temp.Text(), "Orvane A");
     // Capitals first, equal titles adjacent.
-    ASSERT_EQ(Descriptions(entries), (std::vector<std::string>{"Print 50", "Slide 100", "Slide 100", "Slide film v2.1",
-                                                               longTitle, "print 25"}));
+    ASSERT_EQ(Descriptions(entries),
+        (std::vector<std::string>{"Print 50", "Slide 100", "Slide 100", "Slide film v2.1", longTitle, "print 25"}));
     EXPECT_EQ(entries[3].FileName + "|" + entries[3].DeviceName + "|" + entries[3].DateText + "|" +
                   entries[0].DeviceName + "|" + entries[5].DeviceName,
-              "d1.ZTB|Orvane B|1998/07/04 - 09:05|Orvane D|Orvane A - Dark");
+        "d1.ZTB|Orvane B|1998/07/04 - 09:05|Orvane D|Orvane A - Dark");
     EXPECT_EQ(entries[3].Status, EntryStatus::None);
     EXPECT_EQ(ScanInstalled(temp.Text(), "Tavik Desk").at(0).DeviceName, "");  // E1 alone, of no known device
     EXPECT_EQ(Descriptions(ScanNew(temp.Text(), "Orvane A", {})), Descriptions(entries));  // all new, in the same order
@@ -104,7 +103,7 @@ TEST(Catalogue, ScansListTheModelsTablesByTitleAndStopAtOneThatFailsToLoad) {
     EXPECT_EQ(AbortMessage([&] { ScanInstalled(temp.Text(), "Orvane B"); }), "Illegal ZTB ID string");
     // Every matching file is loaded, also one whose installed copy is current.
     EXPECT_EQ(AbortMessage([&] { ScanNew(temp.Text(), "Orvane B", {Entry("G2.ztb", "", "Unknown")}); }),
-              "Illegal ZTB ID string");
+        "Illegal ZTB ID string");
     std::filesystem::create_directory(temp.FsPath() / "E-old.ztb");  // a folder named like a table
     EXPECT_EQ(AbortMessage([&] { ScanInstalled(temp.Text(), "Tavik Desk"); }), "Error opening ZTB file");
 
@@ -112,10 +111,9 @@ TEST(Catalogue, ScansListTheModelsTablesByTitleAndStopAtOneThatFailsToLoad) {
     // counts); Updated: that entry's date text sorts before the copy's.
     WriteTable(temp.Path("H1.ztb"), "Slide", 1002, UtcFileTime(1998, 7, 4, 9, 6, 40));
     const std::string before = "1998/07/04 - 09:05", same = "1998/07/04 - 09:06", after = "1998/07/04 - 09:07";
-    const std::pair<std::vector<CatalogueEntry>, const char*> cases[] = {
-        {{Entry("H2.ztb", "", after)}, "New"}, {{Entry("H1.ztb", "", before)}, "Updated"},
-        {{Entry("H1.ztb", "", same)}, ""}, {{Entry("H1.ztb", "", after)}, ""},
-        {{Entry("H1.ztb", "", "Unknown")}, ""},  // every date sorts before it
+    const std::pair<std::vector<CatalogueEntry>, const char*> cases[] = {{{Entry("H2.ztb", "", after)}, "New"},
+        {{Entry("H1.ztb", "", before)}, "Updated"}, {{Entry("H1.ztb", "", same)}, ""},
+        {{Entry("H1.ztb", "", after)}, ""}, {{Entry("H1.ztb", "", "Unknown")}, ""},  // every date sorts before it
         {{Entry("H2.ztb", "", after), Entry("h1.ZTB", "", before), Entry("H1.ztb", "", after)}, "Updated"},
         {{Entry("H1.ZTB", "", after), Entry("h1.ztb", "", before)}, ""}, {{Entry("H1.ztb ", "", before)}, "New"}};
     for (const auto& [installed, status] : cases) {  // the letter H: Orvane A HX up to tqa-0499
@@ -146,11 +144,12 @@ TEST(Catalogue, BackupsByFileNameNewestFirst) {
         rows += e.BackupName + "|" + e.FileName + "|" + e.Label + "|" + e.Description + "|" + e.DateText + "|" +
                 (e.SameAsInstalled ? "same" : "") + "|" + e.Error + "\n";
     }
-    EXPECT_EQ(rows, "D1.ztb, v|D1.ztb||Slide v|2024/01/01 - 00:03||\n"
-                    "d1.ZTB, v1 (1)|d1.ZTB|1 (1)|Slide v1 (1)|2024/01/01 - 00:01||\n"
-                    "D1.ztb, v0|D1.ztb|0||||Illegal ZTB ID string\n"
-                    "D2.ztb, v2.1 (2)|D2.ztb|2.1|Print v2.1|2024/01/01 - 00:09||\n"
-                    "D2.ztb, v2.1|D2.ztb|2.1|Print v2.1|2024/01/01 - 00:05|same|\n");
+    EXPECT_EQ(rows,
+        "D1.ztb, v|D1.ztb||Slide v|2024/01/01 - 00:03||\n"
+        "d1.ZTB, v1 (1)|d1.ZTB|1 (1)|Slide v1 (1)|2024/01/01 - 00:01||\n"
+        "D1.ztb, v0|D1.ztb|0||||Illegal ZTB ID string\n"
+        "D2.ztb, v2.1 (2)|D2.ztb|2.1|Print v2.1|2024/01/01 - 00:09||\n"
+        "D2.ztb, v2.1|D2.ztb|2.1|Print v2.1|2024/01/01 - 00:05|same|\n");
     EXPECT_TRUE(ScanBackups(setup.Installed("none/"), setup.Installed(), "Orvane A").empty());
 }
 

@@ -45,8 +45,7 @@ struct Scene {
     CatalogueSetup setup;
     platform::FileLock otherOperation;  // the lock as another install or remove holds it
 
-    Scene()
-    {
+    Scene() {
         WriteTable(setup.Installed("DKEEP.ztb"), "Kept v1");
         WriteTable(setup.Installed("DOLD.ztb"), "Old v1");
         WriteTable(setup.Distribution("DOLD.ztb"), "Old v2", 1002, kLater);
@@ -55,14 +54,13 @@ struct Scene {
     std::vector<CatalogueEntry> Installed() const { return ScanInstalled(setup.Installed(), "Orvane A"); }
     std::vector<CatalogueEntry> New() const { return ScanNew(setup.Distribution(), "Orvane A", Installed()); }
     // The backup "DOLD.ztb, v1" while the installed DOLD does not hold it.
-    std::vector<BackupEntry> Restorable() const
-    {
+    std::vector<BackupEntry> Restorable() const {
         std::vector<BackupEntry> backups = ScanBackups(setup.Backup(), setup.Installed(), "Orvane A");
-        std::erase_if(backups, [](const BackupEntry& b) { return b.BackupName != "DOLD.ztb, v1" || b.SameAsInstalled; });
+        std::erase_if(
+            backups, [](const BackupEntry& b) { return b.BackupName != "DOLD.ztb, v1" || b.SameAsInstalled; });
         return backups;
     }
-    std::string InstalledRelative() const
-    {
+    std::string InstalledRelative() const {
         return fs::relative(setup.Installed(), setup.Root().FsPath()).generic_string() + "/";
     }
     std::string LockPath() const { return setup.Installed(LockFileName); }
@@ -77,8 +75,7 @@ struct Listed {
     std::size_t size() const { return tables.size() + backups.size(); }
 };
 
-Listed List(const Scene& scene, Operation operation)
-{
+Listed List(const Scene& scene, Operation operation) {
     if (operation == Operation::RestoreAll) return {{}, scene.Restorable()};
     return {operation == Operation::AddAll ? scene.New() : scene.Installed(), {}};
 }
@@ -86,8 +83,7 @@ Listed List(const Scene& scene, Operation operation)
 // Every table in the installed folder must stay; an install or restore
 // keeps every installed name and its new files take the names of its
 // entries.
-SafetyRules Rules(const Scene& scene, const Snapshot& before, Operation operation, const Listed& entries)
-{
+SafetyRules Rules(const Scene& scene, const Snapshot& before, Operation operation, const Listed& entries) {
     const bool installs = operation != Operation::RemoveAll;
     SafetyRules rules;
     rules.installed = scene.InstalledRelative();
@@ -106,20 +102,20 @@ SafetyRules Rules(const Scene& scene, const Snapshot& before, Operation operatio
 }
 
 struct Outcomes {
-    std::string summary;   // the count, then y or n per row in processing order; or "abort" or "refused"
-    std::string failures;  // FailureText, or the abort or refusal message
+    std::string summary;            // the count, then y or n per row in processing order; or "abort" or "refused"
+    std::string failures;           // FailureText, or the abort or refusal message
     std::vector<std::string> done;  // the file names of the rows done
 };
 
-Outcomes Perform(const Scene& scene, Operation operation, const Listed& entries)
-{
+Outcomes Perform(const Scene& scene, Operation operation, const Listed& entries) {
     std::vector<int> rows;
     for (std::size_t k = 0; k < entries.size(); ++k) rows.push_back(static_cast<int>(k));
     const CatalogueFolders& folders = scene.setup.Folders();
     try {
-        const OperationReport report = operation == Operation::AddAll      ? InstallTables(folders, entries.tables, rows)
-                                       : operation == Operation::RemoveAll ? RemoveTables(folders, entries.tables, rows)
-                                                                           : RestoreTables(folders, entries.backups, rows);
+        const OperationReport report = operation == Operation::AddAll ? InstallTables(folders, entries.tables, rows)
+                                       : operation == Operation::RemoveAll
+                                           ? RemoveTables(folders, entries.tables, rows)
+                                           : RestoreTables(folders, entries.backups, rows);
         if (report.refused) return {"refused", report.message, {}};
         Outcomes outcomes{std::to_string(report.succeeded) + " ", report.FailureText(), {}};
         for (const RowReport& row : report.rows) {
@@ -135,8 +131,7 @@ Outcomes Perform(const Scene& scene, Operation operation, const Listed& entries)
 Snapshot TakeOf(const Scene& scene) { return TakeSnapshot(scene.setup.Root().FsPath()); }
 
 // The broken rules, a line each; empty when all hold.
-std::string Broken(const Scene& scene, const Snapshot& before, const SafetyRules& rules)
-{
+std::string Broken(const Scene& scene, const Snapshot& before, const SafetyRules& rules) {
     std::string text;
     for (const std::string& line : BrokenRules(before, TakeOf(scene), rules)) text += line + "\n";
     return text;
@@ -144,12 +139,11 @@ std::string Broken(const Scene& scene, const Snapshot& before, const SafetyRules
 
 // {I}, {D} and {B} stand for the installed, distribution and backup folders,
 // {F} for the installed folder named without its last separator.
-std::string WithFolders(std::string text, const Scene& scene)
-{
+std::string WithFolders(std::string text, const Scene& scene) {
     const std::string installed = scene.setup.Installed();
-    for (const auto& [mark, folder] : {std::pair<const char*, std::string>{"{I}", installed},
-                                       {"{D}", scene.setup.Distribution()}, {"{B}", scene.setup.Backup()},
-                                       {"{F}", installed.substr(0, installed.size() - 1)}}) {
+    for (const auto& [mark, folder] :
+        {std::pair<const char*, std::string>{"{I}", installed}, {"{D}", scene.setup.Distribution()},
+            {"{B}", scene.setup.Backup()}, {"{F}", installed.substr(0, installed.size() - 1)}}) {
         for (std::size_t at; (at = text.find(mark)) != std::string::npos;) text.replace(at, 3, folder);
     }
     return text;
@@ -158,8 +152,7 @@ std::string WithFolders(std::string text, const Scene& scene)
 void Put(const std::string& path, const Bytes& bytes) { ASSERT_TRUE(platform::WriteWholeFile(path, bytes)); }
 
 // A backup folder holding name; bytes of the installed DOLD when none given.
-void Backup(Scene& s, const std::string& name, Bytes bytes = {})
-{
+void Backup(Scene& s, const std::string& name, Bytes bytes = {}) {
     fs::create_directory(s.setup.Backup());
     Put(s.setup.Backup(name), bytes.empty() ? ReadBytes(s.setup.Installed("DOLD.ztb")) : bytes);
 }
@@ -169,8 +162,7 @@ void Backup(Scene& s, const std::string& name, Bytes bytes = {})
 // last written at kLater. (POSIX cannot set a creation time; Wine keeps no
 // access time of its own, nor can it rename by case alone, so there a
 // replaced copy keeps the case it had.)
-void ExpectCopyOf(const Scene& scene, const std::string& name)
-{
+void ExpectCopyOf(const Scene& scene, const std::string& name) {
     const platform::FileTimes installed = TimesOf(scene.setup.Installed(name));
     [[maybe_unused]] const platform::FileTimes source = TimesOf(scene.setup.Distribution(name));
     EXPECT_EQ(ReadBytes(scene.setup.Installed(name)), ReadBytes(scene.setup.Distribution(name))) << name;
@@ -185,8 +177,7 @@ void ExpectCopyOf(const Scene& scene, const std::string& name)
 
 // DOLD "Old v1" followed by a tail of 100,000 bytes, more than one block
 // of the comparison of backups.
-Bytes LongOld(std::size_t tail = 100000)
-{
+Bytes LongOld(std::size_t tail = 100000) {
     ZtbWriter writer("Old v1");
     writer.AddRecord(0);
     writer.SetTrailingBytes(tail);
@@ -204,6 +195,7 @@ struct FaultRow {
     std::set<std::string> backups;  // the backup folder's names afterwards
 };
 
+// clang-format off
 const FaultRow kRows[] = {
     {"InstalledFolderMissing", Operation::AddAll, nullptr, [](Scene& s) { fs::remove_all(s.setup.Installed()); }, nullptr,
      "0 nn", "DOLD.ztb: the installed folder {I} does not exist\nDNEW.ztb: the installed folder {I} does not exist", {}},
@@ -324,18 +316,17 @@ const FaultRow kRows[] = {
      nullptr, [](Scene&, FaultPlan& plan) { plan.Fail(Call::Move, 3, Outcome::InUse, "DOLD.ztb"); }, "0 n",
      "DOLD.ztb, v1: the new copy could not replace {I}DOLD.ztb: in use", {"DOLD.ztb, v1", "DOLD.ztb, v1 (2)"}},
 };
+// clang-format on
 
 class FaultTable : public ::testing::TestWithParam<FaultRow> {};
 
 // True while another handle cannot take the folder's lock.
-bool LockHeld(const Scene& scene)
-{
+bool LockHeld(const Scene& scene) {
     platform::FileLock probe;
     return probe.Acquire(scene.LockPath()) == Outcome::InUse;
 }
 
-TEST_P(FaultTable, KeepsEveryTableAndReportsEachRow)
-{
+TEST_P(FaultTable, KeepsEveryTableAndReportsEachRow) {
     const FaultRow& row = GetParam();
     Scene scene;
     if (row.prepare) row.prepare(scene);
@@ -359,11 +350,13 @@ TEST_P(FaultTable, KeepsEveryTableAndReportsEachRow)
     EXPECT_EQ(NamesIn(scene.setup.Backup()), row.backups);
     EXPECT_EQ(Broken(scene, before, Rules(scene, before, row.operation, entries)), "");
     EXPECT_EQ(unlockedMoves, 0);
-    if (outcomes.summary == "refused") { EXPECT_TRUE(TakeOf(scene) == before); }
+    if (outcomes.summary == "refused") {
+        EXPECT_TRUE(TakeOf(scene) == before);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, FaultTable, ::testing::ValuesIn(kRows),
-                         [](const auto& test) { return std::string(test.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Rows, FaultTable, ::testing::ValuesIn(kRows), [](const auto& test) { return std::string(test.param.name); });
 
 // Run 0 fails nothing and logs the calls; run k fails call k and, on POSIX,
 // a child process dies just before it: what it leaves is safe, and the next
@@ -372,8 +365,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, FaultTable, ::testing::ValuesIn(kRows),
 // comparison are reached too.
 class EveryCallFails : public ::testing::TestWithParam<Operation> {};
 
-TEST_P(EveryCallFails, KeepsEveryTable)
-{
+TEST_P(EveryCallFails, KeepsEveryTable) {
     const Operation operation = GetParam();
     auto listed = [operation](const Scene& s) { return List(s, operation); };
     std::vector<FaultPlan::Seen> calls;
@@ -411,34 +403,34 @@ TEST_P(EveryCallFails, KeepsEveryTable)
             else {
                 continue;
             }
-            if (k == 0) { ASSERT_EQ(outcomes.summary, operation == Operation::RestoreAll ? "1 y" : "2 yy"); }
+            if (k == 0) {
+                ASSERT_EQ(outcomes.summary, operation == Operation::RestoreAll ? "1 y" : "2 yy");
+            }
             // A temporary copy whose deletion failed stays; a later operation
             // sweeps it.
             rules.allowTemporaryLeftovers = !dies && k > 0 && calls[k - 1].call == Call::Delete;
-            EXPECT_EQ(Broken(scene, before, rules), "")
-                << (dies ? "after dying before call " : "call ") << k << ": " << outcomes.summary << " " << outcomes.failures;
+            EXPECT_EQ(Broken(scene, before, rules), "") << (dies ? "after dying before call " : "call ") << k << ": "
+                                                        << outcomes.summary << " " << outcomes.failures;
         }
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Operations, EveryCallFails,
-                         ::testing::Values(Operation::AddAll, Operation::RemoveAll, Operation::RestoreAll));
+INSTANTIATE_TEST_SUITE_P(
+    Operations, EveryCallFails, ::testing::Values(Operation::AddAll, Operation::RemoveAll, Operation::RestoreAll));
 
 // A folder that exists but cannot be read is an error, not an empty list.
-TEST(Scans, AFolderThatCannotBeReadEndsTheScan)
-{
+TEST(Scans, AFolderThatCannotBeReadEndsTheScan) {
     Scene scene;
     FaultPlan plan;
     plan.Fail(Call::Find, 0, Outcome::AccessDenied);
-    EXPECT_EQ(AbortMessage([&] { scene.Installed(); }),
-              WithFolders("The folder {I} cannot be read: access denied.", scene));
+    EXPECT_EQ(
+        AbortMessage([&] { scene.Installed(); }), WithFolders("The folder {I} cannot be read: access denied.", scene));
 }
 
 // Another handle holds the folder's lock for a second (a lock excludes other
 // handles of the same process as it excludes other processes); an operation
 // here waits for it and then completes.
-TEST(OneWriterAtATime, AnOperationWaitsWhileTheFolderIsHeld)
-{
+TEST(OneWriterAtATime, AnOperationWaitsWhileTheFolderIsHeld) {
     Scene scene;
     const Listed entries = List(scene, Operation::AddAll);
     ASSERT_TRUE(scene.otherOperation.Acquire(scene.LockPath()));

@@ -20,7 +20,8 @@ protected:
 }  // namespace
 
 TEST_F(OperationsTest, SelectedRowsAreTakenOnceFromTheHighestDown) {
-    for (int k = 1; k <= 3; ++k) WriteTable(setup_.Distribution("D" + std::to_string(k) + ".ztb"), "T" + std::to_string(k));
+    for (int k = 1; k <= 3; ++k)
+        WriteTable(setup_.Distribution("D" + std::to_string(k) + ".ztb"), "T" + std::to_string(k));
     EXPECT_EQ(InstallTables(setup_.Folders(), New(), {}).message, "0 ZTB(s) have been installed.");
 
     const OperationReport report = InstallTables(setup_.Folders(), New(), {0, 2, 7, 2, 1});

@@ -23,12 +23,10 @@ TEST(TemporaryCopies, OnlyNamesWrittenAsTheCopiesAreNamedGiveAMaker) {
     EXPECT_EQ(TemporaryCopyProcessId(TemporaryCopyName(1234, 7)), 1234u);
     EXPECT_EQ(TemporaryCopyProcessId(TemporaryCopyName(0xFFFFFFFFu, 2147483647)), 0xFFFFFFFFu);
     for (const char* name : {".~ztbinstall-7.tmp", ".~ztbinstall--7.tmp", ".~ztbinstall-12-.tmp",
-                             ".~ztbinstall-012-7.tmp", ".~ztbinstall-12-07.tmp", ".~ztbinstall-0-7.tmp",
-                             ".~ztbinstall-12-0.tmp", ".~ztbinstall-4294967296-7.tmp",
-                             ".~ztbinstall-12-2147483648.tmp", ".~ztbinstall-99999999999-7.tmp",
-                             ".~ztbinstall-+12-7.tmp", ".~ztbinstall-1 2-7.tmp", ".~ztbinstall-12-7-1.tmp",
-                             ".~ztbinstall-12-7.tmp.ztb", ".~ZTBINSTALL-12-7.TMP", "x.~ztbinstall-12-7.tmp",
-                             ".~ztbinstall-.tmp", "D1.ztb"}) {
+             ".~ztbinstall-012-7.tmp", ".~ztbinstall-12-07.tmp", ".~ztbinstall-0-7.tmp", ".~ztbinstall-12-0.tmp",
+             ".~ztbinstall-4294967296-7.tmp", ".~ztbinstall-12-2147483648.tmp", ".~ztbinstall-99999999999-7.tmp",
+             ".~ztbinstall-+12-7.tmp", ".~ztbinstall-1 2-7.tmp", ".~ztbinstall-12-7-1.tmp", ".~ztbinstall-12-7.tmp.ztb",
+             ".~ZTBINSTALL-12-7.TMP", "x.~ztbinstall-12-7.tmp", ".~ztbinstall-.tmp", "D1.ztb"}) {
         EXPECT_FALSE(TemporaryCopyProcessId(name).has_value()) << name;
     }
 }
@@ -42,7 +40,7 @@ TEST(TemporaryCopies, InstallAndRemoveSweepCopiesOfGoneProcesses) {
     ASSERT_FALSE(platform::ProcessIsRunning(kNeverAProcess));
     WriteTable(setup.Distribution("D1.ztb"), "Slide v1");
     std::set<std::string> kept = {TemporaryCopyName(platform::CurrentProcessId(), 1), ".~ztbinstall-7.tmp",
-                                  ".~ztbinstall-04000000001-1.tmp", "notes.tmp"};
+        ".~ztbinstall-04000000001-1.tmp", "notes.tmp"};
 #ifndef _WIN32
     kept.insert(TemporaryCopyName(static_cast<std::uint32_t>(getppid()), 1));
 #endif
@@ -58,12 +56,16 @@ TEST(TemporaryCopies, InstallAndRemoveSweepCopiesOfGoneProcesses) {
     {
         std::ifstream holding(setup.Installed(held), std::ios::binary);
         ASSERT_TRUE(holding.is_open());
-        const OperationReport report = InstallTables(
-            setup.Folders(), ScanNew(setup.Distribution(), "Orvane A", {}), {0});
+        const OperationReport report =
+            InstallTables(setup.Folders(), ScanNew(setup.Distribution(), "Orvane A", {}), {0});
         EXPECT_EQ(report.message, "1 ZTB(s) have been installed.");
         EXPECT_EQ(report.FailureText(), "");
 #ifdef _WIN32
-        EXPECT_EQ(NamesIn(setup.Installed()), [&] { auto names = expected; names.insert(held); return names; }());
+        EXPECT_EQ(NamesIn(setup.Installed()), [&] {
+            auto names = expected;
+            names.insert(held);
+            return names;
+        }());
 #else
         EXPECT_EQ(NamesIn(setup.Installed()), expected);
 #endif
@@ -71,7 +73,7 @@ TEST(TemporaryCopies, InstallAndRemoveSweepCopiesOfGoneProcesses) {
     for (const std::string& name : kept) EXPECT_EQ(ReadBytes(setup.Installed(name)), TableBytes("Left " + name));
 
     EXPECT_EQ(RemoveTables(setup.Folders(), ScanInstalled(setup.Installed(), "Orvane A"), {0}).message,
-              "1 ZTB(s) have been removed.");
+        "1 ZTB(s) have been removed.");
     expected.erase("D1.ztb");
     expected.insert("Backup");
     EXPECT_EQ(NamesIn(setup.Installed()), expected);

@@ -32,7 +32,8 @@ using Op = platform::Result (*)(S from, S to);
 // The services as operations from one name to another; what ReadInto reads
 // goes to its second name.
 const Op Move = platform::MoveFileToNameFreeInAnyCase, MoveToFree = platform::MoveFileToNameFreeAsWritten;
-const Op Copy = [](S from, S to) { return platform::CopyFileToNameFreeAsWritten(from, to); }, Remove = [](S from, S) { return platform::RemoveFile(from); };
+const Op Copy = [](S from, S to) { return platform::CopyFileToNameFreeAsWritten(from, to); },
+         Remove = [](S from, S) { return platform::RemoveFile(from); };
 const Op MakeFolder = [](S from, S) { return platform::CreateFolder(from); };
 const Op Write = [](S from, S) { return platform::WriteWholeFile(from, {'w'}); };
 const Op ReadInto = [](S from, S to) {
@@ -46,7 +47,8 @@ fs::path U8(S text) { return fs::path(std::u8string(text.begin(), text.end())); 
 
 // A backup name that takes the path past 260 characters, the backup folder's
 // name and the backup's bytes.
-const std::string kLongName = "BACK/" + std::string(240, 'L') + ",v1", kLongAfter = "back/ back/" + kLongName.substr(5) + "=Tab";
+const std::string kLongName = "BACK/" + std::string(240, 'L') + ",v1",
+                  kLongAfter = "back/ back/" + kLongName.substr(5) + "=Tab";
 
 // An operation on fresh folders holding the entries of before: a name ending
 // in '/' is a folder, in '|' a pipe, any other a file whose bytes are its
@@ -54,6 +56,7 @@ const std::string kLongName = "BACK/" + std::string(240, 'L') + ",v1", kLongAfte
 // second folder, on another file system where there is one. after: the
 // entries afterwards, files as "name=bytes", '*' when the last write changed.
 // Other stands for any failure where the systems give different reasons.
+// clang-format off
 const struct Row { Op op; const char *from, *to, *before; platform::Outcome outcome; const char* after; } kRows[] = {
     {Move, "TAB", "BACK/Tab,v1", "Tab back/", Done, "back/ back/Tab,v1=Tab"}, {Move, "c", "d", "a", NotFound, "a=a"},
     {Move, "TAB", "~/Tab", "tab ~/taken", Done, "~/Tab=tab ~/taken=taken"},
@@ -78,6 +81,7 @@ const struct Row { Op op; const char *from, *to, *before; platform::Outcome outc
     {Copy, "p", "c", "p|", AccessDenied, "p|"}, {Move, "t", "T", "t", Done, "T=t"},
 #endif
 };
+// clang-format on
 
 std::set<std::string> Words(S text) {
     std::istringstream words(text);
@@ -108,8 +112,9 @@ struct Folders {
             for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
                 const std::string name = prefix + Utf8Of(fs::relative(entry.path(), root));
                 const bool written = TimesOf(Utf8Of(entry.path())).lastWrite != kTableTime;
-                entries.insert(entry.is_directory() ? name + "/" : entry.is_fifo() ? name + "|"
-                               : name + "=" + ReadText(entry.path()) + (written ? "*" : ""));
+                entries.insert(entry.is_directory() ? name + "/"
+                               : entry.is_fifo()    ? name + "|"
+                                                    : name + "=" + ReadText(entry.path()) + (written ? "*" : ""));
             }
         }
         return entries;
@@ -126,10 +131,12 @@ TEST(FileSystem, EveryServiceGivesTheSameResultsOnBothLayers) {
     }
 
     const Folders folders;
-    folders.Make("G.ztb G1.ztb G1.ztb.ztb g100.ZTB G100.ztbak XG100.ztb G12.ztb G123.ztb abcab aXbYb aXbY Gdir.ztb/A Dλ.ztb");
-    const char* cases[][2] = {  // pattern, the names found ('/' after a folder's)
+    folders.Make(
+        "G.ztb G1.ztb G1.ztb.ztb g100.ZTB G100.ztbak XG100.ztb G12.ztb G123.ztb abcab aXbYb aXbY Gdir.ztb/A Dλ.ztb");
+    const char* cases[][2] = {// pattern, the names found ('/' after a folder's)
         {"g*.ZTB", "G.ztb G1.ztb G1.ztb.ztb G12.ztb G123.ztb Gdir.ztb/ g100.ZTB"}, {"G??.ztb", "G12.ztb"},
-        {"G1.ztb*", "G1.ztb G1.ztb.ztb"}, {"*ab", "abcab"}, {"a*b*b", "aXbYb abcab"}, {"gDIR.ztb/*", "A"}, {"no/*", ""}, {"dλ*", "Dλ.ztb"}};
+        {"G1.ztb*", "G1.ztb G1.ztb.ztb"}, {"*ab", "abcab"}, {"a*b*b", "aXbYb abcab"}, {"gDIR.ztb/*", "A"}, {"no/*", ""},
+        {"dλ*", "Dλ.ztb"}};
     for (const auto& [pattern, names] : cases) {
         std::set<std::string> found;
         for (const auto& entry : platform::FindFiles(folders.Path(pattern))) {
@@ -167,13 +174,17 @@ TEST(FileSystem, EveryServiceGivesTheSameResultsOnBothLayers) {
 
     // The reader keeps neither another handle from renaming and deleting
     // the file, nor itself from reading on.
-    EXPECT_TRUE(platform::MoveFileToNameFreeInAnyCase(data, folders.Path("moved")) && platform::RemoveFile(folders.Path("MOVED")));
+    EXPECT_TRUE(platform::MoveFileToNameFreeInAnyCase(data, folders.Path("moved")) &&
+                platform::RemoveFile(folders.Path("MOVED")));
     EXPECT_TRUE(file.Seek(200002) && file.Read(buffer, sizeof buffer) == 2);
     // A holder that lets go within the wait does not fail an open as in use
     // (Windows: the lock file is then gone; POSIX: the open never waited).
     platform::FileLock holder;
     ASSERT_TRUE(holder.Acquire(data));
-    std::thread letGo([&] { std::this_thread::sleep_for(std::chrono::milliseconds(200)); holder.Release(); });
+    std::thread letGo([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        holder.Release();
+    });
     EXPECT_NE(platform::InFile().Open(data), InUse);
     letGo.join();
 #ifdef _WIN32
@@ -182,14 +193,16 @@ TEST(FileSystem, EveryServiceGivesTheSameResultsOnBothLayers) {
     WIN32_FIND_DATAW found;
     FindClose(FindFirstFileW(platform::WideFromUtf8(folders.Path("DFILMLONGNAME.ztb"))->c_str(), &found));
     const std::string alias = folders.Path(*platform::Utf8FromWide(found.cAlternateFileName));
-    for (const Op op : {Move, Copy, Remove, ReadInto}) EXPECT_FALSE(op(alias, folders.Path("x")) || fs::exists(folders.Path("x"))) << alias;
+    for (const Op op : {Move, Copy, Remove, ReadInto})
+        EXPECT_FALSE(op(alias, folders.Path("x")) || fs::exists(folders.Path("x"))) << alias;
     EXPECT_TRUE(!platform::PathExists(alias) && ReadText(folders.Path("DFILMLONGNAME.ztb")) == "long") << alias;
 #endif
 
     const std::string windows = platform::WindowsFolder(), program = platform::ExecutablePath();
     EXPECT_TRUE(platform::PathExists(windows) && windows.back() != platform::kPathSeparator) << windows;
     EXPECT_TRUE(platform::PathExists(program) && platform::ExecutablePath(program.size() + 1) == program &&
-                platform::ExecutablePath(program.size()).empty()) << program;  // a path cut short is none
+                platform::ExecutablePath(program.size()).empty())
+        << program;  // a path cut short is none
     EXPECT_TRUE(platform::ProcessIsRunning(platform::CurrentProcessId()) &&
                 !platform::ProcessIsRunning(kNeverAProcess) && !platform::ProcessIsRunning(0xFFFFFFFFu));
 }
@@ -201,11 +214,19 @@ TEST(PosixLayer, LookupsSeeEveryLaterChange) {
     const Folders f;
     const std::string t = f.Path("ZTB/TABLE.ZTB");
     const auto rename = [&](S from, S to) { fs::rename(f.Path(from), f.Path(to)); };
-    const std::pair<std::function<void()>, bool> steps[] = {  // a change, whether the table is found then
+    const std::pair<std::function<void()>, bool> steps[] = {// a change, whether the table is found then
         {[&] { f.Make("ZTB/"); }, false}, {[&] { f.Make("ZTB/table.ztb"); }, true},
         {[&] { rename("ZTB/table.ztb", "away"); }, false}, {[&] { rename("away", "ZTB/Table.ztb"); }, true},
-        {[&] { if (fork() == 0) _exit(!(platform::PathExists(t) && platform::RemoveFile(t))); wait(nullptr); }, false},
-        {[&] { rename("ZTB", "Old"); f.Make("ZTB/tAbLe.ztb"); }, true},  // another folder at the same path
+        {[&] {
+             if (fork() == 0) _exit(!(platform::PathExists(t) && platform::RemoveFile(t)));
+             wait(nullptr);
+         },
+            false},
+        {[&] {
+             rename("ZTB", "Old");
+             f.Make("ZTB/tAbLe.ztb");
+         },
+            true},  // another folder at the same path
         {[&] { fs::remove_all(f.Path("ZTB")); }, false}};
     for (const auto& [change, found] : steps) {
         change();

@@ -22,7 +22,9 @@ struct Outcome {
     bool operator==(const Outcome&) const = default;
 };
 
-void PrintTo(const Outcome& outcome, std::ostream* os) { *os << '"' << outcome.message << "\" \"" << outcome.err << "\" \"" << outcome.out << '"'; }
+void PrintTo(const Outcome& outcome, std::ostream* os) {
+    *os << '"' << outcome.message << "\" \"" << outcome.err << "\" \"" << outcome.out << '"';
+}
 
 Outcome RunCapturing(const std::function<void()>& action) {
     Outcome outcome;
@@ -43,7 +45,7 @@ Outcome RunCapturing(const std::function<void()>& action) {
 bool HeldOpen(const std::string& path) {
     std::error_code error;
     return std::ranges::any_of(std::filesystem::directory_iterator("/proc/self/fd", error),
-                               [&](const auto& fd) { return std::filesystem::equivalent(fd.path(), path, error); });
+        [&](const auto& fd) { return std::filesystem::equivalent(fd.path(), path, error); });
 }
 
 class TableCaseTest : public testing::TestWithParam<TableCase> {};
@@ -57,7 +59,7 @@ TEST_P(TableCaseTest, LoadsAlikeFromMemoryAndFromAFileItCloses) {
     CalibrationTable tables[2];
     std::memset(tables, 0xCC, sizeof tables);  // a load sets every byte
     const Outcome outcomes[] = {RunCapturing([&] { LoadTableFromMemory(bytes, tables[0]); }),
-                                RunCapturing([&] { LoadTableFile(path, tables[1]); })};
+        RunCapturing([&] { LoadTableFile(path, tables[1]); })};
     EXPECT_FALSE(HeldOpen(path));
     EXPECT_TRUE(platform::RemoveFile(path));
     for (const Outcome& outcome : outcomes) EXPECT_EQ(outcome, (Outcome{test.message, test.err, test.out}));
@@ -83,16 +85,19 @@ TEST_P(TableCaseTest, LoadsAlikeFromMemoryAndFromAFileItCloses) {
     for (const CalibrationTable& table : tables) EXPECT_EQ(0, std::memcmp(&table, &expected, sizeof expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, TableCaseTest, testing::ValuesIn(table_cases::kAll), [](const auto& testCase) { return std::string(testCase.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, TableCaseTest, testing::ValuesIn(table_cases::kAll),
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(LoadTableFile, OpenFaultsAbortAndTheTimesComeFromTheOpenFile) {
     TempFolder folder;
     ASSERT_TRUE(platform::CreateFolder(folder.Path("Folder.ztb")));
     CalibrationTable table{};
-    for (const char* name : {"Gone.ztb", "Folder.ztb"}) EXPECT_EQ(RunCapturing([&] { LoadTableFile(folder.Path(name), table); }).message, "Error opening ZTB file");
+    for (const char* name : {"Gone.ztb", "Folder.ztb"})
+        EXPECT_EQ(RunCapturing([&] { LoadTableFile(folder.Path(name), table); }).message, "Error opening ZTB file");
     const platform::FileTimes times{kTableTime, UtcFileTime(2001, 2, 3, 4, 5, 6), kTableTime};
     ASSERT_TRUE(WriteTableFile(folder.Path("Dated.ztb"), "Dated", 1002, times));
-    EXPECT_EQ(LoadTableFileWithTimes(folder.Path("Dated.ztb"), table).value_or(platform::FileTimes{}).lastWrite, times.lastWrite);
+    EXPECT_EQ(LoadTableFileWithTimes(folder.Path("Dated.ztb"), table).value_or(platform::FileTimes{}).lastWrite,
+        times.lastWrite);
 }
 
 // Parts of the layer no table file reaches: the record check's Length rule

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "testkit/FolderSnapshot.h"
 #include "platform/Process.h"
+#include "testkit/FolderSnapshot.h"
 #include "testkit/Tables.h"
 
 namespace {
@@ -47,8 +47,8 @@ json JsonOut(const std::string& run) { return json::parse(run.substr(2, run.rfin
 // without its last separator, which before a closing quote would escape it.
 std::string Tool(const CatalogueSetup& setup, std::vector<std::string> arguments) {
     const std::string program = fs::path(setup.Folders().programFolder).parent_path().string();
-    arguments.insert(arguments.begin() + 1,
-                     {"--program-folder", program, "--windows-dir", setup.Folders().windowsFolder});
+    arguments.insert(
+        arguments.begin() + 1, {"--program-folder", program, "--windows-dir", setup.Folders().windowsFolder});
     return Ztbtool(arguments);
 }
 
@@ -66,23 +66,26 @@ TEST(Ztbtool, CheckWritesTheLoadersLinesThenOneResultPerFileOrJson) {
     ASSERT_TRUE(writer.WriteTo(noBase));
     // The base film type goes out without a line end; the result still stands on a line of its own.
     EXPECT_EQ(Ztbtool({"check", figures, noBase}),
-              "1| LightLvl 14076\n LightLvl 11382\n LightLvl 11653\n" + figures + ": ok\n0\n" + noBase +
-                  ": illegal BaseFilmType\n|#### Warning: Illegal FilmGamma field in ZTB.Resolution\n");
+        "1| LightLvl 14076\n LightLvl 11382\n LightLvl 11653\n" + figures + ": ok\n0\n" + noBase +
+            ": illegal BaseFilmType\n|#### Warning: Illegal FilmGamma field in ZTB.Resolution\n");
 
     const std::string run = Ztbtool({"check", "--json", noBase, figures}), out = run.substr(0, run.rfind('|'));
     const std::size_t last = out.rfind('\n', out.size() - 2) + 1;
-    EXPECT_EQ(out.substr(0, last), "1|0\n{\"path\":" + json(noBase).dump() + ",\"ok\":false,\"message\":"
-              "\"illegal BaseFilmType\"}\n LightLvl 14076\n LightLvl 11382\n LightLvl 11653\n");
+    EXPECT_EQ(
+        out.substr(0, last), "1|0\n{\"path\":" + json(noBase).dump() +
+                                 ",\"ok\":false,\"message\":"
+                                 "\"illegal BaseFilmType\"}\n LightLvl 14076\n LightLvl 11382\n LightLvl 11653\n");
     const json result = json::parse(out.substr(last)), &filled = result["Resolution"][0];
-    EXPECT_EQ(json({result["path"], result["ok"], result["message"], result["header"]["Title"],
-                    result["ResolutionPresent"], result["Resolution"].size(), result["Resolution"][1],
-                    filled["Intensity"], filled["Repetition"], filled["Compatible"]["Balance"],
-                    filled.contains("ChannelTable")}),
-              json({figures, true, nullptr, "Figures \xEF\xBF\xBD", {1, 0, 0, 0}, 4, nullptr, {56304, 11382, 11653},
-                    {4, 4, 2}, {400, 100, 100}, false}));
+    EXPECT_EQ(
+        json({result["path"], result["ok"], result["message"], result["header"]["Title"], result["ResolutionPresent"],
+            result["Resolution"].size(), result["Resolution"][1], filled["Intensity"], filled["Repetition"],
+            filled["Compatible"]["Balance"], filled.contains("ChannelTable")}),
+        json({figures, true, nullptr, "Figures \xEF\xBF\xBD", {1, 0, 0, 0}, 4, nullptr, {56304, 11382, 11653},
+            {4, 4, 2}, {400, 100, 100}, false}));
 
-    for (const auto& usage : std::vector<std::vector<std::string>>{{}, {"check"}, {"check", "--bogus", "x.ztb"},
-             {"frobnicate"}, {"install"}, {"install", "--all", "D1"}, {"remove"}, {"restore"}, {"list", "--model"}, {"list", "x"}}) {
+    for (const auto& usage :
+        std::vector<std::vector<std::string>>{{}, {"check"}, {"check", "--bogus", "x.ztb"}, {"frobnicate"}, {"install"},
+            {"install", "--all", "D1"}, {"remove"}, {"restore"}, {"list", "--model"}, {"list", "x"}}) {
         const std::string failed = Ztbtool(usage);
         EXPECT_TRUE(failed.starts_with("2||") && failed.find("Usage: ztbtool") != std::string::npos) << failed;
     }
@@ -97,22 +100,24 @@ TEST(Ztbtool, ListInstallAndRemoveAsTheDialogDoes) {
     WriteTable(setup.Distribution("D2.ztb"), "Print 50 v1", 1003, UtcFileTime(1998, 7, 4, 9, 6));
     WriteTable(setup.Installed("D1.ztb"), "Slide 100 v1");
     for (const auto& path : {setup.Distribution("D3.ztb"), setup.Installed("D3.ztb")}) WriteTable(path, "Current v1");
-    const std::string rows = "New or updated film tables:\nPrint 50 v1\tD2.ztb\tTavik Desk\t1998/07/04 - 09:06\tNew\n"
-                             "Slide 100 v2\tD1.ztb\tOrvane A\t1998/07/04 - 09:06\tUpdated\nInstalled film tables:\n"
-                             "Current v1\tD3.ztb\tOrvane A\t1998/07/04 - 09:05\n"
-                             "Slide 100 v1\tD1.ztb\tOrvane A\t1998/07/04 - 09:05\n";
+    const std::string rows =
+        "New or updated film tables:\nPrint 50 v1\tD2.ztb\tTavik Desk\t1998/07/04 - 09:06\tNew\n"
+        "Slide 100 v2\tD1.ztb\tOrvane A\t1998/07/04 - 09:06\tUpdated\nInstalled film tables:\n"
+        "Current v1\tD3.ztb\tOrvane A\t1998/07/04 - 09:05\n"
+        "Slide 100 v1\tD1.ztb\tOrvane A\t1998/07/04 - 09:05\n";
     EXPECT_EQ(Tool(setup, {"list"}), "0|" + rows + "|");
     EXPECT_EQ(Tool(setup, {"list", "--model", "orvane b"}),
-              "0|" + rows + "|ztbtool: \"orvane b\" names no film recorder model; its tables are those of letter D\n");
+        "0|" + rows + "|ztbtool: \"orvane b\" names no film recorder model; its tables are those of letter D\n");
     const std::string none = "No new or updated ZTB's for this film recorder\n";
     EXPECT_EQ(Tool(setup, {"list", "--model", "Orvane D"}),
-              "0|New or updated film tables:\n" + none + "Installed film tables:\n" + none + "|");
+        "0|New or updated film tables:\n" + none + "Installed film tables:\n" + none + "|");
     const json list = JsonOut(Tool(setup, {"list", "--json"}));
     EXPECT_EQ(json({list["model"], list["prefix"], list["distributionFolder"], list["installedFolder"], list["new"][1],
-                    list["installed"].size(), list["installed"][1].contains("Status")}),
-              json({"Orvane A", "D", setup.Distribution(), setup.Installed(),
-                    {{"Description", "Slide 100 v2"}, {"FileName", "D1.ztb"}, {"DeviceName", "Orvane A"},
-                     {"DateText", "1998/07/04 - 09:06"}, {"Status", "Updated"}}, 2, false}));
+                  list["installed"].size(), list["installed"][1].contains("Status")}),
+        json({"Orvane A", "D", setup.Distribution(), setup.Installed(),
+            {{"Description", "Slide 100 v2"}, {"FileName", "D1.ztb"}, {"DeviceName", "Orvane A"},
+                {"DateText", "1998/07/04 - 09:06"}, {"Status", "Updated"}},
+            2, false}));
     // Without --program-folder: the folder of the tool.
     const std::string own = setup.Folders().programFolder + fs::path(ToolPath()).filename().string();
     fs::copy_file(ToolPath(), own);
@@ -121,8 +126,8 @@ TEST(Ztbtool, ListInstallAndRemoveAsTheDialogDoes) {
 
     Snapshot before = TakeSnapshot(setup.Root().FsPath());  // a name not listed (D3 is current) changes nothing
     EXPECT_EQ(Tool(setup, {"install", "D1.ztb", "D3.ztb", "D9.ztb"}),
-              "1||ztbtool: D3.ztb is not listed as new or updated for Orvane A\n"
-              "ztbtool: D9.ztb is not listed as new or updated for Orvane A\n");
+        "1||ztbtool: D3.ztb is not listed as new or updated for Orvane A\n"
+        "ztbtool: D9.ztb is not listed as new or updated for Orvane A\n");
     EXPECT_EQ(Tool(setup, {"remove", "D2.ztb"}), "1||ztbtool: D2.ztb is not listed as installed for Orvane A\n");
     EXPECT_EQ(TakeSnapshot(setup.Root().FsPath()), before);
 
@@ -143,8 +148,10 @@ TEST(Ztbtool, ListInstallAndRemoveAsTheDialogDoes) {
 
     const CatalogueSetup noInstalledFolder(false);  // each failed row is counted out and named
     WriteTable(noInstalledFolder.Distribution("D1.ztb"), "Slide");
-    EXPECT_EQ(Tool(noInstalledFolder, {"install", "--all"}), "1|0 ZTB(s) have been installed.\n|D1.ztb: the installed "
-              "folder " + noInstalledFolder.Installed() + " does not exist\n");
+    EXPECT_EQ(Tool(noInstalledFolder, {"install", "--all"}),
+        "1|0 ZTB(s) have been installed.\n|D1.ztb: the installed "
+        "folder " +
+            noInstalledFolder.Installed() + " does not exist\n");
 }
 
 // A table replaced by an install comes back by its backup name, byte for
@@ -164,22 +171,24 @@ TEST(Ztbtool, BackupsAndRestoreBringBackAReplacedTable) {
     const Bytes v1 = ReadBytes(setup.Installed("D1.ztb"));
     const std::string trace = " LightLvl 14076\n LightLvl 11382\n LightLvl 11653\n";
     EXPECT_EQ(Tool(setup, {"install", "--json", "D1.ztb"}),
-              "0|{\"model\":\"Orvane A\",\"operation\":\"install\",\"refused\":false,\"message\":\"1 ZTB(s) have been "
-              "installed.\",\"done\":[{\"FileName\":\"D1.ztb\",\"Description\":\"Slide 100 v2\"}],\"failed\":[],"
-              "\"error\":null}\n|" + trace + trace);
+        "0|{\"model\":\"Orvane A\",\"operation\":\"install\",\"refused\":false,\"message\":\"1 ZTB(s) have been "
+        "installed.\",\"done\":[{\"FileName\":\"D1.ztb\",\"Description\":\"Slide 100 v2\"}],\"failed\":[],"
+        "\"error\":null}\n|" +
+            trace + trace);
     EXPECT_EQ(JsonOut(Tool(setup, {"list", "--json"}))["installed"][0]["Description"], "Slide 100 v2");
 
     WriteDamagedTable(setup.Backup("D1.ztb, v0"));
     WriteTable(setup.Backup("G1.ztb, v1"), "Ortho v1");
-    EXPECT_EQ(Tool(setup, {"backups"}), "0|Slide 100 v1\tD1.ztb\t1\t1998/07/04 - 09:05\tD1.ztb, v1\n"
-                                        "Illegal ZTB ID string\tD1.ztb\t0\t\tD1.ztb, v0\n|");
+    EXPECT_EQ(Tool(setup, {"backups"}),
+        "0|Slide 100 v1\tD1.ztb\t1\t1998/07/04 - 09:05\tD1.ztb, v1\n"
+        "Illegal ZTB ID string\tD1.ztb\t0\t\tD1.ztb, v0\n|");
     EXPECT_EQ(JsonOut(Tool(setup, {"backups", "--json"})),
-              json::parse("{\"model\":\"Orvane A\",\"prefix\":\"D\",\"backupFolder\":" + json(setup.Backup()).dump() +
-                          ",\"backups\":[{\"BackupName\":\"D1.ztb, v1\",\"FileName\":\"D1.ztb\",\"Label\":\"1\","
-                          "\"Description\":\"Slide 100 v1\",\"DateText\":\"1998/07/04 - 09:05\",\"SameAsInstalled\":"
-                          "false,\"Error\":null},{\"BackupName\":\"D1.ztb, v0\",\"FileName\":\"D1.ztb\",\"Label\":"
-                          "\"0\",\"Description\":\"\",\"DateText\":\"\",\"SameAsInstalled\":false,\"Error\":\"Illegal "
-                          "ZTB ID string\"}]}"));
+        json::parse("{\"model\":\"Orvane A\",\"prefix\":\"D\",\"backupFolder\":" + json(setup.Backup()).dump() +
+                    ",\"backups\":[{\"BackupName\":\"D1.ztb, v1\",\"FileName\":\"D1.ztb\",\"Label\":\"1\","
+                    "\"Description\":\"Slide 100 v1\",\"DateText\":\"1998/07/04 - 09:05\",\"SameAsInstalled\":"
+                    "false,\"Error\":null},{\"BackupName\":\"D1.ztb, v0\",\"FileName\":\"D1.ztb\",\"Label\":"
+                    "\"0\",\"Description\":\"\",\"DateText\":\"\",\"SameAsInstalled\":false,\"Error\":\"Illegal "
+                    "ZTB ID string\"}]}"));
 
     EXPECT_EQ(Tool(setup, {"restore", "d1.ztb, V1"}), "0|" + trace + "1 ZTB(s) have been restored.\n|");
     EXPECT_EQ(ReadBytes(setup.Installed("D1.ztb")), v1);
@@ -196,13 +205,14 @@ TEST(Ztbtool, BackupsAndRestoreBringBackAReplacedTable) {
     // Refused or failed rows change nothing.
     const Snapshot before = TakeSnapshot(setup.Root().FsPath());
     EXPECT_EQ(Tool(setup, {"restore", "D1.ztb, v9"}),
-              "1|" + trace + "|ztbtool: D1.ztb, v9 is not listed as backed up for Orvane A\n");
+        "1|" + trace + "|ztbtool: D1.ztb, v9 is not listed as backed up for Orvane A\n");
     EXPECT_EQ(Tool(setup, {"restore", "D1.ztb, v2", "D1.ztb, v1"}),
-              "1|" + trace + "0 ZTB(s) have been restored.\n|D1.ztb, v1: another selected backup restores D1.ztb too\n"
-              "D1.ztb, v2: another selected backup restores D1.ztb too\n");
+        "1|" + trace +
+            "0 ZTB(s) have been restored.\n|D1.ztb, v1: another selected backup restores D1.ztb too\n"
+            "D1.ztb, v2: another selected backup restores D1.ztb too\n");
     EXPECT_EQ(JsonOut(Tool(setup, {"restore", "--json", "D1.ztb, v0"}))["failed"],
-              json::parse("[{\"FileName\":\"D1.ztb, v0\",\"Description\":\"\",\"Reason\":\"the backed-up table cannot "
-                          "be used: Illegal ZTB ID string\"}]"));
+        json::parse("[{\"FileName\":\"D1.ztb, v0\",\"Description\":\"\",\"Reason\":\"the backed-up table cannot "
+                    "be used: Illegal ZTB ID string\"}]"));
     EXPECT_EQ(TakeSnapshot(setup.Root().FsPath()), before);
 
     // The error abort stops the operation: the rows done before it are
@@ -210,13 +220,14 @@ TEST(Ztbtool, BackupsAndRestoreBringBackAReplacedTable) {
     WriteTable(setup.Backup("D2.ztb, v0"), "Print 50 v0");
     WriteDamagedTable(setup.Installed("D1.ztb"));
     EXPECT_EQ(Tool(setup, {"restore", "--json", "D2.ztb, v0", "D1.ztb, v2"}),
-              "1|{\"model\":\"Orvane A\",\"operation\":\"restore\",\"refused\":false,\"message\":\"\",\"done\":[{"
-              "\"FileName\":\"D2.ztb, v0\",\"Description\":\"Print 50 v0\"}],\"failed\":[{\"FileName\":\"D1.ztb, v2\","
-              "\"Description\":\"Slide 100 v2\",\"Reason\":\"Illegal ZTB ID string\"}],\"error\":\"Illegal ZTB ID "
-              "string\"}\n|" + trace + trace + "Illegal ZTB ID string\n");
+        "1|{\"model\":\"Orvane A\",\"operation\":\"restore\",\"refused\":false,\"message\":\"\",\"done\":[{"
+        "\"FileName\":\"D2.ztb, v0\",\"Description\":\"Print 50 v0\"}],\"failed\":[{\"FileName\":\"D1.ztb, v2\","
+        "\"Description\":\"Slide 100 v2\",\"Reason\":\"Illegal ZTB ID string\"}],\"error\":\"Illegal ZTB ID "
+        "string\"}\n|" +
+            trace + trace + "Illegal ZTB ID string\n");
     EXPECT_EQ(Tool(setup, {"remove", "--json", "D2.ztb"}),
-              "1|{\"model\":\"Orvane A\",\"operation\":\"remove\",\"refused\":false,\"message\":\"\",\"done\":[],"
-              "\"failed\":[],\"error\":\"Illegal ZTB ID string\"}\n|Illegal ZTB ID string\n");
+        "1|{\"model\":\"Orvane A\",\"operation\":\"remove\",\"refused\":false,\"message\":\"\",\"done\":[],"
+        "\"failed\":[],\"error\":\"Illegal ZTB ID string\"}\n|Illegal ZTB ID string\n");
 }
 
 }  // namespace

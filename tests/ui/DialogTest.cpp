@@ -30,8 +30,7 @@ constexpr const char* kDamaged = "Illegal ZTB ID string";  // what WriteDamagedT
 
 // Delivers the messages waiting for this thread (painting, posted ones).
 void PumpMessages() {
-    for (MSG message; ::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);)
-        ::DispatchMessageA(&message);
+    for (MSG message; ::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);) ::DispatchMessageA(&message);
 }
 
 // A valid table at path, its file times the given minutes after 2024-01-01.
@@ -43,8 +42,7 @@ void Put(const std::string& path, const std::string& title, int minutes = 100) {
 // that shows the caption to look. After five seconds it ends the active modal
 // window instead, so that a window that never shows or never closes fails
 // the test rather than hanging it.
-void Watching(const std::string& caption, const std::function<void(HWND)>& look,
-              const std::function<void()>& act) {
+void Watching(const std::string& caption, const std::function<void(HWND)>& look, const std::function<void()>& act) {
     static std::function<void()> tick;
     tick = [&, ticks = 0]() mutable {
         const HWND window = ::FindWindowA(nullptr, caption.c_str());
@@ -94,8 +92,8 @@ protected:
     // "Orvane A: *Slide 100 v2 red | (none) | [Add] [Add All]".
     std::string State() const {
         char model[64] = {};
-        ::SendMessageA(Item(IDC_MODEL_BOX), CB_GETLBTEXT, Send(IDC_MODEL_BOX, CB_GETCURSEL),
-                       reinterpret_cast<LPARAM>(model));
+        ::SendMessageA(
+            Item(IDC_MODEL_BOX), CB_GETLBTEXT, Send(IDC_MODEL_BOX, CB_GETCURSEL), reinterpret_cast<LPARAM>(model));
         std::string state = std::string(model) + ":";
         for (const int id : {kLeft, kRight}) {
             for (int row = 0; row < Send(id, LB_GETCOUNT); ++row) {
@@ -103,7 +101,10 @@ protected:
                 const LRESULT colour = Send(id, LB_GETITEMDATA, row);
                 state += (row > 0 ? ", " : " ") + std::string(Send(id, LB_GETSEL, row) > 0 ? "*" : "") +
                          (text == NoTablesPlaceholder ? "(none)" : text) +
-                         (colour == kRed ? " red" : colour == kBlue ? " blue" : colour != 0 ? " other" : "");
+                         (colour == kRed       ? " red"
+                             : colour == kBlue ? " blue"
+                             : colour != 0     ? " other"
+                                               : "");
             }
             state += " |";
         }
@@ -169,6 +170,7 @@ TEST_F(DialogTest, Actions) {
     Put(setup->Distribution("G200.ztb"), "lith 50");
     Open();
     const std::string a = "Orvane A: (none) | ", b = "Orvane B: Ortho 25 red, lith 50 red | ";
+    // clang-format off
     const struct { const char* action; std::function<void()> act; Rows messages; std::string state; } steps[] = {
         {"open, nothing new", [] {}, {}, a + "Negative 400 v1, lith 10 v1 |"},
         {"click right 0", [&] { Click(kRight, 0); }, {}, a + "*Negative 400 v1, lith 10 v1 | [Remove]"},
@@ -235,6 +237,7 @@ TEST_F(DialogTest, Actions) {
          {kDamaged}, "Orvane A: (none) | Negative 400 v1, Print 50 v2 |"},
         {"click right 0", [&] { Click(kRight, 0); }, {}, "Orvane A: (none) | *Negative 400 v1, Print 50 v2 | [Remove]"},
     };
+    // clang-format on
     for (const auto& step : steps) {
         step.act();
         EXPECT_EQ(TakeMessages(), step.messages) << step.action;
@@ -252,6 +255,7 @@ TEST_F(DialogTest, OwnerDrawnRows) {
     constexpr COLORREF kUntouched = RGB(0, 200, 0), kListText = RGB(0, 0, 128);
     Fresh();
     EXPECT_EQ(Send(kLeft, LB_GETITEMHEIGHT, 2), 15);
+    // clang-format off
     const struct { const char* look; int row; UINT action, state; COLORREF data, swatch, background, text; } looks[] = {
         {"full draw", 1, ODA_DRAWENTIRE, 0, kBlue, kBlue, kWhite, kListText},
         {"full draw, no colour", 0, ODA_DRAWENTIRE, 0, 0, kBlack, kWhite, kListText},
@@ -261,6 +265,7 @@ TEST_F(DialogTest, OwnerDrawnRows) {
         {"focus", 0, ODA_FOCUS, ODS_FOCUS | ODS_SELECTED, kRed, kUntouched, kUntouched, kUntouched},
         {"focus, no row", -1, ODA_FOCUS, ODS_FOCUS | ODS_SELECTED, 0, kUntouched, kUntouched, kUntouched},
     };
+    // clang-format on
     for (const auto& look : looks) {
         SCOPED_TRACE(look.look);
         const HDC dc = ::CreateCompatibleDC(nullptr);
@@ -269,14 +274,14 @@ TEST_F(DialogTest, OwnerDrawnRows) {
         ::SetBkColor(dc, kUntouched);
         ::ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &all, nullptr, 0, nullptr);
         ::SetTextColor(dc, kListText);
-        DRAWITEMSTRUCT request{ODT_LISTBOX, kLeft, static_cast<UINT>(look.row), look.action, look.state, Item(kLeft),
-                               dc, all, look.data};
+        DRAWITEMSTRUCT request{
+            ODT_LISTBOX, kLeft, static_cast<UINT>(look.row), look.action, look.state, Item(kLeft), dc, all, look.data};
         ::SendMessageA(Dialog(), WM_DRAWITEM, kLeft, reinterpret_cast<LPARAM>(&request));
         EXPECT_EQ(::GetTextColor(dc), kListText);
         EXPECT_EQ(::GetBkMode(dc), OPAQUE);
         // The swatch's corners, the pixels next to them, and the row's ends.
         for (const auto& [x, y, inSwatch] : {std::tuple{3, 3, true}, {12, 11, true}, {2, 3, false}, {3, 2, false},
-                                             {13, 11, false}, {12, 12, false}, {0, 0, false}, {kWidth - 1, 14, false}})
+                 {13, 11, false}, {12, 12, false}, {0, 0, false}, {kWidth - 1, 14, false}})
             EXPECT_EQ(::GetPixel(dc, x, y), inSwatch ? look.swatch : look.background) << x << "," << y;
         std::set<COLORREF> text;  // the colours from column 16 on
         for (int y = 0; y < kHeight; ++y)
@@ -314,7 +319,8 @@ TEST_F(DialogTest, SystemBoxesAndIcon) {
         Rows& seen = boxes.emplace_back();
         for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
             char name[8] = {};
-            if (::GetClassNameA(child, name, sizeof name) && !lstrcmpiA(name, "Static") && ::GetWindowTextLengthA(child))
+            if (::GetClassNameA(child, name, sizeof name) && !lstrcmpiA(name, "Static") &&
+                ::GetWindowTextLengthA(child))
                 seen.push_back(WindowTextOf(child));
         }
         seen.push_back(WindowTextOf(::GetDlgItem(box, IDOK)));
@@ -334,11 +340,11 @@ TEST_F(DialogTest, SystemBoxesAndIcon) {
     boxes[3][0] = "the failed rows";
     const Rows about{"ZTBInstall Version 1.03", "Copyright (C) 1998", "OK", "modal"};
     EXPECT_EQ(boxes, (std::vector<Rows>{about, about, {"0 ZTB(s) have been installed.", "OK", "modal"},
-                                        {"the failed rows", "OK", "modal"}}));
+                         {"the failed rows", "OK", "modal"}}));
 
     ASSERT_NE(dialog->AppIcon, nullptr);
     for (const auto& [message, size] :
-         {std::pair{WM_GETICON, ICON_BIG}, {WM_GETICON, ICON_SMALL}, {WM_QUERYDRAGICON, 0}})
+        {std::pair{WM_GETICON, ICON_BIG}, {WM_GETICON, ICON_SMALL}, {WM_QUERYDRAGICON, 0}})
         EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageA(Dialog(), message, size, 0)), dialog->AppIcon) << message;
 }
 
@@ -353,30 +359,37 @@ TEST_F(DialogTest, RestoreFromTheBackedUpTables) {
     WriteDamagedTable(setup->Backup("D300.ztb, v0"));
     const Bytes v2 = ReadBytes(setup->Backup("D200.ztb, v2"));
     Rows seen;
-    Watching("Backed-up tables - Orvane A", [&](HWND box) {
-        const HWND list = ::GetDlgItem(box, IDC_BACKUP_LIST), restore = ::GetDlgItem(box, IDC_RESTORE);
-        const auto look = [&] {
-            for (int row = 0; row < ::SendMessageA(list, LB_GETCOUNT, 0, 0); ++row) seen.push_back(ListBoxTextOf(list, row));
-            seen.push_back(::IsWindowEnabled(restore) ? "[Restore]" : "");
-        };
-        if (!seen.empty()) return;
-        seen.push_back(::IsWindowEnabled(Dialog()) ? "not modal" : "modal");
-        look();
-        ::SendMessageA(list, LB_SETSEL, TRUE, 0);
-        ::SendMessageA(box, WM_COMMAND, MAKEWPARAM(IDC_BACKUP_LIST, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
-        look();
-        ::SendMessageA(restore, BM_CLICK, 0, 0);
-        look();
-        ::SendMessageA(box, WM_COMMAND, IDCANCEL, 0);
-    }, [&] { ::SendMessageA(Dialog(), WM_SYSCOMMAND, IDM_BACKUPS, 0); });
-    const std::string v2Row = "Print 50 v2\tD200.ztb\t2\t2024/01/01 - 03:20", damaged = "Illegal ZTB ID string\tD300.ztb\t0\t";
+    Watching(
+        "Backed-up tables - Orvane A",
+        [&](HWND box) {
+            const HWND list = ::GetDlgItem(box, IDC_BACKUP_LIST), restore = ::GetDlgItem(box, IDC_RESTORE);
+            const auto look = [&] {
+                for (int row = 0; row < ::SendMessageA(list, LB_GETCOUNT, 0, 0); ++row)
+                    seen.push_back(ListBoxTextOf(list, row));
+                seen.push_back(::IsWindowEnabled(restore) ? "[Restore]" : "");
+            };
+            if (!seen.empty()) return;
+            seen.push_back(::IsWindowEnabled(Dialog()) ? "not modal" : "modal");
+            look();
+            ::SendMessageA(list, LB_SETSEL, TRUE, 0);
+            ::SendMessageA(box, WM_COMMAND, MAKEWPARAM(IDC_BACKUP_LIST, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+            look();
+            ::SendMessageA(restore, BM_CLICK, 0, 0);
+            look();
+            ::SendMessageA(box, WM_COMMAND, IDCANCEL, 0);
+        },
+        [&] { ::SendMessageA(Dialog(), WM_SYSCOMMAND, IDM_BACKUPS, 0); });
+    const std::string v2Row = "Print 50 v2\tD200.ztb\t2\t2024/01/01 - 03:20",
+                      damaged = "Illegal ZTB ID string\tD300.ztb\t0\t";
     EXPECT_EQ(seen, (Rows{"modal", v2Row, damaged, "", v2Row, damaged, "[Restore]",
-                          "Print 50 v3\tD200.ztb\t3\t2024/01/01 - 05:00", v2Row, damaged, ""}));
+                        "Print 50 v3\tD200.ztb\t3\t2024/01/01 - 05:00", v2Row, damaged, ""}));
     EXPECT_EQ(TakeMessages(), (Rows{"1 ZTB(s) have been installed.", "1 ZTB(s) have been restored."}));
-    EXPECT_EQ(State(), "Orvane A: Chrome 64 v1 red, Print 50 v3 blue, Slide 100 v2 red | Negative 400 v1, Print 50 v2 | [Add All]");
+    EXPECT_EQ(State(),
+        "Orvane A: Chrome 64 v1 red, Print 50 v3 blue, Slide 100 v2 red | Negative 400 v1, Print 50 v2 | [Add All]");
     EXPECT_EQ(ReadBytes(setup->Installed("D200.ztb")), v2);
     const platform::FileTimes times = TimesOf(setup->Installed("D200.ztb"));
-    EXPECT_EQ(std::tuple(times.creation, times.lastWrite), std::tuple(UtcFileTime(2024, 1, 1, 0, 200), UtcFileTime(2024, 1, 1, 0, 200)));
+    EXPECT_EQ(std::tuple(times.creation, times.lastWrite),
+        std::tuple(UtcFileTime(2024, 1, 1, 0, 200), UtcFileTime(2024, 1, 1, 0, 200)));
     EXPECT_EQ(NamesIn(setup->Backup()), (std::set<std::string>{"D200.ztb, v2", "D200.ztb, v3", "D300.ztb, v0"}));
 }
 
@@ -384,10 +397,11 @@ TEST_F(DialogTest, RestoreFromTheBackedUpTables) {
 // with the close box.
 TEST_F(DialogTest, EndingTheModalDialog) {
     for (const auto& [message, wParam, result] : {std::tuple<UINT, WPARAM, INT_PTR>{WM_KEYDOWN, VK_RETURN, IDOK},
-                                                  {WM_KEYDOWN, VK_ESCAPE, IDCANCEL}, {WM_SYSCOMMAND, SC_CLOSE, IDCANCEL}}) {
+             {WM_KEYDOWN, VK_ESCAPE, IDCANCEL}, {WM_SYSCOMMAND, SC_CLOSE, IDCANCEL}}) {
         CInstallerDlg modal(setup->Folders());
-        Watching("ZTBInstall", [&](HWND window) { ::PostMessageA(window, message, wParam, 0); },
-                 [&] { EXPECT_EQ(modal.DoModal(), result) << message << " " << wParam; });
+        Watching(
+            "ZTBInstall", [&](HWND window) { ::PostMessageA(window, message, wParam, 0); },
+            [&] { EXPECT_EQ(modal.DoModal(), result) << message << " " << wParam; });
     }
 }
 

@@ -57,8 +57,7 @@ const DemoTable kDistributed[] = {
 };
 
 // Noon UTC of the day, as a Windows file time.
-platform::FileTimes TimesOf(year_month_day day)
-{
+platform::FileTimes TimesOf(year_month_day day) {
     constexpr std::uint64_t kUnixEpoch = 116444736000000000ULL;  // 1970-01-01 as a file time
     const auto seconds = duration_cast<std::chrono::seconds>(sys_days{day}.time_since_epoch()).count() + 12 * 3600;
     const std::uint64_t time = kUnixEpoch + static_cast<std::uint64_t>(seconds) * 10000000ULL;
@@ -66,8 +65,7 @@ platform::FileTimes TimesOf(year_month_day day)
 }
 
 // Makes folder and every folder above it that is missing.
-bool MakeFolders(const std::string& folder)
-{
+bool MakeFolders(const std::string& folder) {
     for (std::size_t end = folder.find(platform::kPathSeparator, 1); end != std::string::npos;
          end = folder.find(platform::kPathSeparator, end + 1)) {
         const std::string part = folder.substr(0, end + 1);
@@ -76,8 +74,7 @@ bool MakeFolders(const std::string& folder)
     return true;
 }
 
-bool WriteTables(const std::string& folder, const DemoTable* first, const DemoTable* last)
-{
+bool WriteTables(const std::string& folder, const DemoTable* first, const DemoTable* last) {
     for (const DemoTable* table = first; table != last; ++table) {
         const std::string path = folder + table->fileName;
         if (!WriteTableFile(path, table->title, table->deviceType, TimesOf(table->written))) {
@@ -90,8 +87,7 @@ bool WriteTables(const std::string& folder, const DemoTable* first, const DemoTa
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: ztb_demosetup PROGRAM_FOLDER\n");
         return 2;

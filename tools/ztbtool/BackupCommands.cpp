@@ -33,8 +33,8 @@ void PrintRows(const std::vector<BackupEntry>& backups) {
     if (backups.empty()) std::printf("%s\n", NoBackupsPlaceholder);
     for (const BackupEntry& backup : backups) {
         std::printf("%s\t%s\t%s\t%s\t%s%s\n", (backup.Error.empty() ? backup.Description : backup.Error).c_str(),
-                    backup.FileName.c_str(), backup.Label.c_str(), backup.DateText.c_str(),
-                    backup.BackupName.c_str(), backup.SameAsInstalled ? "\tSame as installed" : "");
+            backup.FileName.c_str(), backup.Label.c_str(), backup.DateText.c_str(), backup.BackupName.c_str(),
+            backup.SameAsInstalled ? "\tSame as installed" : "");
     }
 }
 
@@ -96,8 +96,8 @@ int RunRestore(const OperationOptions& options) {
 
 void AddBackupsCommand(CLI::App& app, int& exitStatus) {
     auto options = std::make_shared<BackupsOptions>();
-    CLI::App* backups = app.add_subcommand(
-        "backups", "Show the backed-up tables of a model, by file name and newest first.");
+    CLI::App* backups =
+        app.add_subcommand("backups", "Show the backed-up tables of a model, by file name and newest first.");
     AddCatalogueOptions(*backups, options->catalogue);
     backups->add_flag("--json", options->json, "One JSON object with the backups instead of the text rows.");
     backups->callback([options, &exitStatus] { exitStatus = RunBackups(*options); });

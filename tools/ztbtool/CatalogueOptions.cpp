@@ -48,7 +48,7 @@ void WarnAboutUnknownModel(const std::string& model) {
     if (IsFilmRecorderModel(model)) return;
     std::fflush(stdout);
     std::fprintf(stderr, "ztbtool: \"%s\" names no film recorder model; its tables are those of letter %s\n",
-                 model.c_str(), ModelFilePrefix(model).c_str());
+        model.c_str(), ModelFilePrefix(model).c_str());
 }
 
 // Writes the error abort's message as the dialog's message box shows it.
@@ -71,13 +71,15 @@ void AddCatalogueOptions(CLI::App& command, CatalogueOptions& options) {
     command.add_option("--model", options.model, "The film recorder model, as the dialog's model box names it.")
         ->type_name("TEXT")
         ->capture_default_str();
-    command.add_option("--program-folder", options.programFolder,
-                       "The folder whose ZTB subfolder holds the distribution tables (default: the folder of "
-                       "ztbtool).")
+    command
+        .add_option("--program-folder", options.programFolder,
+            "The folder whose ZTB subfolder holds the distribution tables (default: the folder of "
+            "ztbtool).")
         ->type_name("DIR");
-    command.add_option("--windows-dir", options.windowsFolder,
-                       "The Windows directory, below which KVData/ZTB holds the installed tables (default: "
-                       "the system's).")
+    command
+        .add_option("--windows-dir", options.windowsFolder,
+            "The Windows directory, below which KVData/ZTB holds the installed tables (default: "
+            "the system's).")
         ->type_name("DIR");
 }
 

@@ -24,8 +24,8 @@ std::string ResultLine(const std::string& path, const std::optional<std::string>
     return path + ": " + message.value_or("ok");
 }
 
-std::string ResultJson(const std::string& path, const std::optional<std::string>& message,
-                       const CalibrationTable& table) {
+std::string ResultJson(
+    const std::string& path, const std::optional<std::string>& message, const CalibrationTable& table) {
     nlohmann::ordered_json json;
     json["path"] = path;
     json["ok"] = !message.has_value();
@@ -61,8 +61,8 @@ int RunCheck(const CheckOptions& options) {
 
 void AddCheckCommand(CLI::App& app, int& exitStatus) {
     auto options = std::make_shared<CheckOptions>();
-    CLI::App* check = app.add_subcommand(
-        "check", "Load each table file as the installer does and report whether it can be used.");
+    CLI::App* check =
+        app.add_subcommand("check", "Load each table file as the installer does and report whether it can be used.");
     check->add_flag("--json", options->json, "One JSON object per file instead of the result line.");
     check->add_option("FILE", options->files, "Table files to check.")->required();
     check->callback([options, &exitStatus] { exitStatus = RunCheck(*options); });

@@ -34,8 +34,8 @@ int RunInstall(const OperationOptions& options) {
             if (lists.newEntries.empty()) return;
             for (std::size_t k = 0; k < lists.newEntries.size(); ++k) rows.push_back(static_cast<int>(k));
         } else {
-            rows = SelectRows(FileNames(lists.newEntries), options.names, "new or updated", options.catalogue.model,
-                              run);
+            rows =
+                SelectRows(FileNames(lists.newEntries), options.names, "new or updated", options.catalogue.model, run);
             if (!run.unlisted.empty()) return;
         }
         run.ran = true;
@@ -59,8 +59,8 @@ int RunRemove(const OperationOptions& options) {
 
 void AddInstallCommand(CLI::App& app, int& exitStatus) {
     auto options = std::make_shared<OperationOptions>();
-    CLI::App* install = app.add_subcommand(
-        "install", "Install new or updated tables of a model, as \"Add\" and \"Add All\" do.");
+    CLI::App* install =
+        app.add_subcommand("install", "Install new or updated tables of a model, as \"Add\" and \"Add All\" do.");
     AddCatalogueOptions(*install, options->catalogue);
     AddJsonReportFlag(*install, options->json);
     CLI::Option* all = install->add_flag("--all", options->all, "Install every new or updated table.");

@@ -23,9 +23,12 @@ struct ListOptions {
 
 const char* StatusText(EntryStatus status) {
     switch (status) {
-        case EntryStatus::Updated: return "Updated";
-        case EntryStatus::New: return "New";
-        case EntryStatus::None: break;
+    case EntryStatus::Updated:
+        return "Updated";
+    case EntryStatus::New:
+        return "New";
+    case EntryStatus::None:
+        break;
     }
     return "";
 }
@@ -36,8 +39,8 @@ void PrintRows(const char* heading, const std::vector<CatalogueEntry>& entries, 
     std::printf("%s\n", heading);
     if (entries.empty()) std::printf("%s\n", NoTablesPlaceholder);
     for (const CatalogueEntry& entry : entries) {
-        std::printf("%s\t%s\t%s\t%s", entry.Description.c_str(), entry.FileName.c_str(),
-                    entry.DeviceName.c_str(), entry.DateText.c_str());
+        std::printf("%s\t%s\t%s\t%s", entry.Description.c_str(), entry.FileName.c_str(), entry.DeviceName.c_str(),
+            entry.DateText.c_str());
         if (withStatus) std::printf("\t%s", StatusText(entry.Status));
         std::printf("\n");
     }

@@ -32,8 +32,8 @@ std::string Joined(const std::vector<std::string>& lines) {
     return text;
 }
 
-void PrintJson(const std::string& model, const char* operation, const OperationRun& run,
-               const std::optional<std::string>& error) {
+void PrintJson(
+    const std::string& model, const char* operation, const OperationRun& run, const std::optional<std::string>& error) {
     using Json = nlohmann::ordered_json;
     Json done = Json::array();
     Json failed = Json::array();
@@ -59,8 +59,8 @@ void PrintJson(const std::string& model, const char* operation, const OperationR
 }  // namespace
 
 void AddJsonReportFlag(CLI::App& command, bool& json) {
-    command.add_flag("--json", json,
-                     "One JSON object on one line: the rows done and failed, each failed one with its reason.");
+    command.add_flag(
+        "--json", json, "One JSON object on one line: the rows done and failed, each failed one with its reason.");
 }
 
 StandardOutputToError::StandardOutputToError() {
@@ -77,7 +77,7 @@ StandardOutputToError::~StandardOutputToError() {
 }
 
 std::vector<int> SelectRows(const std::vector<std::string>& listed, const std::vector<std::string>& names,
-                            const char* listName, const std::string& model, OperationRun& run) {
+    const char* listName, const std::string& model, OperationRun& run) {
     std::set<std::string> wanted;
     for (const std::string& name : names) wanted.insert(FoldFileNameCase(name));
 
@@ -100,7 +100,7 @@ std::vector<int> SelectRows(const std::vector<std::string>& listed, const std::v
 }
 
 int RunOperation(const OperationOptions& options, const char* operation,
-                 const std::function<void(const CatalogueFolders&, OperationRun&)>& perform) {
+    const std::function<void(const CatalogueFolders&, OperationRun&)>& perform) {
     return WithFolders(options.catalogue, [&](const CatalogueFolders& folders) {
         OperationRun run;
         std::optional<std::string> error;

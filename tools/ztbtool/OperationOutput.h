@@ -28,7 +28,7 @@ struct OperationRun {
 // case. The names that match none go to run.unlisted, with listName ("new
 // or updated", ...) and the model; then no row is chosen.
 std::vector<int> SelectRows(const std::vector<std::string>& listed, const std::vector<std::string>& names,
-                            const char* listName, const std::string& model, OperationRun& run);
+    const char* listName, const std::string& model, OperationRun& run);
 
 // --json: the report as one JSON object.
 void AddJsonReportFlag(CLI::App& command, bool& json);
@@ -40,7 +40,7 @@ void AddJsonReportFlag(CLI::App& command, bool& json);
 // go to standard error then). Status 0 when every row was done, 1 when a
 // row failed, the operation was refused or ended in the error abort.
 int RunOperation(const OperationOptions& options, const char* operation,
-                 const std::function<void(const CatalogueFolders&, OperationRun&)>& perform);
+    const std::function<void(const CatalogueFolders&, OperationRun&)>& perform);
 
 // While it lives, standard output goes to standard error.
 class StandardOutputToError {

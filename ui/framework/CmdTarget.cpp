@@ -3,36 +3,30 @@
 #include "ui/framework/MessageBox.h"
 
 namespace {
-const MessageMapEntry kNoEntries[] = {{0, 0, 0, VoidHandler{}}};
+const MessageMapEntry kNoEntries[] = {kMessageMapEnd};
 }
 
 const MessageMap CCmdTarget::messageMap{nullptr, kNoEntries};
 
-bool CCmdTarget::OnCmdMsg(UINT id, UINT notifyCode)
-{
+bool CCmdTarget::OnCmdMsg(UINT id, UINT notifyCode) {
     const MessageMapEntry* entry = FindEntry(WM_COMMAND, id, notifyCode);
-    if (entry == nullptr)
-        return false;
+    if (entry == nullptr) return false;
     RunHandler([&] { CallEntry(*entry, 0, 0); });
     return true;
 }
 
-const MessageMapEntry* CCmdTarget::FindEntry(UINT message, UINT id, UINT notifyCode) const
-{
+const MessageMapEntry* CCmdTarget::FindEntry(UINT message, UINT id, UINT notifyCode) const {
     for (const MessageMap* map = GetMessageMap(); map != nullptr; map = map->base) {
         for (const MessageMapEntry* entry = map->entries; entry->message != 0; ++entry) {
-            if (entry->message != message)
-                continue;
-            if (message == WM_COMMAND && (entry->controlId != id || entry->notifyCode != notifyCode))
-                continue;
+            if (entry->message != message) continue;
+            if (message == WM_COMMAND && (entry->controlId != id || entry->notifyCode != notifyCode)) continue;
             return entry;
         }
     }
     return nullptr;
 }
 
-LRESULT CCmdTarget::CallEntry(const MessageMapEntry& entry, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CCmdTarget::CallEntry(const MessageMapEntry& entry, WPARAM wParam, LPARAM lParam) {
     if (const auto* handler = std::get_if<VoidHandler>(&entry.handler)) {
         (this->**handler)();
         return 0;
@@ -45,8 +39,7 @@ LRESULT CCmdTarget::CallEntry(const MessageMapEntry& entry, WPARAM wParam, LPARA
     return reinterpret_cast<LRESULT>((this->*handler)());
 }
 
-bool CCmdTarget::RunHandler(const std::function<void()>& handler)
-{
+bool CCmdTarget::RunHandler(const std::function<void()>& handler) {
     try {
         handler();
         return true;
@@ -56,7 +49,4 @@ bool CCmdTarget::RunHandler(const std::function<void()>& handler)
     return false;
 }
 
-void CCmdTarget::ReportException(const std::exception& failure)
-{
-    AfxMessageBox(failure.what());
-}
+void CCmdTarget::ReportException(const std::exception& failure) { AfxMessageBox(failure.what()); }

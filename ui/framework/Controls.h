@@ -26,22 +26,19 @@ class CListBox : public CWnd {
 public:
     int GetCount() const { return static_cast<int>(SendMessage(LB_GETCOUNT)); }
     // The new row's index, or a negative value (LB_ERR, LB_ERRSPACE).
-    int AddString(const std::string& text)
-    {
+    int AddString(const std::string& text) {
         return static_cast<int>(SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
     }
     void ResetContent() { SendMessage(LB_RESETCONTENT); }
     // The text of row, or the empty text when there is no such row.
     std::string GetText(int row) const { return ListBoxTextOf(m_hWnd, row); }
-    int SetItemData(int row, DWORD_PTR data)
-    {
+    int SetItemData(int row, DWORD_PTR data) {
         return static_cast<int>(SendMessage(LB_SETITEMDATA, static_cast<WPARAM>(row), static_cast<LPARAM>(data)));
     }
 
     // Lists with multiple or extended selection: (de)select one row. A
     // selection changed this way sends no notification.
-    int SetSel(int row, BOOL select = TRUE)
-    {
+    int SetSel(int row, BOOL select = TRUE) {
         return static_cast<int>(SendMessage(LB_SETSEL, static_cast<WPARAM>(select), static_cast<LPARAM>(row)));
     }
     int GetSelCount() const { return static_cast<int>(SendMessage(LB_GETSELCOUNT)); }

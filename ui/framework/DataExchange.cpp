@@ -3,34 +3,26 @@
 #include "ui/framework/Controls.h"
 #include "ui/framework/Wnd.h"
 
-HWND CDataExchange::Control(int id) const
-{
-    return ::GetDlgItem(m_pDlgWnd->m_hWnd, id);
-}
+HWND CDataExchange::Control(int id) const { return ::GetDlgItem(m_pDlgWnd->m_hWnd, id); }
 
 // The control object only wraps the handle: nothing of its own is handled,
 // so its window procedure stays the system's.
-void DDX_Control(CDataExchange* pDX, int id, CWnd& control)
-{
-    if (control.m_hWnd == nullptr)
-        control.Attach(pDX->Control(id));
+void DDX_Control(CDataExchange* pDX, int id, CWnd& control) {
+    if (control.m_hWnd == nullptr) control.Attach(pDX->Control(id));
 }
 
-void DDX_CBString(CDataExchange* pDX, int id, std::string& value)
-{
+void DDX_CBString(CDataExchange* pDX, int id, std::string& value) {
     const HWND combo = pDX->Control(id);
     if (pDX->m_bSaveAndValidate) {
         value = WindowTextOf(combo);
         return;
     }
-    const LRESULT row = ::SendMessageA(combo, CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                                       reinterpret_cast<LPARAM>(value.c_str()));
-    if (row == CB_ERR)
-        ::SetWindowTextA(combo, value.c_str());
+    const LRESULT row =
+        ::SendMessageA(combo, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(value.c_str()));
+    if (row == CB_ERR) ::SetWindowTextA(combo, value.c_str());
 }
 
-void DDX_LBString(CDataExchange* pDX, int id, std::string& value)
-{
+void DDX_LBString(CDataExchange* pDX, int id, std::string& value) {
     const HWND list = pDX->Control(id);
     if (pDX->m_bSaveAndValidate) {
         const LRESULT row = ::SendMessageA(list, LB_GETCURSEL, 0, 0);
@@ -38,7 +30,6 @@ void DDX_LBString(CDataExchange* pDX, int id, std::string& value)
         return;
     }
     const LONG_PTR style = ::GetWindowLongPtrA(list, GWL_STYLE);
-    if ((style & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) != 0)
-        return;
+    if ((style & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) != 0) return;
     ::SendMessageA(list, LB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(value.c_str()));
 }

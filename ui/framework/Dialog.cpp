@@ -16,8 +16,7 @@ constexpr WORD kComboAddString16 = 0x0403;
 
 // Messages whose result a dialog procedure returns itself instead of
 // through DWLP_MSGRESULT.
-bool ReturnsResultDirectly(UINT message)
-{
+bool ReturnsResultDirectly(UINT message) {
     switch (message) {
     case WM_INITDIALOG:
     case WM_COMPAREITEM:
@@ -39,42 +38,37 @@ bool ReturnsResultDirectly(UINT message)
 
 }  // namespace
 
+// clang-format off
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
     MapCommand(IDOK, BN_CLICKED, &CDialog::OnOK),
     MapCommand(IDCANCEL, BN_CLICKED, &CDialog::OnCancel),
     MapMessage(WM_HELP, &CDialog::OnHelpRequest),
-END_MESSAGE_MAP()
+END_MESSAGE_MAP();
+// clang-format on
 
 CDialog::CDialog(UINT templateId, CWnd* parent) : templateId_(templateId), parent_(parent) {}
 
-CDialog::~CDialog()
-{
-    if (m_hWnd != nullptr)
-        ::DestroyWindow(m_hWnd);
+CDialog::~CDialog() {
+    if (m_hWnd != nullptr) ::DestroyWindow(m_hWnd);
 }
 
-INT_PTR CDialog::DoModal()
-{
+INT_PTR CDialog::DoModal() {
     modal_ = true;
     const INT_PTR result = ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(templateId_),
-                                             GetSafeOwner(parent_), &CDialog::DialogProc,
-                                             reinterpret_cast<LPARAM>(this));
+        GetSafeOwner(parent_), &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
     modal_ = false;
     return result;
 }
 
-BOOL CDialog::Create(CWnd* parent)
-{
+BOOL CDialog::Create(CWnd* parent) {
     modal_ = false;
     modelessResult_ = 0;
-    const HWND owner = parent != nullptr ? parent->m_hWnd
-                                         : (parent_ != nullptr ? parent_->m_hWnd : nullptr);
-    return ::CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(templateId_), owner,
-                                &CDialog::DialogProc, reinterpret_cast<LPARAM>(this)) != nullptr;
+    const HWND owner = parent != nullptr ? parent->m_hWnd : (parent_ != nullptr ? parent_->m_hWnd : nullptr);
+    return ::CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(templateId_), owner, &CDialog::DialogProc,
+               reinterpret_cast<LPARAM>(this)) != nullptr;
 }
 
-void CDialog::EndDialog(INT_PTR result)
-{
+void CDialog::EndDialog(INT_PTR result) {
     if (modal_) {
         ::EndDialog(m_hWnd, result);
         return;
@@ -83,15 +77,13 @@ void CDialog::EndDialog(INT_PTR result)
     DestroyWindow();
 }
 
-BOOL CDialog::UpdateData(BOOL saveAndValidate)
-{
+BOOL CDialog::UpdateData(BOOL saveAndValidate) {
     CDataExchange exchange(this, saveAndValidate);
     DoDataExchange(&exchange);
     return TRUE;
 }
 
-BOOL CDialog::OnInitDialog()
-{
+BOOL CDialog::OnInitDialog() {
     ExecuteDlgInit();
     UpdateData(FALSE);
     return TRUE;
@@ -99,56 +91,45 @@ BOOL CDialog::OnInitDialog()
 
 void CDialog::DoDataExchange(CDataExchange*) {}
 
-void CDialog::OnOK()
-{
+void CDialog::OnOK() {
     UpdateData(TRUE);
     EndDialog(IDOK);
 }
 
-void CDialog::OnCancel()
-{
-    EndDialog(IDCANCEL);
-}
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 
-void CDialog::OnHelpRequest()
-{
+void CDialog::OnHelpRequest() {
     // F1: the standard help command, which the application handles.
-    if (CWinApp* app = AfxGetApp())
-        app->OnCmdMsg(ID_HELP, 0);
+    if (CWinApp* app = AfxGetApp()) app->OnCmdMsg(ID_HELP, 0);
 }
 
 // Records of the initialisation data: control id (WORD), message (WORD),
 // data length (DWORD), data; a control id of 0 ends the list. Records are
 // packed, so their fields are read byte-wise.
-void CDialog::ExecuteDlgInit()
-{
+void CDialog::ExecuteDlgInit() {
     const HINSTANCE module = AfxGetResourceHandle();
-    const HRSRC resource = ::FindResourceA(module, MAKEINTRESOURCEA(templateId_),
-                                           MAKEINTRESOURCEA(kDialogInitResourceType));
-    if (resource == nullptr)
-        return;
+    const HRSRC resource =
+        ::FindResourceA(module, MAKEINTRESOURCEA(templateId_), MAKEINTRESOURCEA(kDialogInitResourceType));
+    if (resource == nullptr) return;
     const HGLOBAL loaded = ::LoadResource(module, resource);
     const auto* data = static_cast<const unsigned char*>(::LockResource(loaded));
     const DWORD size = ::SizeofResource(module, resource);
-    if (data == nullptr)
-        return;
+    if (data == nullptr) return;
 
     constexpr DWORD kRecordHead = 2 * sizeof(WORD) + sizeof(DWORD);
     DWORD position = 0;
     while (position + sizeof(WORD) <= size) {
         WORD controlId = 0;
         std::memcpy(&controlId, data + position, sizeof controlId);
-        if (controlId == 0 || position + kRecordHead > size)
-            break;
+        if (controlId == 0 || position + kRecordHead > size) break;
         WORD message = 0;
         DWORD length = 0;
         std::memcpy(&message, data + position + sizeof(WORD), sizeof message);
         std::memcpy(&length, data + position + 2 * sizeof(WORD), sizeof length);
         position += kRecordHead;
-        if (length > size - position)
-            break;
+        if (length > size - position) break;
         const std::string text(reinterpret_cast<const char*>(data + position),
-                               ::strnlen(reinterpret_cast<const char*>(data + position), length));
+            ::strnlen(reinterpret_cast<const char*>(data + position), length));
         position += length;
 
         UINT addMessage = 0;
@@ -161,8 +142,7 @@ void CDialog::ExecuteDlgInit()
     }
 }
 
-INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
+INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         auto* dialog = reinterpret_cast<CDialog*>(lParam);
         dialog->Attach(hWnd);
@@ -171,8 +151,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPA
         return focusDefault;
     }
     CDialog* dialog = static_cast<CDialog*>(FromHandlePermanent(hWnd));
-    if (dialog == nullptr)
-        return FALSE;  // messages before WM_INITDIALOG: the system's processing
+    if (dialog == nullptr) return FALSE;  // messages before WM_INITDIALOG: the system's processing
     if (message == WM_NCDESTROY) {
         dialog->Detach();
         return FALSE;
@@ -180,20 +159,15 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPA
     return dialog->HandleMessage(message, wParam, lParam);
 }
 
-INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
-{
+INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     bool handled = WindowProc(message, wParam, lParam, result);
     if (!handled && message == WM_COMMAND) {
         // Commands the dialog does not handle go to the application.
-        if (CWinApp* app = AfxGetApp())
-            handled = app->OnCmdMsg(LOWORD(wParam), HIWORD(wParam));
+        if (CWinApp* app = AfxGetApp()) handled = app->OnCmdMsg(LOWORD(wParam), HIWORD(wParam));
     }
-    if (!handled)
-        return FALSE;
-    if (ReturnsResultDirectly(message))
-        return static_cast<INT_PTR>(result);
-    if (m_hWnd != nullptr)
-        ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
+    if (!handled) return FALSE;
+    if (ReturnsResultDirectly(message)) return static_cast<INT_PTR>(result);
+    if (m_hWnd != nullptr) ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
     return TRUE;
 }

@@ -25,10 +25,8 @@ private:
 class CBrush {
 public:
     explicit CBrush(COLORREF color) : brush_(::CreateSolidBrush(color)) {}
-    ~CBrush()
-    {
-        if (brush_ != nullptr)
-            ::DeleteObject(brush_);
+    ~CBrush() {
+        if (brush_ != nullptr) ::DeleteObject(brush_);
     }
     CBrush(const CBrush&) = delete;
     CBrush& operator=(const CBrush&) = delete;

@@ -8,19 +8,16 @@
 
 namespace {
 
-MessageBoxHook& InstalledHook()
-{
+MessageBoxHook& InstalledHook() {
     static MessageBoxHook hook;
     return hook;
 }
 
 }  // namespace
 
-int AfxMessageBox(const std::string& text, UINT type)
-{
+int AfxMessageBox(const std::string& text, UINT type) {
     const std::string caption = AfxGetAppName();
-    if (const MessageBoxHook& hook = InstalledHook())
-        return hook(text, caption, type);
+    if (const MessageBoxHook& hook = InstalledHook()) return hook(text, caption, type);
     // File names in the text are UTF-8: shown through the wide call. A text
     // that is not UTF-8 goes to the ANSI call as it is.
     const auto wideText = platform::WideFromUtf8(text);
@@ -30,7 +27,4 @@ int AfxMessageBox(const std::string& text, UINT type)
     return ::MessageBoxA(CWnd::GetSafeOwner(nullptr), text.c_str(), caption.c_str(), type);
 }
 
-MessageBoxHook SetMessageBoxHook(MessageBoxHook hook)
-{
-    return std::exchange(InstalledHook(), std::move(hook));
-}
+MessageBoxHook SetMessageBoxHook(MessageBoxHook hook) { return std::exchange(InstalledHook(), std::move(hook)); }

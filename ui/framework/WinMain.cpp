@@ -3,13 +3,10 @@
 
 #include "ui/framework/WinApp.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
-{
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     CWinApp* app = AfxGetApp();
-    if (app == nullptr)
-        return 1;
-    if (!app->InitInstance())
-        return app->ExitInstance();
+    if (app == nullptr) return 1;
+    if (!app->InitInstance()) return app->ExitInstance();
 
     MSG message;
     while (::GetMessageA(&message, nullptr, 0, 0) > 0) {

@@ -10,71 +10,59 @@ namespace {
 // The objects of this thread's windows, by handle. A map of the process's
 // own: window properties live in Wine's server, which made every message to
 // a subclassed control a round trip.
-std::unordered_map<HWND, CWnd*>& HandleMap()
-{
+std::unordered_map<HWND, CWnd*>& HandleMap() {
     thread_local std::unordered_map<HWND, CWnd*> map;
     return map;
 }
 
 }  // namespace
 
-CWnd::~CWnd()
-{
+CWnd::~CWnd() {
     if (oldWndProc_ != nullptr)
         UnsubclassWindow();
     else if (m_hWnd != nullptr)
         Detach();
 }
 
-CWnd* CWnd::FromHandlePermanent(HWND hWnd)
-{
+CWnd* CWnd::FromHandlePermanent(HWND hWnd) {
     const auto found = HandleMap().find(hWnd);
     return found != HandleMap().end() ? found->second : nullptr;
 }
 
-HWND CWnd::GetSafeOwner(CWnd* parent)
-{
+HWND CWnd::GetSafeOwner(CWnd* parent) {
     HWND owner = parent != nullptr ? parent->m_hWnd : nullptr;
     if (owner == nullptr) {
-        if (CWnd* mainWnd = AfxGetMainWnd())
-            owner = mainWnd->m_hWnd;
+        if (CWnd* mainWnd = AfxGetMainWnd()) owner = mainWnd->m_hWnd;
     }
-    if (owner == nullptr)
-        owner = ::GetActiveWindow();
+    if (owner == nullptr) owner = ::GetActiveWindow();
     return owner != nullptr ? ::GetLastActivePopup(owner) : nullptr;
 }
 
-void CWnd::Attach(HWND hWnd)
-{
+void CWnd::Attach(HWND hWnd) {
     m_hWnd = hWnd;
     HandleMap()[hWnd] = this;
 }
 
-void CWnd::Detach()
-{
+void CWnd::Detach() {
     if (const auto found = HandleMap().find(m_hWnd); found != HandleMap().end() && found->second == this)
         HandleMap().erase(found);
     m_hWnd = nullptr;
 }
 
-BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent)
-{
+BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
     const HWND control = ::GetDlgItem(parent->m_hWnd, static_cast<int>(id));
     return control != nullptr && SubclassWindow(control);
 }
 
-BOOL CWnd::SubclassWindow(HWND hWnd)
-{
-    if (m_hWnd != nullptr || FromHandlePermanent(hWnd) != nullptr)
-        return FALSE;
+BOOL CWnd::SubclassWindow(HWND hWnd) {
+    if (m_hWnd != nullptr || FromHandlePermanent(hWnd) != nullptr) return FALSE;
     Attach(hWnd);
     oldWndProc_ = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::SubclassProc)));
     return TRUE;
 }
 
-HWND CWnd::UnsubclassWindow()
-{
+HWND CWnd::UnsubclassWindow() {
     const HWND hWnd = m_hWnd;
     if (oldWndProc_ != nullptr && ::IsWindow(hWnd))
         ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(oldWndProc_));
@@ -83,11 +71,9 @@ HWND CWnd::UnsubclassWindow()
     return hWnd;
 }
 
-LRESULT CALLBACK CWnd::SubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CALLBACK CWnd::SubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     CWnd* wnd = FromHandlePermanent(hWnd);
-    if (wnd == nullptr)
-        return ::DefWindowProcA(hWnd, message, wParam, lParam);
+    if (wnd == nullptr) return ::DefWindowProcA(hWnd, message, wParam, lParam);
     const WNDPROC oldWndProc = wnd->oldWndProc_;
     if (message == WM_NCDESTROY) {
         // The window goes away: give it back its own procedure first.
@@ -95,29 +81,22 @@ LRESULT CALLBACK CWnd::SubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPAR
         return ::CallWindowProcA(oldWndProc, hWnd, message, wParam, lParam);
     }
     LRESULT result = 0;
-    if (wnd->WindowProc(message, wParam, lParam, result))
-        return result;
+    if (wnd->WindowProc(message, wParam, lParam, result)) return result;
     return ::CallWindowProcA(oldWndProc, hWnd, message, wParam, lParam);
 }
 
-std::string WindowTextOf(HWND hWnd)
-{
+std::string WindowTextOf(HWND hWnd) {
     const int length = ::GetWindowTextLengthA(hWnd);
     std::vector<char> text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
     const int copied = ::GetWindowTextA(hWnd, text.data(), static_cast<int>(text.size()));
     return std::string(text.data(), copied > 0 ? static_cast<std::size_t>(copied) : 0);
 }
 
-BOOL CWnd::DestroyWindow()
-{
-    return m_hWnd != nullptr && ::DestroyWindow(m_hWnd);
-}
+BOOL CWnd::DestroyWindow() { return m_hWnd != nullptr && ::DestroyWindow(m_hWnd); }
 
-bool CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
-{
+bool CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (message == WM_DRAWITEM || message == WM_MEASUREITEM || message == WM_COMPAREITEM) {
-        if (ReflectToChild(message, wParam, lParam, result))
-            return true;
+        if (ReflectToChild(message, wParam, lParam, result)) return true;
     }
 
     const MessageMapEntry* entry = nullptr;
@@ -125,8 +104,7 @@ bool CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
         entry = FindEntry(message, LOWORD(wParam), HIWORD(wParam));
     else
         entry = FindEntry(message, 0, 0);
-    if (entry == nullptr)
-        return false;
+    if (entry == nullptr) return false;
 
     // Handlers may send messages to this window; each message keeps its
     // own request for default processing.
@@ -138,41 +116,28 @@ bool CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
     return handled;
 }
 
-bool CWnd::ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
-{
+bool CWnd::ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     HWND child = nullptr;
     if (message == WM_DRAWITEM) {
         const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        if (draw->CtlType == ODT_MENU)
-            return false;
+        if (draw->CtlType == ODT_MENU) return false;
         child = draw->hwndItem;
     } else if (message == WM_MEASUREITEM) {
         const auto* measure = reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam);
-        if (measure->CtlType == ODT_MENU)
-            return false;
+        if (measure->CtlType == ODT_MENU) return false;
         child = GetDlgItem(static_cast<int>(measure->CtlID));
     } else {
         child = reinterpret_cast<const COMPAREITEMSTRUCT*>(lParam)->hwndItem;
     }
     CWnd* control = FromHandlePermanent(child);
-    if (control == nullptr)
-        return false;
+    if (control == nullptr) return false;
     bool handled = false;
     RunHandler([&] { handled = control->OnChildNotify(message, wParam, lParam, result); });
     return handled;
 }
 
-bool CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT&)
-{
-    return false;
-}
+bool CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
-void CWnd::OnSysCommand(UINT, LPARAM)
-{
-    Default();
-}
+void CWnd::OnSysCommand(UINT, LPARAM) { Default(); }
 
-void CWnd::OnPaint()
-{
-    Default();
-}
+void CWnd::OnPaint() { Default(); }

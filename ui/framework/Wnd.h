@@ -41,8 +41,7 @@ public:
     BOOL SubclassWindow(HWND hWnd);
     HWND UnsubclassWindow();
 
-    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
-    {
+    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
         return ::SendMessageA(m_hWnd, message, wParam, lParam);
     }
     HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
@@ -52,10 +51,9 @@ public:
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
     void GetClientRect(LPRECT rect) const { ::GetClientRect(m_hWnd, rect); }
     HMENU GetSystemMenu(BOOL revert) const { return ::GetSystemMenu(m_hWnd, revert); }
-    HICON SetIcon(HICON icon, BOOL bigIcon)
-    {
-        return reinterpret_cast<HICON>(SendMessage(WM_SETICON, bigIcon ? ICON_BIG : ICON_SMALL,
-                                                   reinterpret_cast<LPARAM>(icon)));
+    HICON SetIcon(HICON icon, BOOL bigIcon) {
+        return reinterpret_cast<HICON>(
+            SendMessage(WM_SETICON, bigIcon ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon)));
     }
     BOOL DestroyWindow();
 
