@@ -34,7 +34,7 @@ CatalogueEntry MakeEntry(const CalibrationTable& table, std::string fileName, st
 }
 
 // folded receives fileName with A-Z folded to a-z.
-void FoldInto(const std::string& fileName, std::string& folded) {
+void FoldFileNameCaseInto(const std::string& fileName, std::string& folded) {
     folded = fileName;
     for (char& c : folded) c = platform::LowerAscii(c);
 }
@@ -66,7 +66,7 @@ std::vector<platform::FoundEntry> FindInFolder(const std::string& folder, const 
 
 std::string FoldFileNameCase(const std::string& fileName) {
     std::string folded;
-    FoldInto(fileName, folded);
+    FoldFileNameCaseInto(fileName, folded);
     return folded;
 }
 
@@ -102,7 +102,7 @@ std::vector<CatalogueEntry> ScanNew(
         // listed get an entry.
         std::string dateText = LoadFoundTable(distributionFolder, table.name, *scratch);
 
-        FoldInto(table.name, folded);
+        FoldFileNameCaseInto(table.name, folded);
         const auto match = installedByName.find(folded);
         EntryStatus status;
         if (match == installedByName.end()) {
