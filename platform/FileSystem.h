@@ -111,8 +111,9 @@ public:
     // Reads up to size bytes from the current position; returns how many
     // arrived (0 at the end of the file or on failure). Call::Read
     std::size_t Read(void* buffer, std::size_t size);
-    // Positions the file offset bytes from its start.
-    bool Seek(std::uint64_t offset);
+    // Reads up to size bytes from offset bytes after the start, whatever the
+    // current position. Call::Read
+    std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t size);
     // The size in bytes; empty when it cannot be told.
     std::optional<std::uint64_t> Size() const;
     bool GetTimes(FileTimes& times) const;  // Call::GetTimes

@@ -415,9 +415,24 @@ std::size_t InFile::Read(void* buffer, std::size_t size) {
     return ReadAll(static_cast<int>(handle_), buffer, size);
 }
 
-bool InFile::Seek(std::uint64_t offset) {
-    if (!IsOpen() || offset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) return false;
-    return lseek(static_cast<int>(handle_), static_cast<off_t>(offset), SEEK_SET) >= 0;
+std::size_t InFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) {
+    if (!IsOpen() || offset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()) - size ||
+        BeforeCall(Call::Read, {}) != Outcome::Done) {
+        return 0;
+    }
+    char* bytes = static_cast<char*>(buffer);
+    std::size_t total = 0;
+    while (total < size) {
+        const ssize_t got =
+            pread(static_cast<int>(handle_), bytes + total, size - total, static_cast<off_t>(offset + total));
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            break;
+        }
+        if (got == 0) break;
+        total += static_cast<std::size_t>(got);
+    }
+    return total;
 }
 
 std::optional<std::uint64_t> InFile::Size() const {

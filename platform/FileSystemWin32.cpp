@@ -317,13 +317,26 @@ std::size_t InFile::Read(void* buffer, std::size_t size) {
     return ReadAll(ToHandle(handle_), buffer, size, failed);
 }
 
-bool InFile::Seek(std::uint64_t offset) {
-    if (!IsOpen() || offset > static_cast<std::uint64_t>(std::numeric_limits<LONGLONG>::max())) return false;
-    // The high part carries offsets of 2^31 and more; without it the low part
-    // alone would be taken as a negative distance.
-    LONG high = static_cast<LONG>(offset >> 32);
-    const DWORD low = SetFilePointer(ToHandle(handle_), static_cast<LONG>(offset & 0xFFFFFFFFu), &high, FILE_BEGIN);
-    return !(low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR);
+std::size_t InFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) {
+    if (!IsOpen() || offset > static_cast<std::uint64_t>(std::numeric_limits<LONGLONG>::max()) - size ||
+        BeforeCall(Call::Read, {}) != Outcome::Done) {
+        return 0;
+    }
+    char* bytes = static_cast<char*>(buffer);
+    std::size_t total = 0;
+    while (total < size) {
+        // The offset's high part carries 2^32 and more.
+        const std::uint64_t at = offset + total;
+        OVERLAPPED position{};
+        position.Offset = static_cast<DWORD>(at & 0xFFFFFFFFu);
+        position.OffsetHigh = static_cast<DWORD>(at >> 32);
+        const DWORD request = static_cast<DWORD>(std::min(size - total, kMaxChunk));
+        DWORD got = 0;
+        // Fails with ERROR_HANDLE_EOF at the end of the file.
+        if (!ReadFile(ToHandle(handle_), bytes + total, request, &got, &position) || got == 0) break;
+        total += got;
+    }
+    return total;
 }
 
 std::optional<std::uint64_t> InFile::Size() const {

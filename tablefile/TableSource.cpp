@@ -13,7 +13,7 @@ std::size_t MemoryTableSource::ReadAt(std::uint64_t offset, void* buffer, std::s
 std::size_t FileTableSource::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) {
     if (!startRead_) {
         startRead_ = true;
-        if (file_.Seek(0)) startSize_ = file_.Read(start_, kReadAhead);
+        startSize_ = file_.ReadAt(0, start_, kReadAhead);
     }
     std::size_t count = 0;
     if (offset < startSize_) {
@@ -22,6 +22,5 @@ std::size_t FileTableSource::ReadAt(std::uint64_t offset, void* buffer, std::siz
     }
     // A short read-ahead holds the whole file: nothing lies beyond it.
     if (count == size || startSize_ < kReadAhead) return count;
-    if (!file_.Seek(offset + count)) return count;
-    return count + file_.Read(static_cast<unsigned char*>(buffer) + count, size - count);
+    return count + file_.ReadAt(offset + count, static_cast<unsigned char*>(buffer) + count, size - count);
 }

@@ -156,8 +156,7 @@ TEST(FileSystem, EveryServiceGivesTheSameResultsOnBothLayers) {
     ASSERT_TRUE(file.Open(folders.Path("DATA")));
     char buffer[8] = {};
     for (const std::uint64_t offset : {0x80000000ULL, 0x100000000ULL + 200000, 200000ULL}) {
-        ASSERT_TRUE(file.Seek(offset));
-        EXPECT_EQ(std::string(buffer, file.Read(buffer, sizeof buffer)), offset == 200000 ? "6789" : "");
+        EXPECT_EQ(std::string(buffer, file.ReadAt(offset, buffer, sizeof buffer)), offset == 200000 ? "6789" : "");
     }
 
     // The access time is recent and after the write: a read may refresh an older one.
@@ -176,7 +175,7 @@ TEST(FileSystem, EveryServiceGivesTheSameResultsOnBothLayers) {
     // the file, nor itself from reading on.
     EXPECT_TRUE(platform::MoveFileToNameFreeInAnyCase(data, folders.Path("moved")) &&
                 platform::RemoveFile(folders.Path("MOVED")));
-    EXPECT_TRUE(file.Seek(200002) && file.Read(buffer, sizeof buffer) == 2);
+    EXPECT_EQ(file.ReadAt(200002, buffer, sizeof buffer), 2u);
     // A holder that lets go within the wait does not fail an open as in use
     // (Windows: the lock file is then gone; POSIX: the open never waited).
     platform::FileLock holder;
