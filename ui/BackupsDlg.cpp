@@ -1,10 +1,10 @@
 #include "ui/BackupsDlg.h"
 
-#include <exception>
 #include <iterator>
 #include <utility>
 
 #include "install/TableOperations.h"
+#include "ui/ReportAfterRescan.h"
 #include "ui/framework/DataExchange.h"
 #include "ui/framework/MessageBox.h"
 #include "ui/resource.h"
@@ -62,22 +62,9 @@ void CBackupsDlg::OnSelchangeBackupList() {
 }
 
 void CBackupsDlg::OnRestore() {
-    const OperationReport report = RestoreTables(folders_, Backups, BackupList.GetSelItems());
-    if (report.refused) {
-        AfxMessageBox(report.message);
-        return;
-    }
-    // As after an install: both dialogs rescan first, then the count and
-    // the failed rows show, then a table a rescan could not load ends the
-    // handler with its message.
-    std::exception_ptr rescanFailure;
-    try {
+    // As after an install: both dialogs rescan before the report shows.
+    ReportAfterRescan(RestoreTables(folders_, Backups, BackupList.GetSelItems()), [this] {
         ScanBackupList();
         if (onRestored_) onRestored_();
-    } catch (...) {
-        rescanFailure = std::current_exception();
-    }
-    AfxMessageBox(report.message);
-    if (const std::string failures = report.FailureText(); !failures.empty()) AfxMessageBox(failures);
-    if (rescanFailure) std::rethrow_exception(rescanFailure);
+    });
 }

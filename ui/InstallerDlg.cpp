@@ -9,6 +9,7 @@
 #include "install/TableOperations.h"
 #include "ui/AboutDlg.h"
 #include "ui/BackupsDlg.h"
+#include "ui/ReportAfterRescan.h"
 #include "ui/framework/DataExchange.h"
 #include "ui/framework/Drawing.h"
 #include "ui/framework/MessageBox.h"
@@ -222,7 +223,7 @@ void CInstallerDlg::OnAdd() {
         return;
     }
     UpdateData(TRUE);
-    FinishOperation(InstallTables(folders_, NewEntries, NewList.GetSelItems()));
+    ReportAfterRescan(InstallTables(folders_, NewEntries, NewList.GetSelItems()), [this] { RescanAfterOperation(); });
 }
 
 // The install's completion sets the buttons, "Add All" off when nothing new
@@ -249,33 +250,14 @@ void CInstallerDlg::OnRemove() {
         return;
     }
     UpdateData(TRUE);
-    FinishOperation(RemoveTables(folders_, InstalledEntries, InstalledList.GetSelItems()));
+    ReportAfterRescan(
+        RemoveTables(folders_, InstalledEntries, InstalledList.GetSelItems()), [this] { RescanAfterOperation(); });
 }
 
 // A table that cannot be used (the error abort) ends the handler with its
 // message, as any other failure does; memory running out gets words of its own.
 void CInstallerDlg::ReportException(const std::exception& failure) {
     AfxMessageBox(dynamic_cast<const std::bad_alloc*>(&failure) != nullptr ? "Out of memory." : failure.what());
-}
-
-void CInstallerDlg::FinishOperation(const OperationReport& report) {
-    if (report.refused) {
-        AfxMessageBox(report.message);
-        return;
-    }
-    // The operation is done whatever the rescan meets: its count and its
-    // failed rows are shown first, then a table the rescan could not load
-    // ends the handler as any scan's does, lists and buttons as they are.
-    std::exception_ptr rescanFailure;
-    try {
-        RescanAfterOperation();
-    } catch (...) {
-        rescanFailure = std::current_exception();
-    }
-
-    AfxMessageBox(report.message);
-    if (const std::string failures = report.FailureText(); !failures.empty()) AfxMessageBox(failures);
-    if (rescanFailure) std::rethrow_exception(rescanFailure);
 }
 
 void CInstallerDlg::RescanAfterOperation() {

@@ -14,8 +14,6 @@
 #include "ui/framework/Controls.h"
 #include "ui/framework/Dialog.h"
 
-struct OperationReport;
-
 // What "Add" and "Remove" say when their list shows no table.
 inline constexpr const char* NothingToInstallMessage =
     "No film tables have been selected to install. Please select one or more "
@@ -82,9 +80,6 @@ private:
     void SetButtons(ButtonEvent event);
     void ShowInstalledEntries(std::vector<CatalogueEntry> entries);
     void ShowNewEntries(std::vector<CatalogueEntry> entries);
-    // After an install or a removal: rescan, show the report. The report is
-    // shown also when the rescan ends in the error abort.
-    void FinishOperation(const OperationReport& report);
     // Both lists rebuilt and the buttons set as after a completed operation.
     void RescanAfterOperation();
     void SelectAllNewRows();
