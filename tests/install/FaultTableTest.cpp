@@ -9,12 +9,10 @@
 // kept.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 #ifndef _WIN32
@@ -53,11 +51,11 @@ struct Scene {
     }
     std::vector<CatalogueEntry> Installed() const { return ScanInstalled(setup.Installed(), "Orvane A"); }
     std::vector<CatalogueEntry> New() const { return ScanNew(setup.Distribution(), "Orvane A", Installed()); }
-    // The backup "DOLD.ztb, v1" while the installed DOLD does not hold it.
+    // The backups a row placed (not the numbered ones a restore makes) that
+    // the installed copy does not hold.
     std::vector<BackupEntry> Restorable() const {
         std::vector<BackupEntry> backups = ScanBackups(setup.Backup(), setup.Installed(), "Orvane A");
-        std::erase_if(
-            backups, [](const BackupEntry& b) { return b.BackupName != "DOLD.ztb, v1" || b.SameAsInstalled; });
+        std::erase_if(backups, [](const BackupEntry& b) { return b.BackupName.ends_with(")") || b.SameAsInstalled; });
         return backups;
     }
     std::string InstalledRelative() const {
@@ -102,10 +100,20 @@ SafetyRules Rules(const Scene& scene, const Snapshot& before, Operation operatio
 }
 
 struct Outcomes {
-    std::string summary;            // the count, then y or n per row in processing order; or "abort" or "refused"
-    std::string failures;           // FailureText, or the abort or refusal message
+    std::string summary;            // "refused", or the count, then y or n per row in processing order, after
+                                    // "abort " when the error abort ended the operation
+    std::string failures;           // FailureText, or the refusal message
     std::vector<std::string> done;  // the file names of the rows done
 };
+
+Outcomes Summarise(const OperationReport& report, std::string summary) {
+    Outcomes outcomes{summary + std::to_string(report.succeeded) + " ", report.FailureText(), {}};
+    for (const RowReport& row : report.rows) {
+        outcomes.summary += row.ok ? 'y' : 'n';
+        if (row.ok) outcomes.done.push_back(row.fileName);
+    }
+    return outcomes;
+}
 
 Outcomes Perform(const Scene& scene, Operation operation, const Listed& entries) {
     std::vector<int> rows;
@@ -116,15 +124,9 @@ Outcomes Perform(const Scene& scene, Operation operation, const Listed& entries)
                                        : operation == Operation::RemoveAll
                                            ? RemoveTables(folders, entries.tables, rows)
                                            : RestoreTables(folders, entries.backups, rows);
-        if (report.refused) return {"refused", report.message, {}};
-        Outcomes outcomes{std::to_string(report.succeeded) + " ", report.FailureText(), {}};
-        for (const RowReport& row : report.rows) {
-            outcomes.summary += row.ok ? 'y' : 'n';
-            if (row.ok) outcomes.done.push_back(row.fileName);
-        }
-        return outcomes;
-    } catch (const ErrorAbort& abort) {
-        return {"abort", abort.what(), {}};
+        return report.refused ? Outcomes{"refused", report.message, {}} : Summarise(report, "");
+    } catch (const OperationAborted& abort) {
+        return Summarise(abort.report, "abort ");
     }
 }
 
@@ -260,11 +262,11 @@ const FaultRow kRows[] = {
      },
      "2 yy", "", {"DOLD.ztb, v1"}},
     {"InstalledCopyDamagedAfterTheScanInstall", Operation::AddAll, nullptr,
-     [](Scene& s) { Put(s.setup.Installed("DOLD.ztb"), Bytes(100, 0x42)); }, nullptr, "abort",
-     "Can't read ZTB file", {}},
+     [](Scene& s) { Put(s.setup.Installed("DOLD.ztb"), Bytes(100, 0x42)); }, nullptr, "abort 0 n",
+     "DOLD.ztb: Can't read ZTB file", {}},
     {"InstalledCopyDamagedAfterTheScanRemove", Operation::RemoveAll, nullptr,
-     [](Scene& s) { Put(s.setup.Installed("DKEEP.ztb"), Bytes(100, 0x42)); }, nullptr, "abort",
-     "Can't read ZTB file", {"DOLD.ztb, v1"}},
+     [](Scene& s) { Put(s.setup.Installed("DKEEP.ztb"), Bytes(100, 0x42)); }, nullptr, "abort 1 yn",
+     "DKEEP.ztb: Can't read ZTB file", {"DOLD.ztb, v1"}},
     {"InstalledCopyGoneAfterTheScan", Operation::RemoveAll, nullptr,
      [](Scene& s) { fs::remove(s.setup.Installed("DOLD.ztb")); }, nullptr, "2 yy", "", {"DKEEP.ztb, v1"}},
     {"DiskFullDuringTheCopy", Operation::AddAll, nullptr, nullptr,
@@ -299,6 +301,12 @@ const FaultRow kRows[] = {
          ASSERT_TRUE(s.otherOperation.Acquire(s.LockPath()));
      },
      nullptr, nullptr, "refused", "Another install or remove is running in {F}. Try again when it has finished.", {}},
+    // Another handle holds the lock until the second try (a lock excludes
+    // other handles of this process as it does other processes).
+    {"AnotherOperationLetsGoWithinTheWait", Operation::AddAll,
+     [](Scene& s) { ASSERT_TRUE(s.otherOperation.Acquire(s.LockPath())); }, nullptr,
+     [](Scene& s, FaultPlan& plan) { plan.Before(Call::Lock, 2, [&s] { s.otherOperation.Release(); }); },
+     "2 yy", "", {"DOLD.ztb, v1"}},
     {"FolderCannotBeLocked", Operation::RemoveAll, nullptr, nullptr,
      [](Scene&, FaultPlan& plan) { plan.Fail(Call::Lock, 1, Outcome::AccessDenied); }, "refused",
      "The installed folder {F} cannot be locked: access denied.", {}},
@@ -315,6 +323,15 @@ const FaultRow kRows[] = {
     {"RestoreReplaceFails", Operation::RestoreAll, [](Scene& s) { Backup(s, "DOLD.ztb, v1", TableBytes("Earlier v1")); },
      nullptr, [](Scene&, FaultPlan& plan) { plan.Fail(Call::Move, 3, Outcome::InUse, "DOLD.ztb"); }, "0 n",
      "DOLD.ztb, v1: the new copy could not replace {I}DOLD.ztb: in use", {"DOLD.ztb, v1", "DOLD.ztb, v1 (2)"}},
+    // Two selected backups of one table: which should win is not clear.
+    {"RestoreTwoBackupsOfOneTable", Operation::RestoreAll,
+     [](Scene& s) { Backup(s, "DOLD.ztb, v1", TableBytes("Earlier v1")); Backup(s, "DOLD.ztb, v0", TableBytes("Earlier v0")); },
+     nullptr, nullptr, "0 nn",
+     "DOLD.ztb, v1: another selected backup restores DOLD.ztb too\nDOLD.ztb, v0: another selected backup restores DOLD.ztb too",
+     {"DOLD.ztb, v0", "DOLD.ztb, v1"}},
+    {"RestoreADamagedBackup", Operation::RestoreAll,
+     [](Scene& s) { fs::create_directory(s.setup.Backup()); WriteDamagedTable(s.setup.Backup("DOLD.ztb, v0")); },
+     nullptr, nullptr, "0 n", "DOLD.ztb, v0: the backed-up table cannot be used: Illegal ZTB ID string", {"DOLD.ztb, v0"}},
 };
 // clang-format on
 
@@ -427,21 +444,16 @@ TEST(Scans, AFolderThatCannotBeReadEndsTheScan) {
         AbortMessage([&] { scene.Installed(); }), WithFolders("The folder {I} cannot be read: access denied.", scene));
 }
 
-// Another handle holds the folder's lock for a second (a lock excludes other
-// handles of the same process as it excludes other processes); an operation
-// here waits for it and then completes.
-TEST(OneWriterAtATime, AnOperationWaitsWhileTheFolderIsHeld) {
-    Scene scene;
-    const Listed entries = List(scene, Operation::AddAll);
-    ASSERT_TRUE(scene.otherOperation.Acquire(scene.LockPath()));
-    const auto start = std::chrono::steady_clock::now();
-    std::thread release([&] {
-        std::this_thread::sleep_for(std::chrono::seconds(1));
-        scene.otherOperation.Release();
-    });
-    EXPECT_EQ(Perform(scene, Operation::AddAll, entries).summary, "2 yy");
-    release.join();
-    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+// Selected rows are taken once each, from the highest down; a row beyond
+// the list fails, and no row selected does nothing.
+TEST(Operations, SelectedRowsAreTakenOnceFromTheHighestDown) {
+    const Scene scene;
+    EXPECT_EQ(InstallTables(scene.setup.Folders(), scene.New(), {}).message, "0 ZTB(s) have been installed.");
+    const OperationReport report = InstallTables(scene.setup.Folders(), scene.New(), {0, 7, 1, 0});
+    std::vector<int> rows;
+    for (const RowReport& row : report.rows) rows.push_back(row.row);
+    EXPECT_EQ(rows, (std::vector<int>{7, 1, 0}));
+    EXPECT_EQ(report.message + "|" + report.FailureText(), "2 ZTB(s) have been installed.|Row 7: there is no row 7");
 }
 
 }  // namespace
