@@ -93,7 +93,7 @@ TEST(Ztbtool, CheckWritesTheLoadersLinesThenOneResultPerFileOrJson) {
     EXPECT_TRUE(help.starts_with("0|") && help.ends_with("|") && help.find("--json") != std::string::npos);
 }
 
-TEST(Ztbtool, ListInstallAndRemoveAsTheDialogDoes) {
+TEST(Ztbtool, ListInstallRemoveAndRestoreAsTheDialogsDo) {
     const CatalogueSetup setup;
     // A minute after the installed copies: D1 is updated, D2 new.
     WriteTable(setup.Distribution("D1.ztb"), "Slide 100 v2", 1002, UtcFileTime(1998, 7, 4, 9, 6));
@@ -118,33 +118,68 @@ TEST(Ztbtool, ListInstallAndRemoveAsTheDialogDoes) {
             {{"Description", "Slide 100 v2"}, {"FileName", "D1.ztb"}, {"DeviceName", "Orvane A"},
                 {"DateText", "1998/07/04 - 09:06"}, {"Status", "Updated"}},
             2, false}));
-    // Without --program-folder: the folder of the tool.
-    const std::string own = setup.Folders().programFolder + fs::path(ToolPath()).filename().string();
-    fs::copy_file(ToolPath(), own);
-    const std::string ownList = Ztbtool({"list", "--json", "--windows-dir", setup.Folders().windowsFolder}, own);
-    EXPECT_EQ(JsonOut(ownList)["new"], list["new"]);
 
     Snapshot before = TakeSnapshot(setup.Root().FsPath());  // a name not listed (D3 is current) changes nothing
     EXPECT_EQ(Tool(setup, {"install", "D1.ztb", "D3.ztb", "D9.ztb"}),
         "1||ztbtool: D3.ztb is not listed as new or updated for Orvane A\n"
         "ztbtool: D9.ztb is not listed as new or updated for Orvane A\n");
     EXPECT_EQ(Tool(setup, {"remove", "D2.ztb"}), "1||ztbtool: D2.ztb is not listed as installed for Orvane A\n");
+    EXPECT_EQ(
+        Tool(setup, {"restore", "D1.ztb, v1"}), "1||ztbtool: D1.ztb, v1 is not listed as backed up for Orvane A\n");
     EXPECT_EQ(TakeSnapshot(setup.Root().FsPath()), before);
 
     EXPECT_EQ(Tool(setup, {"install", "d1.ZTB"}), "0|1 ZTB(s) have been installed.\n|");
-    EXPECT_EQ(Tool(setup, {"install", "--all"}), "0|1 ZTB(s) have been installed.\n|");
+    EXPECT_EQ(Tool(setup, {"install", "--all", "--json"}),
+        "0|{\"model\":\"Orvane A\",\"operation\":\"install\",\"refused\":false,\"message\":\"1 ZTB(s) have been "
+        "installed.\",\"done\":[{\"FileName\":\"D2.ztb\",\"Description\":\"Print 50 v1\"}],\"failed\":[],"
+        "\"error\":null}\n|");
     EXPECT_EQ(Tool(setup, {"install", "--all"}), "0||");  // nothing listed: nothing at all
     EXPECT_EQ(Tool(setup, {"remove", "d3.ztb", "D1.ZTB"}), "0|2 ZTB(s) have been removed.\n|");
     EXPECT_EQ(NamesIn(setup.Installed()), (std::set<std::string>{"Backup", "D2.ztb"}));
-    EXPECT_EQ(NamesIn(setup.Backup()), (std::set<std::string>{"D1.ztb, v1", "D1.ztb, v2", "D3.ztb, v1"}));
+
+    // The backups by file name, newest first; one comes back by its backup
+    // name, byte for byte with its times.
+    const Bytes v1 = ReadBytes(setup.Backup("D1.ztb, v1"));
+    EXPECT_EQ(Tool(setup, {"restore", "d1.ztb, V1"}), "0|1 ZTB(s) have been restored.\n|");
+    EXPECT_EQ(ReadBytes(setup.Installed("D1.ztb")), v1);
+    EXPECT_EQ(TimesOf(setup.Installed("D1.ztb")).lastWrite, kTableTime);
+    EXPECT_EQ(Tool(setup, {"backups"}),
+        "0|Slide 100 v2\tD1.ztb\t2\t1998/07/04 - 09:06\tD1.ztb, v2\n"
+        "Slide 100 v1\tD1.ztb\t1\t1998/07/04 - 09:05\tD1.ztb, v1\tSame as installed\n"
+        "Current v1\tD3.ztb\t1\t1998/07/04 - 09:05\tD3.ztb, v1\n|");
+    WriteDamagedTable(setup.Backup("D3.ztb, v0"));
+    const json backups = JsonOut(Tool(setup, {"backups", "--json"}));
+    EXPECT_EQ(json({backups["backupFolder"], backups["backups"][1], backups["backups"][3]["Error"]}),
+        json({setup.Backup(),
+            {{"BackupName", "D1.ztb, v1"}, {"FileName", "D1.ztb"}, {"Label", "1"}, {"Description", "Slide 100 v1"},
+                {"DateText", "1998/07/04 - 09:05"}, {"SameAsInstalled", true}, {"Error", nullptr}},
+            "Illegal ZTB ID string"}));
 
     // A table that cannot be read ends each command with its message and changes nothing.
-    WriteDamagedTable(setup.Installed("D2.ztb"));
+    WriteDamagedTable(setup.Installed("D1.ztb"));
     before = TakeSnapshot(setup.Root().FsPath());
     for (const auto& command : std::vector<std::vector<std::string>>{{"list"}, {"install", "D1"}, {"remove", "D2"}}) {
         EXPECT_EQ(Tool(setup, command), "1||Illegal ZTB ID string\n") << command[0];
     }
     EXPECT_EQ(TakeSnapshot(setup.Root().FsPath()), before);
+    EXPECT_EQ(Tool(setup, {"remove", "--json", "D2.ztb"}),
+        "1|{\"model\":\"Orvane A\",\"operation\":\"remove\",\"refused\":false,\"message\":\"\",\"done\":[],"
+        "\"failed\":[],\"error\":\"Illegal ZTB ID string\"}\n|Illegal ZTB ID string\n");
+    // With --json only the object goes to standard output: the loader's
+    // trace lines for a table whose exposure values are derived go to
+    // standard error. The error abort stops the operation: the rows done
+    // before it are reported done, the one that met it failed.
+    ZtbWriter derived("Slide 100 v0", 1002);
+    ClearExposureValues(derived.AddRecord(0));
+    derived.Record(0).Compatible.BaseFilmType = 2;
+    ASSERT_TRUE(derived.WriteTo(setup.Backup("D4.ztb, v0")));
+    const std::string trace = " LightLvl 14076\n LightLvl 11382\n LightLvl 11653\n";
+    EXPECT_EQ(Tool(setup, {"restore", "--json", "D4.ztb, v0", "D1.ztb, v2"}),
+        "1|{\"model\":\"Orvane A\",\"operation\":\"restore\",\"refused\":false,\"message\":\"\",\"done\":[{"
+        "\"FileName\":\"D4.ztb, v0\",\"Description\":\"Slide 100 v0\"}],\"failed\":[{\"FileName\":\"D1.ztb, v2\","
+        "\"Description\":\"Slide 100 v2\",\"Reason\":\"Illegal ZTB ID string\"}],\"error\":\"Illegal ZTB ID "
+        "string\"}\n|" +
+            trace + trace + "Illegal ZTB ID string\n");
 
     const CatalogueSetup noInstalledFolder(false);  // each failed row is counted out and named
     WriteTable(noInstalledFolder.Distribution("D1.ztb"), "Slide");
@@ -152,82 +187,6 @@ TEST(Ztbtool, ListInstallAndRemoveAsTheDialogDoes) {
         "1|0 ZTB(s) have been installed.\n|D1.ztb: the installed "
         "folder " +
             noInstalledFolder.Installed() + " does not exist\n");
-}
-
-// A table replaced by an install comes back by its backup name, byte for
-// byte with its times, and the one it replaces goes to the backup folder.
-// With --json an operation writes one object and nothing else on standard
-// output: the new table's exposure values are derived, and the loader's
-// trace lines go to standard error.
-TEST(Ztbtool, BackupsAndRestoreBringBackAReplacedTable) {
-    const CatalogueSetup setup;
-    WriteTable(setup.Installed("D1.ztb"), "Slide 100 v1");
-    ZtbWriter derived("Slide 100 v2", 1002);
-    ClearExposureValues(derived.AddRecord(0));
-    derived.Record(0).Compatible.BaseFilmType = 2;
-    ASSERT_TRUE(derived.WriteTo(setup.Distribution("D1.ztb")));
-    const platform::FileTime later = UtcFileTime(1998, 7, 4, 9, 6);
-    ASSERT_TRUE(SetTimesOf(setup.Distribution("D1.ztb"), {later, later, later}));
-    const Bytes v1 = ReadBytes(setup.Installed("D1.ztb"));
-    const std::string trace = " LightLvl 14076\n LightLvl 11382\n LightLvl 11653\n";
-    EXPECT_EQ(Tool(setup, {"install", "--json", "D1.ztb"}),
-        "0|{\"model\":\"Orvane A\",\"operation\":\"install\",\"refused\":false,\"message\":\"1 ZTB(s) have been "
-        "installed.\",\"done\":[{\"FileName\":\"D1.ztb\",\"Description\":\"Slide 100 v2\"}],\"failed\":[],"
-        "\"error\":null}\n|" +
-            trace + trace);
-    EXPECT_EQ(JsonOut(Tool(setup, {"list", "--json"}))["installed"][0]["Description"], "Slide 100 v2");
-
-    WriteDamagedTable(setup.Backup("D1.ztb, v0"));
-    WriteTable(setup.Backup("G1.ztb, v1"), "Ortho v1");
-    EXPECT_EQ(Tool(setup, {"backups"}),
-        "0|Slide 100 v1\tD1.ztb\t1\t1998/07/04 - 09:05\tD1.ztb, v1\n"
-        "Illegal ZTB ID string\tD1.ztb\t0\t\tD1.ztb, v0\n|");
-    EXPECT_EQ(JsonOut(Tool(setup, {"backups", "--json"})),
-        json::parse("{\"model\":\"Orvane A\",\"prefix\":\"D\",\"backupFolder\":" + json(setup.Backup()).dump() +
-                    ",\"backups\":[{\"BackupName\":\"D1.ztb, v1\",\"FileName\":\"D1.ztb\",\"Label\":\"1\","
-                    "\"Description\":\"Slide 100 v1\",\"DateText\":\"1998/07/04 - 09:05\",\"SameAsInstalled\":"
-                    "false,\"Error\":null},{\"BackupName\":\"D1.ztb, v0\",\"FileName\":\"D1.ztb\",\"Label\":"
-                    "\"0\",\"Description\":\"\",\"DateText\":\"\",\"SameAsInstalled\":false,\"Error\":\"Illegal "
-                    "ZTB ID string\"}]}"));
-
-    EXPECT_EQ(Tool(setup, {"restore", "d1.ztb, V1"}), "0|" + trace + "1 ZTB(s) have been restored.\n|");
-    EXPECT_EQ(ReadBytes(setup.Installed("D1.ztb")), v1);
-    const platform::FileTimes restored = TimesOf(setup.Installed("D1.ztb"));
-    EXPECT_EQ(restored.lastWrite, kTableTime);
-#ifdef _WIN32
-    EXPECT_EQ(restored.creation, kTableTime);  // POSIX cannot set it
-#endif
-    EXPECT_EQ(ReadBytes(setup.Backup("D1.ztb, v2")), derived.Build());
-    EXPECT_EQ(NamesIn(setup.Backup()), (std::set<std::string>{"D1.ztb, v0", "D1.ztb, v1", "D1.ztb, v2", "G1.ztb, v1"}));
-    const std::string now = Tool(setup, {"backups"});
-    EXPECT_TRUE(now.starts_with("0|" + trace + "Slide 100 v2\tD1.ztb\t2\t1998/07/04 - 09:06\tD1.ztb, v2\n")) << now;
-
-    // Refused or failed rows change nothing.
-    const Snapshot before = TakeSnapshot(setup.Root().FsPath());
-    EXPECT_EQ(Tool(setup, {"restore", "D1.ztb, v9"}),
-        "1|" + trace + "|ztbtool: D1.ztb, v9 is not listed as backed up for Orvane A\n");
-    EXPECT_EQ(Tool(setup, {"restore", "D1.ztb, v2", "D1.ztb, v1"}),
-        "1|" + trace +
-            "0 ZTB(s) have been restored.\n|D1.ztb, v1: another selected backup restores D1.ztb too\n"
-            "D1.ztb, v2: another selected backup restores D1.ztb too\n");
-    EXPECT_EQ(JsonOut(Tool(setup, {"restore", "--json", "D1.ztb, v0"}))["failed"],
-        json::parse("[{\"FileName\":\"D1.ztb, v0\",\"Description\":\"\",\"Reason\":\"the backed-up table cannot "
-                    "be used: Illegal ZTB ID string\"}]"));
-    EXPECT_EQ(TakeSnapshot(setup.Root().FsPath()), before);
-
-    // The error abort stops the operation: the rows done before it are
-    // reported done, the one that met it failed; a scan's leaves none.
-    WriteTable(setup.Backup("D2.ztb, v0"), "Print 50 v0");
-    WriteDamagedTable(setup.Installed("D1.ztb"));
-    EXPECT_EQ(Tool(setup, {"restore", "--json", "D2.ztb, v0", "D1.ztb, v2"}),
-        "1|{\"model\":\"Orvane A\",\"operation\":\"restore\",\"refused\":false,\"message\":\"\",\"done\":[{"
-        "\"FileName\":\"D2.ztb, v0\",\"Description\":\"Print 50 v0\"}],\"failed\":[{\"FileName\":\"D1.ztb, v2\","
-        "\"Description\":\"Slide 100 v2\",\"Reason\":\"Illegal ZTB ID string\"}],\"error\":\"Illegal ZTB ID "
-        "string\"}\n|" +
-            trace + trace + "Illegal ZTB ID string\n");
-    EXPECT_EQ(Tool(setup, {"remove", "--json", "D2.ztb"}),
-        "1|{\"model\":\"Orvane A\",\"operation\":\"remove\",\"refused\":false,\"message\":\"\",\"done\":[],"
-        "\"failed\":[],\"error\":\"Illegal ZTB ID string\"}\n|Illegal ZTB ID string\n");
 }
 
 }  // namespace
