@@ -64,7 +64,7 @@ inline std::vector<std::string> BrokenRules(const Snapshot& before, const Snapsh
 
     std::vector<std::string> broken;
     std::set<Bytes> kept;
-    std::set<std::string> present;
+    std::map<std::string, int> present, presentBefore;  // folded names in the installed folder, how often each
     for (const auto& [path, bytes] : after) {
         const auto old = before.find(path);
         if (!under(path, rules.installed)) {
@@ -75,7 +75,7 @@ inline std::vector<std::string> BrokenRules(const Snapshot& before, const Snapsh
             continue;
         }
         const std::string rest = path.substr(under(path, backup) ? backup.size() : rules.installed.size());
-        if (!under(path, backup)) present.insert(FoldFileNameCase(rest));
+        if (!under(path, backup)) ++present[FoldFileNameCase(rest)];
         const bool temporary = under(path, backup) ? false : !LooksLikeTable(rest);
         if (rules.allowTemporaryLeftovers && temporary && rest.find('/') == std::string::npos) continue;
         kept.insert(bytes);
@@ -92,22 +92,15 @@ inline std::vector<std::string> BrokenRules(const Snapshot& before, const Snapsh
     for (const auto& [path, bytes] : before) {
         if (!under(path, rules.installed) && after.count(path) == 0) {
             broken.push_back("removed outside the installed folder: " + path);
+        } else if (under(path, rules.installed) && !under(path, backup)) {
+            ++presentBefore[FoldFileNameCase(path.substr(rules.installed.size()))];
         }
     }
     for (const std::string& name : rules.namesStay) {
         if (present.count(name) == 0) broken.push_back("installed name left empty: " + name);
     }
-    // Names in the installed folder, folded, and how often each occurs.
-    auto cases = [&](const Snapshot& snapshot) {
-        std::map<std::string, int> count;
-        for (const auto& [path, bytes] : snapshot) {
-            if (under(path, rules.installed) && !under(path, backup)) ++count[FoldFileNameCase(path)];
-        }
-        return count;
-    };
-    std::map<std::string, int> casesBefore = cases(before);
-    for (const auto& [name, count] : cases(after)) {
-        if (count > std::max(1, casesBefore[name])) broken.push_back("a second name in another case: " + name);
+    for (const auto& [name, count] : present) {
+        if (count > std::max(1, presentBefore[name])) broken.push_back("a second name in another case: " + name);
     }
     int lost = 0;
     for (const Bytes& table : rules.mustStay) lost += kept.count(table) == 0 ? 1 : 0;

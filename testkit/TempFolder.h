@@ -15,16 +15,12 @@
 class TempFolder {
 public:
     explicit TempFolder(const std::filesystem::path& base = std::filesystem::temp_directory_path()) {
-        std::random_device random;
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            std::filesystem::path candidate = base / ("ztbtest-" + std::to_string(random()));
-            std::error_code error;
-            if (std::filesystem::create_directory(candidate, error)) {
-                path_ = candidate;
-                return;
-            }
+        std::random_device random;  // a random name; creating a taken one fails
+        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+            const std::filesystem::path candidate = base / ("ztbtest-" + std::to_string(random()));
+            if (std::error_code error; std::filesystem::create_directory(candidate, error)) path_ = candidate;
         }
-        throw std::runtime_error("cannot create a temporary folder under " + base.string());
+        if (path_.empty()) throw std::runtime_error("cannot create a temporary folder under " + base.string());
     }
 
     ~TempFolder() {
