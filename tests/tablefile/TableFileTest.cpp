@@ -90,10 +90,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, TableCaseTest, testing::ValuesIn(table_cases::kA
 
 TEST(LoadTableFile, OpenFaultsAbortAndTheTimesComeFromTheOpenFile) {
     TempFolder folder;
-    ASSERT_TRUE(platform::CreateFolder(folder.Path("Folder.ztb")));
     CalibrationTable table{};
-    for (const char* name : {"Gone.ztb", "Folder.ztb"})
-        EXPECT_EQ(RunCapturing([&] { LoadTableFile(folder.Path(name), table); }).message, "Error opening ZTB file");
+    EXPECT_EQ(RunCapturing([&] { LoadTableFile(folder.Path("Gone.ztb"), table); }).message, "Error opening ZTB file");
     const platform::FileTimes times{kTableTime, UtcFileTime(2001, 2, 3, 4, 5, 6), kTableTime};
     ASSERT_TRUE(WriteTableFile(folder.Path("Dated.ztb"), "Dated", 1002, times));
     EXPECT_EQ(LoadTableFileWithTimes(folder.Path("Dated.ztb"), table).value_or(platform::FileTimes{}).lastWrite,

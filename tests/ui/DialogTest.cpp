@@ -174,15 +174,12 @@ TEST_F(DialogTest, Actions) {
     const struct { const char* action; std::function<void()> act; Rows messages; std::string state; } steps[] = {
         {"open, nothing new", [] {}, {}, a + "Negative 400 v1, lith 10 v1 |"},
         {"click right 0", [&] { Click(kRight, 0); }, {}, a + "*Negative 400 v1, lith 10 v1 | [Remove]"},
-        {"ctrl-click right 1", [&] { Click(kRight, 1, MK_CONTROL); }, {}, a + "*Negative 400 v1, *lith 10 v1 | [Remove]"},
         {"click left 0", [&] { Click(kLeft, 0); }, {}, "Orvane A: *(none) | Negative 400 v1, lith 10 v1 |"},
         {"click right 1", [&] { Click(kRight, 1); }, {}, a + "Negative 400 v1, *lith 10 v1 | [Remove]"},
         {"Add All", [&] { Press(IDC_ADD_ALL); }, {}, a + "Negative 400 v1, *lith 10 v1 | [Remove]"},
         {"Add", [&] { Press(IDC_ADD); }, {NothingToInstallMessage}, a + "Negative 400 v1, *lith 10 v1 | [Remove]"},
         {"model B", [&] { ChooseModel(kOrvaneB); }, {}, b + "(none) | [Remove] [Add] [Add All]"},
         {"click left 0", [&] { Click(kLeft, 0); }, {}, "Orvane B: *Ortho 25 red, lith 50 red | (none) | [Add] [Add All]"},
-        {"ctrl-click left 1", [&] { Click(kLeft, 1, MK_CONTROL); }, {},
-         "Orvane B: *Ortho 25 red, *lith 50 red | (none) | [Add] [Add All]"},
         {"click right 0", [&] { Click(kRight, 0); }, {}, b + "*(none) | [Remove] [Add All]"},
         {"Remove", [&] { Press(IDC_REMOVE); }, {NothingToRemoveMessage}, b + "*(none) | [Remove] [Add All]"},
         {"ctrl-click right 0", [&] { Click(kRight, 0, MK_CONTROL); }, {}, b + "(none) | [Remove] [Add All]"},
@@ -334,13 +331,10 @@ TEST_F(DialogTest, SystemBoxesAndIcon) {
     EXPECT_EQ(State(), "Orvane A: *Chrome 64 v1 red, Slide 100 v2 red | (none) | [Add] [Add All]");
     Watching(ModuleBaseName(), look, [&] { Press(IDC_ADD_ALL); });
     EXPECT_EQ(State(), "Orvane A: Chrome 64 v1 red, Slide 100 v2 red | (none) | [Add All]");
-    ASSERT_EQ(boxes.size(), 4u);
-    EXPECT_NE(boxes[3][0].find("D100.ztb"), std::string::npos) << boxes[3][0];
-    EXPECT_NE(boxes[3][0].find("D500.ztb"), std::string::npos) << boxes[3][0];
-    boxes[3][0] = "the failed rows";
     const Rows about{"ZTBInstall Version 1.03", "Copyright (C) 1998", "OK", "modal"};
+    const std::string failed = ": the installed folder " + setup->Installed() + " does not exist";
     EXPECT_EQ(boxes, (std::vector<Rows>{about, about, {"0 ZTB(s) have been installed.", "OK", "modal"},
-                         {"the failed rows", "OK", "modal"}}));
+                         {"D100.ztb" + failed + "\nD500.ztb" + failed, "OK", "modal"}}));
 
     ASSERT_NE(dialog->AppIcon, nullptr);
     for (const auto& [message, size] :
