@@ -215,11 +215,8 @@ const FaultRow kRows[] = {
     // A file that cannot be looked at is not a missing one: the backup step
     // stops rather than take the installed copy for absent.
     {"FilesThatCannotBeReached", Operation::AddAll, nullptr, nullptr,
-     [](Scene&, FaultPlan& plan) {
-         plan.Fail(Call::Exists, 2, Outcome::AccessDenied, "DOLD.ztb").Fail(Call::Exists, 1, Outcome::AccessDenied, "DNEW");
-     },
-     "0 nn",
-     "DOLD.ztb: the backup of the installed copy failed: it cannot be reached: access denied\n"
+     [](Scene&, FaultPlan& plan) { plan.Fail(Call::Exists, 2, Outcome::AccessDenied, "DOLD.ztb").Fail(Call::Exists, 1, Outcome::AccessDenied, "DNEW"); },
+     "0 nn", "DOLD.ztb: the backup of the installed copy failed: it cannot be reached: access denied\n"
      "DNEW.ztb: the distribution copy {D}DNEW.ztb cannot be reached: access denied", {}},
     {"BackupFolderReadOnly", Operation::AddAll, [](Scene& s) { fs::create_directory(s.setup.Backup()); },
      nullptr, [](Scene&, FaultPlan& plan) { plan.Fail(Call::Move, 0, Outcome::AccessDenied, "Backup"); }, "1 ny",
@@ -250,10 +247,7 @@ const FaultRow kRows[] = {
      },
      nullptr, nullptr, "2 yy", "", {"DOLD.ztb, v1", "DOLD.ztb, v1 (2)", "DOLD.ztb, v1 (3)"}},
     {"BackupNumberTwoHoldsTheSameBytes", Operation::RemoveAll,
-     [](Scene& s) {
-         Backup(s, "DOLD.ztb, v1", TableBytes("Earlier v1"));
-         Backup(s, "DOLD.ztb, v1 (2)");
-     },
+     [](Scene& s) { Backup(s, "DOLD.ztb, v1", TableBytes("Earlier v1")); Backup(s, "DOLD.ztb, v1 (2)"); },
      nullptr, nullptr, "2 yy", "", {"DOLD.ztb, v1", "DOLD.ztb, v1 (2)", "DKEEP.ztb, v1"}},
     {"DuplicateCannotBeDeleted", Operation::RemoveAll, [](Scene& s) { Backup(s, "DOLD.ztb, v1"); },
      nullptr, [](Scene&, FaultPlan& plan) { plan.Fail(Call::Delete, 0, Outcome::InUse, "DOLD.ztb"); }, "1 ny",
@@ -268,9 +262,7 @@ const FaultRow kRows[] = {
     // The share gets a newer DNEW once its bytes are copied: the installed
     // copy keeps the times of the bytes it holds.
     {"DistributionCopyUpdatedDuringTheInstall", Operation::AddAll, nullptr, nullptr,
-     [](Scene& s, FaultPlan& plan) {
-         plan.Before(Call::Move, 1, [&s] { SetTimesOf(s.setup.Distribution("DNEW.ztb"), {0, 0, kLater + kDay}); }, "DNEW");
-     },
+     [](Scene& s, FaultPlan& plan) { plan.Before(Call::Move, 1, [&s] { SetTimesOf(s.setup.Distribution("DNEW.ztb"), {0, 0, kLater + kDay}); }, "DNEW"); },
      "2 yy", "", {"DOLD.ztb, v1"}},
     {"InstalledCopyDamagedAfterTheScanInstall", Operation::AddAll, nullptr,
      [](Scene& s) { Put(s.setup.Installed("DOLD.ztb"), Bytes(100, 0x42)); }, nullptr, "abort 0 n",
@@ -299,10 +291,7 @@ const FaultRow kRows[] = {
     // Another process takes the new table's name just before the move: its
     // table stays, the new copy goes.
     {"InstalledNameTakenBeforeTheMove", Operation::AddAll, nullptr, nullptr,
-     [](Scene& s, FaultPlan& plan) {
-         plan.Before(Call::Move, 1, [&s] { fs::copy_file(s.setup.Distribution("DOLD.ztb"), s.setup.Installed("DNEW.ztb")); },
-                     "DNEW");
-     },
+     [](Scene& s, FaultPlan& plan) { plan.Before(Call::Move, 1, [&s] { fs::copy_file(s.setup.Distribution("DOLD.ztb"), s.setup.Installed("DNEW.ztb")); }, "DNEW"); },
      "1 yn", "DNEW.ztb: the new copy could not be moved to {I}DNEW.ztb: the name is taken", {"DOLD.ztb, v1"}},
     // The copies of gone processes go, also a folder's, before the first
     // row; what the sweep cannot delete stays, and the operation goes on.
@@ -344,8 +333,7 @@ const FaultRow kRows[] = {
     // Two selected backups of one table: which should win is not clear.
     {"RestoreTwoBackupsOfOneTable", Operation::RestoreAll,
      [](Scene& s) { Backup(s, "DOLD.ztb, v1", TableBytes("Earlier v1")); Backup(s, "DOLD.ztb, v0", TableBytes("Earlier v0")); },
-     nullptr, nullptr, "0 nn",
-     "DOLD.ztb, v1: another selected backup restores DOLD.ztb too\nDOLD.ztb, v0: another selected backup restores DOLD.ztb too",
+     nullptr, nullptr, "0 nn", "DOLD.ztb, v1: another selected backup restores DOLD.ztb too\nDOLD.ztb, v0: another selected backup restores DOLD.ztb too",
      {"DOLD.ztb, v0", "DOLD.ztb, v1"}},
     {"RestoreADamagedBackup", Operation::RestoreAll,
      [](Scene& s) { fs::create_directory(s.setup.Backup()); WriteDamagedTable(s.setup.Backup("DOLD.ztb, v0")); },

@@ -143,16 +143,15 @@ TEST(Ztbtool, ListInstallRemoveAndRestoreAsTheDialogsDo) {
     EXPECT_EQ(Tool(setup, {"restore", "d1.ztb, V1"}), "0|1 ZTB(s) have been restored.\n|");
     EXPECT_EQ(ReadBytes(setup.Installed("D1.ztb")), v1);
     EXPECT_EQ(TimesOf(setup.Installed("D1.ztb")).lastWrite, kTableTime);
+    WriteDamagedTable(setup.Backup("D3.ztb, v0"));
     EXPECT_EQ(Tool(setup, {"backups"}),
         "0|Slide 100 v2\tD1.ztb\t2\t1998/07/04 - 09:06\tD1.ztb, v2\n"
         "Slide 100 v1\tD1.ztb\t1\t1998/07/04 - 09:05\tD1.ztb, v1\tSame as installed\n"
-        "Current v1\tD3.ztb\t1\t1998/07/04 - 09:05\tD3.ztb, v1\n|");
-    WriteDamagedTable(setup.Backup("D3.ztb, v0"));
-    const json backups = JsonOut(Tool(setup, {"backups", "--json"}));
-    EXPECT_EQ(json({backups["backupFolder"], backups["backups"][1], backups["backups"][3]["Error"]}),
-        json({setup.Backup(),
-            {{"BackupName", "D1.ztb, v1"}, {"FileName", "D1.ztb"}, {"Label", "1"}, {"Description", "Slide 100 v1"},
-                {"DateText", "1998/07/04 - 09:05"}, {"SameAsInstalled", true}, {"Error", nullptr}},
+        "Current v1\tD3.ztb\t1\t1998/07/04 - 09:05\tD3.ztb, v1\nIllegal ZTB ID string\tD3.ztb\t0\t\tD3.ztb, v0\n|");
+    const json backups = JsonOut(Tool(setup, {"backups", "--json"}))["backups"];
+    EXPECT_EQ(json({backups[1], backups[3]["Error"]}),
+        json({{{"BackupName", "D1.ztb, v1"}, {"FileName", "D1.ztb"}, {"Label", "1"}, {"Description", "Slide 100 v1"},
+                  {"DateText", "1998/07/04 - 09:05"}, {"SameAsInstalled", true}, {"Error", nullptr}},
             "Illegal ZTB ID string"}));
 
     // A table that cannot be read ends each command with its message and changes nothing.
@@ -184,9 +183,8 @@ TEST(Ztbtool, ListInstallRemoveAndRestoreAsTheDialogsDo) {
     const CatalogueSetup noInstalledFolder(false);  // each failed row is counted out and named
     WriteTable(noInstalledFolder.Distribution("D1.ztb"), "Slide");
     EXPECT_EQ(Tool(noInstalledFolder, {"install", "--all"}),
-        "1|0 ZTB(s) have been installed.\n|D1.ztb: the installed "
-        "folder " +
-            noInstalledFolder.Installed() + " does not exist\n");
+        "1|0 ZTB(s) have been installed.\n|D1.ztb: the installed folder " + noInstalledFolder.Installed() +
+            " does not exist\n");
 }
 
 }  // namespace

@@ -99,12 +99,9 @@ protected:
             for (int row = 0; row < Send(id, LB_GETCOUNT); ++row) {
                 const std::string text = ListBoxTextOf(Item(id), row);
                 const LRESULT colour = Send(id, LB_GETITEMDATA, row);
+                const char* named = colour == kRed ? " red" : colour == kBlue ? " blue" : colour != 0 ? " other" : "";
                 state += (row > 0 ? ", " : " ") + std::string(Send(id, LB_GETSEL, row) > 0 ? "*" : "") +
-                         (text == NoTablesPlaceholder ? "(none)" : text) +
-                         (colour == kRed       ? " red"
-                             : colour == kBlue ? " blue"
-                             : colour != 0     ? " other"
-                                               : "");
+                         (text == NoTablesPlaceholder ? "(none)" : text) + named;
             }
             state += " |";
         }
