@@ -137,8 +137,8 @@ TEST(Ztbtool, ListInstallRemoveAndRestoreAsTheDialogsDo) {
     EXPECT_EQ(Tool(setup, {"remove", "d3.ztb", "D1.ZTB"}), "0|2 ZTB(s) have been removed.\n|");
     EXPECT_EQ(NamesIn(setup.Installed()), (std::set<std::string>{"Backup", "D2.ztb"}));
 
-    // The backups by file name, newest first; one comes back by its backup
-    // name, byte for byte with its times.
+    // A backup comes back by its name, in any case, byte for byte with its
+    // times; backups are listed by file name, newest first, a damaged one last.
     const Bytes v1 = ReadBytes(setup.Backup("D1.ztb, v1"));
     EXPECT_EQ(Tool(setup, {"restore", "d1.ztb, V1"}), "0|1 ZTB(s) have been restored.\n|");
     EXPECT_EQ(ReadBytes(setup.Installed("D1.ztb")), v1);
