@@ -227,11 +227,14 @@ bool WriteAll(int fd, const void* buffer, std::size_t size) {
     return true;
 }
 
-std::size_t ReadAll(int fd, void* buffer, std::size_t size) {
+// Reads size bytes, or up to the end or an error: from the current position,
+// or with pread from offset when one is given.
+std::size_t ReadAll(int fd, void* buffer, std::size_t size, std::optional<off_t> offset = std::nullopt) {
     char* bytes = static_cast<char*>(buffer);
     std::size_t total = 0;
     while (total < size) {
-        const ssize_t got = read(fd, bytes + total, size - total);
+        const ssize_t got = offset ? pread(fd, bytes + total, size - total, *offset + static_cast<off_t>(total))
+                                   : read(fd, bytes + total, size - total);
         if (got < 0) {
             if (errno == EINTR) continue;
             break;
@@ -420,19 +423,7 @@ std::size_t InFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t size)
         BeforeCall(Call::Read, {}) != Outcome::Done) {
         return 0;
     }
-    char* bytes = static_cast<char*>(buffer);
-    std::size_t total = 0;
-    while (total < size) {
-        const ssize_t got =
-            pread(static_cast<int>(handle_), bytes + total, size - total, static_cast<off_t>(offset + total));
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            break;
-        }
-        if (got == 0) break;
-        total += static_cast<std::size_t>(got);
-    }
-    return total;
+    return ReadAll(static_cast<int>(handle_), buffer, size, static_cast<off_t>(offset));
 }
 
 std::optional<std::uint64_t> InFile::Size() const {

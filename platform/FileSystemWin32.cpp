@@ -207,14 +207,23 @@ void DeleteOwnFile(const std::wstring& path) {
 // ReadFile and WriteFile take 32-bit counts; larger requests go in pieces.
 constexpr std::size_t kMaxChunk = 1u << 30;
 
-std::size_t ReadAll(HANDLE handle, void* buffer, std::size_t size, bool& failed) {
+// Reads size bytes, or up to the end or an error: from the current position,
+// or from offset when one is given (where ReadFile fails with
+// ERROR_HANDLE_EOF at the end of the file).
+std::size_t ReadAll(
+    HANDLE handle, void* buffer, std::size_t size, bool& failed, std::optional<std::uint64_t> offset = std::nullopt) {
     char* bytes = static_cast<char*>(buffer);
     std::size_t total = 0;
     failed = false;
     while (total < size) {
         const DWORD request = static_cast<DWORD>(std::min(size - total, kMaxChunk));
         DWORD got = 0;
-        if (!ReadFile(handle, bytes + total, request, &got, nullptr)) {
+        OVERLAPPED position{};  // the offset's high part carries 2^32 and more
+        if (offset) {
+            position.Offset = static_cast<DWORD>((*offset + total) & 0xFFFFFFFFu);
+            position.OffsetHigh = static_cast<DWORD>((*offset + total) >> 32);
+        }
+        if (!ReadFile(handle, bytes + total, request, &got, offset ? &position : nullptr)) {
             failed = true;
             break;
         }
@@ -322,21 +331,8 @@ std::size_t InFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t size)
         BeforeCall(Call::Read, {}) != Outcome::Done) {
         return 0;
     }
-    char* bytes = static_cast<char*>(buffer);
-    std::size_t total = 0;
-    while (total < size) {
-        // The offset's high part carries 2^32 and more.
-        const std::uint64_t at = offset + total;
-        OVERLAPPED position{};
-        position.Offset = static_cast<DWORD>(at & 0xFFFFFFFFu);
-        position.OffsetHigh = static_cast<DWORD>(at >> 32);
-        const DWORD request = static_cast<DWORD>(std::min(size - total, kMaxChunk));
-        DWORD got = 0;
-        // Fails with ERROR_HANDLE_EOF at the end of the file.
-        if (!ReadFile(ToHandle(handle_), bytes + total, request, &got, &position) || got == 0) break;
-        total += got;
-    }
-    return total;
+    bool failed = false;
+    return ReadAll(ToHandle(handle_), buffer, size, failed, offset);
 }
 
 std::optional<std::uint64_t> InFile::Size() const {
