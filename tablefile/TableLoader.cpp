@@ -27,12 +27,17 @@ void ReadRecord(TableSource& source, const ResInfo& entry, ZTBResolutionT& recor
     DecodeResolution(bytes, record);
 }
 
+// Reads the table, then derives the exposure values of records that have none.
+void Load(TableSource& source, CalibrationTable& table) {
+    ReadTable(source, table);
+    FillTableExposureDefaults(table);
+}
+
 // Opens path as file and loads the table from it.
 void LoadFromFile(platform::InFile& file, const std::string& path, CalibrationTable& table) {
     if (!file.Open(path)) AbortWithMessage("Error opening ZTB file");
     FileTableSource source(file);
-    ReadTable(source, table);
-    FillTableExposureDefaults(table);
+    Load(source, table);
 }
 
 }  // namespace
@@ -101,6 +106,5 @@ std::optional<platform::FileTimes> LoadTableFileWithTimes(const std::string& pat
 
 void LoadTableFromMemory(std::span<const unsigned char> bytes, CalibrationTable& table) {
     MemoryTableSource source(bytes);
-    ReadTable(source, table);
-    FillTableExposureDefaults(table);
+    Load(source, table);
 }

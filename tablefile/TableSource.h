@@ -38,6 +38,6 @@ public:
 private:
     platform::InFile& file_;
     unsigned char start_[kReadAhead];
-    std::size_t startSize_ = 0;  // the bytes of start_ that hold the file's
+    std::size_t startSize_ = 0;  // how many bytes of start_ the file filled
     bool startRead_ = false;
 };
