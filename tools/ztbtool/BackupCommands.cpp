@@ -3,7 +3,6 @@
 // as the dialog's "Backed-up tables..." does.
 #include <cstdio>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -64,8 +63,7 @@ int RunBackups(const BackupsOptions& options) {
     return WithFolders(options.catalogue, [&](const CatalogueFolders& folders) {
         std::vector<BackupEntry> backups;
         {
-            std::optional<StandardOutputToError> quiet;
-            if (options.json) quiet.emplace();
+            const StandardOutputToError quiet(options.json);
             backups = ScanModelBackups(folders, options.catalogue.model);
         }
         if (options.json) {

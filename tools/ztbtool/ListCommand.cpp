@@ -3,7 +3,6 @@
 // --json its trace lines go to standard error.
 #include <cstdio>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -77,8 +76,7 @@ int RunList(const ListOptions& options) {
         CatalogueLists lists;
         {
             // The loader's trace lines must not mix with the JSON object.
-            std::optional<StandardOutputToError> quiet;
-            if (options.json) quiet.emplace();
+            const StandardOutputToError quiet(options.json);
             lists = ScanCatalogue(folders, options.catalogue.model);
         }
         if (options.json) {

@@ -63,15 +63,16 @@ void AddJsonReportFlag(CLI::App& command, bool& json) {
         "--json", json, "One JSON object on one line: the rows done and failed, each failed one with its reason.");
 }
 
-StandardOutputToError::StandardOutputToError() {
+StandardOutputToError::StandardOutputToError(bool redirect) {
+    if (!redirect) return;
     std::fflush(stdout);
     saved_ = Dup(1);
     if (saved_ >= 0) Dup2(2, 1);
 }
 
 StandardOutputToError::~StandardOutputToError() {
-    std::fflush(stdout);
     if (saved_ < 0) return;
+    std::fflush(stdout);
     Dup2(saved_, 1);
     Close(saved_);
 }
@@ -105,8 +106,7 @@ int RunOperation(const OperationOptions& options, const char* operation,
         OperationRun run;
         std::optional<std::string> error;
         {
-            std::optional<StandardOutputToError> quiet;
-            if (options.json) quiet.emplace();
+            const StandardOutputToError quiet(options.json);
             try {
                 perform(folders, run);
             } catch (const ErrorAbort& abort) {

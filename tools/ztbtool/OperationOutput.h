@@ -42,10 +42,11 @@ void AddJsonReportFlag(CLI::App& command, bool& json);
 int RunOperation(const OperationOptions& options, const char* operation,
     const std::function<void(const CatalogueFolders&, OperationRun&)>& perform);
 
-// While it lives, standard output goes to standard error.
+// While it lives, standard output goes to standard error; unless made with
+// redirect false, for a caller that redirects only in some runs.
 class StandardOutputToError {
 public:
-    StandardOutputToError();
+    explicit StandardOutputToError(bool redirect = true);
     ~StandardOutputToError();
     StandardOutputToError(const StandardOutputToError&) = delete;
     StandardOutputToError& operator=(const StandardOutputToError&) = delete;
