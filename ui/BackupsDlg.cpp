@@ -40,8 +40,6 @@ BOOL CBackupsDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     SetWindowText(GetWindowText() + " - " + model_);
     BackupList.SendMessage(LB_SETTABSTOPS, std::size(kColumnStops), reinterpret_cast<LPARAM>(kColumnStops));
-    BackupList.AddString(NoBackupsPlaceholder);
-    RestoreButton.EnableWindow(FALSE);
     ScanBackupList();
     return TRUE;
 }
