@@ -35,9 +35,9 @@ TEST(Catalogue, ModelLettersDeviceNamesFoldersAndDateTexts) {
     EXPECT_EQ(ProgramFolder(260, folder), platform::ExecutablePath(260).size());
     EXPECT_TRUE(ProgramFolder(2, folder) == 0 && folder.empty());  // the path does not fit
 
-    const std::pair<platform::FileTime, const char*> dates[] = {// byte order is time order
+    const std::pair<platform::FileTime, const char*> dates[] = {// byte order is time order; fractions cut off
         {UtcFileTime(1998, 7, 4, 9, 5, 59), "1998/07/04 - 09:05"}, {0x7FFFFFFFFFFFFFFFull, "30828/09/14 - 02:48"},
-        {UtcFileTime(2000, 2, 29, 23, 59), "2000/02/29 - 23:59"}, {0, "1601/01/01 - 00:00"}, {~0ull, "Unknown"},
+        {UtcFileTime(2000, 2, 29, 23, 59, 59) + 9999999, "2000/02/29 - 23:59"}, {0, "1601/01/01 - 00:00"},
         {UtcFileTime(2010, 10, 10, 10, 10), "2010/10/10 - 10:10"}, {0x8000000000000000ull, "Unknown"}};
     for (const auto& [time, text] : dates) EXPECT_EQ(FormatDateText(platform::FileTimes{0, 0, time}), text);
     EXPECT_EQ(FormatDateText(std::nullopt), "Unknown");

@@ -88,10 +88,9 @@ TEST_P(TableCaseTest, LoadsAlikeFromMemoryAndFromAFileItCloses) {
 INSTANTIATE_TEST_SUITE_P(Cases, TableCaseTest, testing::ValuesIn(table_cases::kAll),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
-TEST(LoadTableFile, OpenFaultsAbortAndTheTimesComeFromTheOpenFile) {
+TEST(LoadTableFile, TheTimesComeFromTheOpenFile) {
     TempFolder folder;
     CalibrationTable table{};
-    EXPECT_EQ(RunCapturing([&] { LoadTableFile(folder.Path("Gone.ztb"), table); }).message, "Error opening ZTB file");
     const platform::FileTimes times{kTableTime, UtcFileTime(2001, 2, 3, 4, 5, 6), kTableTime};
     ASSERT_TRUE(WriteTableFile(folder.Path("Dated.ztb"), "Dated", 1002, times));
     EXPECT_EQ(LoadTableFileWithTimes(folder.Path("Dated.ztb"), table).value_or(platform::FileTimes{}).lastWrite,
