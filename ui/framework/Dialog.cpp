@@ -14,6 +14,10 @@ constexpr WORD kDialogInitResourceType = 240;
 constexpr WORD kListAddString16 = 0x0401;
 constexpr WORD kComboAddString16 = 0x0403;
 
+// Posted by a DPI change to itself, so that OnDpiChanged runs after the
+// system's processing of WM_DPICHANGED has scaled the dialog.
+constexpr UINT kDpiChangedAfterScaling = WM_APP + 0x3F00;
+
 // Messages whose result a dialog procedure returns itself instead of
 // through DWLP_MSGRESULT.
 bool ReturnsResultDirectly(UINT message) {
@@ -160,6 +164,14 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPA
 }
 
 INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DPICHANGED) {
+        ::PostMessageA(m_hWnd, kDpiChangedAfterScaling, LOWORD(wParam), 0);
+        return FALSE;
+    }
+    if (message == kDpiChangedAfterScaling) {
+        RunHandler([&] { OnDpiChanged(static_cast<UINT>(wParam)); });
+        return TRUE;
+    }
     LRESULT result = 0;
     bool handled = WindowProc(message, wParam, lParam, result);
     if (!handled && message == WM_COMMAND) {

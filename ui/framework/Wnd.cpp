@@ -92,6 +92,19 @@ std::string WindowTextOf(HWND hWnd) {
     return std::string(text.data(), copied > 0 ? static_cast<std::size_t>(copied) : 0);
 }
 
+UINT WindowDpi(HWND hWnd) {
+    using DpiForWindow = UINT(WINAPI*)(HWND);
+    static const auto dpiForWindow = reinterpret_cast<DpiForWindow>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    if (dpiForWindow != nullptr) {
+        if (const UINT dpi = dpiForWindow(hWnd); dpi != 0) return dpi;
+    }
+    const HDC screen = ::GetDC(nullptr);
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
+
 BOOL CWnd::DestroyWindow() { return m_hWnd != nullptr && ::DestroyWindow(m_hWnd); }
 
 bool CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {

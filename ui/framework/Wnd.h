@@ -13,6 +13,10 @@
 // The text of any window (a caption, an edit or combo box's text).
 std::string WindowTextOf(HWND hWnd);
 
+// The DPI that hWnd is drawn at: its own where the system has one per window
+// (Windows 10 1607 and later), else the system's.
+UINT WindowDpi(HWND hWnd);
+
 class CWnd : public CCmdTarget {
 public:
     CWnd() = default;
