@@ -77,12 +77,13 @@ TEST(Ztbtool, CheckWritesTheLoadersLinesThenOneResultPerFileOrJson) {
                                  ",\"ok\":false,\"message\":"
                                  "\"illegal BaseFilmType\"}\n LightLvl 14076\n LightLvl 11382\n LightLvl 11653\n");
     const json result = json::parse(out.substr(last)), &filled = result["Resolution"][0];
-    EXPECT_EQ(
-        json({result["path"], result["ok"], result["message"], result["header"]["Title"], result["ResolutionPresent"],
-            result["Resolution"].size(), result["Resolution"][1], filled["Intensity"], filled["Repetition"],
-            filled["Compatible"]["Balance"], filled.contains("ChannelTable")}),
-        json({figures, true, nullptr, "Figures \xEF\xBF\xBD", {1, 0, 0, 0}, 4, nullptr, {56304, 11382, 11653},
-            {4, 4, 2}, {400, 100, 100}, false}));
+    EXPECT_EQ(json({result["path"], result["ok"], result["message"], result["header"], result["ResolutionPresent"],
+                  result["Resolution"].size(), result["Resolution"][1], filled["Intensity"], filled["Repetition"],
+                  filled["Compatible"]["Balance"], filled.contains("ChannelTable")}),
+        json({figures, true, nullptr,
+            {{"HeaderVersion", 1}, {"DeviceType", 1002}, {"Title", "Figures \xEF\xBF\xBD"}, {"Type", 0}, {"Size", 0},
+                {"NumResolutions", 1}},
+            {1, 0, 0, 0}, 4, nullptr, {56304, 11382, 11653}, {4, 4, 2}, {400, 100, 100}, false}));
 
     for (const auto& usage :
         std::vector<std::vector<std::string>>{{}, {"check"}, {"check", "--bogus", "x.ztb"}, {"frobnicate"}, {"install"},
