@@ -77,7 +77,9 @@ void CColorListBox::ScaleTo(UINT dpi) {
     ::ReleaseDC(m_hWnd, dc);
 
     rowHeight_ = std::max(Scaled(kRowHeight), textHeight_ + Scaled(2));
+    SendMessage(WM_SETREDRAW, FALSE);  // else the scroll bar is updated for every row
     for (int row = 0; row < GetCount(); ++row) SendMessage(LB_SETITEMHEIGHT, static_cast<WPARAM>(row), rowHeight_);
+    SendMessage(WM_SETREDRAW, TRUE);
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 

@@ -19,10 +19,14 @@ constexpr WORD kComboAddString16 = 0x0403;
 constexpr UINT kDpiChangedAfterScaling = WM_APP + 0x3F00;
 
 // Messages whose result a dialog procedure returns itself instead of
-// through DWLP_MSGRESULT.
+// through DWLP_MSGRESULT; and the requests to draw and measure an item,
+// whose result their sender ignores: storing it would cost a round trip to
+// Wine's server for each row an owner-drawn list adds or draws.
 bool ReturnsResultDirectly(UINT message) {
     switch (message) {
     case WM_INITDIALOG:
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
     case WM_COMPAREITEM:
     case WM_QUERYDRAGICON:
     case WM_VKEYTOITEM:

@@ -82,6 +82,9 @@ protected:
 private:
     static LRESULT CALLBACK SubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     bool ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // The child of this window with the control id id when an object is
+    // attached to it, else nullptr.
+    HWND AttachedChild(UINT id) const;
 
     WNDPROC oldWndProc_ = nullptr;  // set while subclassed
     bool useDefault_ = false;
