@@ -16,7 +16,7 @@
 
 namespace {
 
-// The abort message (empty when none came), standard error and standard output.
+// The abort message (empty when none came), the warning lines and the trace.
 struct Outcome {
     std::string message{}, err{}, out{};
     bool operator==(const Outcome&) const = default;
@@ -26,17 +26,15 @@ void PrintTo(const Outcome& outcome, std::ostream* os) {
     *os << '"' << outcome.message << "\" \"" << outcome.err << "\" \"" << outcome.out << '"';
 }
 
-Outcome RunCapturing(const std::function<void()>& action) {
+Outcome OutcomeOf(const std::function<void(const LoadReport&)>& action) {
     Outcome outcome;
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
+    const LoadReport report{.warning = [&](std::string_view text) { outcome.err += text; },
+        .trace = [&](std::string_view text) { outcome.out += text; }};
     try {
-        action();
+        action(report);
     } catch (const ErrorAbort& abort) {
         outcome.message = abort.what();
     }
-    outcome.err = testing::internal::GetCapturedStderr();
-    outcome.out = testing::internal::GetCapturedStdout();
     return outcome;
 }
 
@@ -58,8 +56,9 @@ TEST_P(TableCaseTest, LoadsAlikeFromMemoryAndFromAFileItCloses) {
     ASSERT_TRUE(platform::WriteWholeFile(path, bytes));
     CalibrationTable tables[2];
     std::memset(tables, 0xCC, sizeof tables);  // a load sets every byte
-    const Outcome outcomes[] = {RunCapturing([&] { LoadTableFromMemory(bytes, tables[0]); }),
-        RunCapturing([&] { LoadTableFile(path, tables[1]); })};
+    const Outcome outcomes[] = {
+        OutcomeOf([&](const LoadReport& report) { LoadTableFromMemory(bytes, tables[0], report); }),
+        OutcomeOf([&](const LoadReport& report) { LoadTableFile(path, tables[1], report); })};
     EXPECT_FALSE(HeldOpen(path));
     EXPECT_TRUE(platform::RemoveFile(path));
     for (const Outcome& outcome : outcomes) EXPECT_EQ(outcome, (Outcome{test.message, test.err, test.out}));
@@ -98,29 +97,29 @@ TEST(LoadTableFile, TheTimesComeFromTheOpenFile) {
 }
 
 // Parts of the layer no table file reaches: the record check's Length rule
-// (the loader rejects such a record first), header results outside the
-// checks, titles that fill their field, and lookups with arguments no
+// (the loader rejects such a record first), titles that fill their field, and lookups with arguments no
 // record gives them.
 TEST(TableFile, WhatNoTableFileReaches) {
     ZTBResolutionT record = MakeValidRecord(2);
     record.Length = 65535;
-    EXPECT_EQ(CheckResolution(record, 2), 1);
+    EXPECT_EQ(CheckResolution(record, 2), ResolutionFault::None);
     record.Length = 1613;
-    EXPECT_EQ(RunCapturing([&] { WarnResolution(record, 2); }).err, Warn("Length"));
-    EXPECT_STREQ(HeaderMessage(0), "Illegal ZTB");
+    EXPECT_EQ(OutcomeOf([&](const LoadReport& report) { WarnResolution(record, 2, report); }).err, Warn("Length"));
     EXPECT_EQ(TitleText(MakeValidHeader(std::string(49, 'T'))), std::string(48, 'T'));
 
-    const std::pair<std::function<void()>, Outcome> lookups[] = {
-        {[] { GetLightReps(-3, 0, 1002, 0); }, {"illegal BaseFilmType", "", "-3"}},
-        {[] { GetLightLevel(1, 3, 1002, 3); }, {"illegal Resolution"}},
-        {[] { GetLightReps(1, -1, 1002, 0); }, {"illegal Resolution"}},
-        {[] { GetLightLevel(1, 0, 1002, 3); }, {"illegal Col to GetLightLDC"}},
-        {[] { GetLightReps(1, 0, 1002, -1); }, {"illegal Col to GetLightLDC"}},
-        {[] { GetLightReps(10, 0, 1006, 0); }, {"unsupported base film/resolution in GetLightReps"}},
-        {[] { EXPECT_EQ(GetLightReps(4, 0, 1003, 2), 1); }, {}},  // counts without levels
-        {[] { GetBackType(1, -1); }, {"Unsupported DeviceType (-1), Contact Corvantigraph"}},
+    using Report = const LoadReport&;
+    const std::pair<std::function<void(Report)>, Outcome> lookups[] = {
+        {[](Report report) { GetLightReps(-3, 0, 1002, 0, report); }, {"illegal BaseFilmType", "", "-3"}},
+        {[](Report report) { GetLightLevel(1, 3, 1002, 3, report); }, {"illegal Resolution"}},
+        {[](Report report) { GetLightReps(1, -1, 1002, 0, report); }, {"illegal Resolution"}},
+        {[](Report report) { GetLightLevel(1, 0, 1002, 3, report); }, {"illegal Col to GetLightLDC"}},
+        {[](Report report) { GetLightReps(1, 0, 1002, -1, report); }, {"illegal Col to GetLightLDC"}},
+        {[](Report report) { GetLightReps(10, 0, 1006, 0, report); },
+            {"unsupported base film/resolution in GetLightReps"}},
+        {[](Report report) { EXPECT_EQ(GetLightReps(4, 0, 1003, 2, report), 1); }, {}},  // counts without levels
+        {[](Report report) { GetBackType(1, -1, report); }, {"Unsupported DeviceType (-1), Contact Corvantigraph"}},
     };
-    for (const auto& [lookup, expected] : lookups) EXPECT_EQ(RunCapturing(lookup), expected);
+    for (const auto& [lookup, expected] : lookups) EXPECT_EQ(OutcomeOf(lookup), expected);
 }
 
 }  // namespace
