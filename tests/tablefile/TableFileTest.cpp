@@ -18,18 +18,18 @@ namespace {
 
 // The abort message (empty when none came), the warning lines and the trace.
 struct Outcome {
-    std::string message{}, err{}, out{};
+    std::string message{}, warnings{}, trace{};
     bool operator==(const Outcome&) const = default;
 };
 
 void PrintTo(const Outcome& outcome, std::ostream* os) {
-    *os << '"' << outcome.message << "\" \"" << outcome.err << "\" \"" << outcome.out << '"';
+    *os << '"' << outcome.message << "\" \"" << outcome.warnings << "\" \"" << outcome.trace << '"';
 }
 
 Outcome OutcomeOf(const std::function<void(const LoadReport&)>& action) {
     Outcome outcome;
-    const LoadReport report{.warning = [&](std::string_view text) { outcome.err += text; },
-        .trace = [&](std::string_view text) { outcome.out += text; }};
+    const LoadReport report{.warning = [&](std::string_view text) { outcome.warnings += text; },
+        .trace = [&](std::string_view text) { outcome.trace += text; }};
     try {
         action(report);
     } catch (const ErrorAbort& abort) {
@@ -61,11 +61,11 @@ TEST_P(TableCaseTest, LoadsAlikeFromMemoryAndFromAFileItCloses) {
         OutcomeOf([&](const LoadReport& report) { LoadTableFile(path, tables[1], report); })};
     EXPECT_FALSE(HeldOpen(path));
     EXPECT_TRUE(platform::RemoveFile(path));
-    for (const Outcome& outcome : outcomes) EXPECT_EQ(outcome, (Outcome{test.message, test.err, test.out}));
+    for (const Outcome& outcome : outcomes) EXPECT_EQ(outcome, (Outcome{test.message, test.warnings, test.trace}));
     // A loaded table holds the header and the records as written, each in the
     // slot of its index, with the values derived for the first (unless values
     // were derived for several).
-    if (*test.message != '\0' || (!test.out.empty() && test.exposure.empty())) return;
+    if (*test.message != '\0' || (!test.trace.empty() && !test.exposure)) return;
     ZtbWriter writer = test.Writer();
     CalibrationTable expected{};
     expected.Header = writer.Header();
@@ -75,11 +75,11 @@ TEST_P(TableCaseTest, LoadsAlikeFromMemoryAndFromAFileItCloses) {
         expected.Resolution[index] = writer.Record(k);
         expected.ResolutionPresent[index] = 1;
     }
-    if (!test.exposure.empty()) {
+    if (test.exposure) {
         ZTBResolutionT& derived = expected.Resolution[writer.Record(0).Resolution];
-        derived.BackType = static_cast<std::int16_t>(test.exposure[0]);
-        std::copy(test.exposure.begin() + 1, test.exposure.begin() + 4, derived.Intensity);
-        std::copy(test.exposure.begin() + 4, test.exposure.end(), derived.Repetition);
+        derived.BackType = test.exposure->backType;
+        std::ranges::copy(test.exposure->intensity, derived.Intensity);
+        std::ranges::copy(test.exposure->repetition, derived.Repetition);
     }
     for (const CalibrationTable& table : tables) EXPECT_EQ(0, std::memcmp(&table, &expected, sizeof expected));
 }
@@ -104,7 +104,7 @@ TEST(TableFile, WhatNoTableFileReaches) {
     record.Length = 65535;
     EXPECT_EQ(CheckResolution(record, 2), ResolutionFault::None);
     record.Length = 1613;
-    EXPECT_EQ(OutcomeOf([&](const LoadReport& report) { WarnResolution(record, 2, report); }).err, Warn("Length"));
+    EXPECT_EQ(OutcomeOf([&](const LoadReport& report) { WarnResolution(record, 2, report); }).warnings, Warn("Length"));
     EXPECT_EQ(TitleText(MakeValidHeader(std::string(49, 'T'))), std::string(48, 'T'));
 
     using Report = const LoadReport&;
