@@ -135,6 +135,7 @@ inline const std::vector<TableCase> kAll = {
     {.name = "DuplicateBeforeItsLength", .edit = [](W& w) { w.Record(0).FilmGamma = 3000; w.AddRecord(0); w.Entry(1).Length = 1616; }, .message = "Illegal duplicate resolution in ResInfo structure", .warnings = Warn("FilmGamma")},
     // Records: each warns, naming the first rule it breaks, and is kept.
     {.name = "ResVersionThenRasterSizes", .edit = [](W& w) { w.Record(0).ResVersion = 2; w.Record(0).MirrorY = 5; w.AddRecord(1).DevXSize = 2048; w.AddRecord(2).DevYSize = 8193; }, .warnings = Warn("ResVersion", "DevX/YSize", "DevX/YSize")},
+    {.name = "AllFourResolutions", .edit = [](W& w) { for (int r : {3, 1, 2}) w.AddRecord(r); }, .warnings = Warn("DevX/YSize")},
     {.name = "RasterSizeLimits", .edit = [](W& w) { w.Record(0).DevYSize = 0; w.AddRecord(2).DevYSize = 8192; w.AddRecord(3).DevXSize = -16384; }, .warnings = Warn("DevX/YSize", "DevX/YSize")},
     {.name = "Corners", .edit = [](W& w) { w.Record(0).XMin = -1; w.AddRecord(1).YMin = -1; R& r = w.AddRecord(2); r.XMax = r.DevXSize; }, .warnings = Warn("XMin/YMin/XMax/YMax", "XMin/YMin/XMax/YMax", "XMin/YMin/XMax/YMax")},
     {.name = "YMaxAndFilmGammas", .edit = [](W& w) { R& r = w.Record(0); r.YMax = r.DevYSize; w.AddRecord(1).FilmGamma = 2561; w.AddRecord(2).FilmGamma = -2561; }, .warnings = Warn("XMin/YMin/XMax/YMax", "FilmGamma", "FilmGamma")},
