@@ -19,8 +19,7 @@
 // The exposure values derived for a record that had none.
 struct Exposure {
     std::int16_t backType;
-    std::array<std::uint16_t, 3> intensity;
-    std::array<std::uint16_t, 3> repetition;
+    std::array<std::uint16_t, 3> intensity, repetition;
 };
 
 struct TableCase {

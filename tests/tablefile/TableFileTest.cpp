@@ -56,9 +56,8 @@ TEST_P(TableCaseTest, LoadsAlikeFromMemoryAndFromAFileItCloses) {
     ASSERT_TRUE(platform::WriteWholeFile(path, bytes));
     CalibrationTable tables[2];
     std::memset(tables, 0xCC, sizeof tables);  // a load sets every byte
-    const Outcome outcomes[] = {
-        OutcomeOf([&](const LoadReport& report) { LoadTableFromMemory(bytes, tables[0], report); }),
-        OutcomeOf([&](const LoadReport& report) { LoadTableFile(path, tables[1], report); })};
+    const Outcome outcomes[] = {OutcomeOf([&](auto& report) { LoadTableFromMemory(bytes, tables[0], report); }),
+        OutcomeOf([&](auto& report) { LoadTableFile(path, tables[1], report); })};
     EXPECT_FALSE(HeldOpen(path));
     EXPECT_TRUE(platform::RemoveFile(path));
     for (const Outcome& outcome : outcomes) EXPECT_EQ(outcome, (Outcome{test.message, test.warnings, test.trace}));
@@ -106,7 +105,7 @@ TEST(TableFile, BaseFilmLightTableDigest) {
     for (int device = 1000; device <= 1020; ++device) {
         mix(BaseFilmTypeCount(device));
         for (int film = 1; film <= BaseFilmTypeCount(device); ++film) {
-            OutcomeOf([&](const LoadReport& report) {
+            OutcomeOf([&](auto& report) {
                 const BaseFilmEntry& entry = GetBaseFilmEntry(film, device, report);
                 mix(entry.BackType);
                 for (const auto& values : entry.Res) {
@@ -119,27 +118,26 @@ TEST(TableFile, BaseFilmLightTableDigest) {
 }
 
 // Parts of the layer no table file reaches: the record check's Length rule
-// (the loader rejects such a record first), titles that fill their field, and lookups with arguments no
-// record gives them.
+// (the loader rejects such a record first), titles that fill their field,
+// and lookups with arguments no record gives them.
 TEST(TableFile, WhatNoTableFileReaches) {
     ZTBResolutionT record = MakeValidRecord(2);
     record.Length = 65535;
     EXPECT_EQ(CheckResolution(record, 2), ResolutionFault::None);
     record.Length = 1613;
-    EXPECT_EQ(OutcomeOf([&](const LoadReport& report) { WarnResolution(record, 2, report); }).warnings, Warn("Length"));
+    EXPECT_EQ(OutcomeOf([&](auto& report) { WarnResolution(record, 2, report); }).warnings, Warn("Length"));
     EXPECT_EQ(TitleText(MakeValidHeader(std::string(49, 'T'))), std::string(48, 'T'));
 
-    using Report = const LoadReport&;
-    const std::pair<std::function<void(Report)>, Outcome> lookups[] = {
-        {[](Report report) { GetLightReps(-3, 0, 1002, 0, report); }, {"illegal BaseFilmType", "", "-3"}},
-        {[](Report report) { GetLightLevel(1, 3, 1002, 3, report); }, {"illegal Resolution"}},
-        {[](Report report) { GetLightReps(1, -1, 1002, 0, report); }, {"illegal Resolution"}},
-        {[](Report report) { GetLightLevel(1, 0, 1002, 3, report); }, {"illegal Col to GetLightLDC"}},
-        {[](Report report) { GetLightReps(1, 0, 1002, -1, report); }, {"illegal Col to GetLightLDC"}},
-        {[](Report report) { GetLightReps(10, 0, 1006, 0, report); },
+    const std::pair<std::function<void(const LoadReport&)>, Outcome> lookups[] = {
+        {[](auto& report) { GetLightReps(-3, 0, 1002, 0, report); }, {"illegal BaseFilmType", "", "-3"}},
+        {[](auto& report) { GetLightLevel(1, 3, 1002, 3, report); }, {"illegal Resolution"}},
+        {[](auto& report) { GetLightReps(1, -1, 1002, 0, report); }, {"illegal Resolution"}},
+        {[](auto& report) { GetLightLevel(1, 0, 1002, 3, report); }, {"illegal Col to GetLightLDC"}},
+        {[](auto& report) { GetLightReps(1, 0, 1002, -1, report); }, {"illegal Col to GetLightLDC"}},
+        {[](auto& report) { GetLightReps(10, 0, 1006, 0, report); },
             {"unsupported base film/resolution in GetLightReps"}},
-        {[](Report report) { EXPECT_EQ(GetLightReps(4, 0, 1003, 2, report), 1); }, {}},  // counts without levels
-        {[](Report report) { GetBackType(1, -1, report); }, {"Unsupported DeviceType (-1), Contact Corvantigraph"}},
+        {[](auto& report) { EXPECT_EQ(GetLightReps(4, 0, 1003, 2, report), 1); }, {}},  // counts without levels
+        {[](auto& report) { GetBackType(1, -1, report); }, {"Unsupported DeviceType (-1), Contact Corvantigraph"}},
     };
     for (const auto& [lookup, expected] : lookups) EXPECT_EQ(OutcomeOf(lookup), expected);
 }
