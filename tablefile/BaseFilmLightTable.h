@@ -19,9 +19,9 @@ struct BaseFilmEntry {
     } Res[kBaseFilmResolutions];
 };
 
+int BaseFilmTypeCount(int deviceType);
 // The lookups trace to report: a base film type out of range, and each
 // light level found.
-int BaseFilmTypeCount(int deviceType);
 const BaseFilmEntry& GetBaseFilmEntry(int baseFilmType, int deviceType, const LoadReport& report);
 int GetLightLevel(int baseFilmType, int resolution, int deviceType, int col, const LoadReport& report);
 int GetLightReps(int baseFilmType, int resolution, int deviceType, int col, const LoadReport& report);

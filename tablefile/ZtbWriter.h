@@ -2,8 +2,8 @@
 // demo. The caller edits host-order ZTBHeader and ZTBResolutionT values; the
 // writer encodes every field big-endian by the same field lists the loader
 // decodes by (ByteOrder.h), lays out the directory and places the records
-// where it is told. It never checks anything: a test can make
-// any fault it wants.
+// where it is told. It never checks anything: a test can make any fault it
+// wants.
 //
 //   ZtbWriter writer("Ekta 100 v2.1", 1002);
 //   writer.AddRecord(1).FilmGamma = 3000;     // a valid record, then one fault
