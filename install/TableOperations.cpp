@@ -153,9 +153,10 @@ OperationReport RunRows(
     return report;
 }
 
-OperationReport Refusal(std::string message) {
+OperationReport Refusal(std::string message, bool busy) {
     OperationReport report;
     report.refused = true;
+    report.busy = busy;
     report.message = std::move(message);
     return report;
 }
@@ -181,10 +182,10 @@ OperationReport RunLocked(const CatalogueFolders& folders, std::size_t entryCoun
     const platform::Result locked = LockFolder(installedFolder, lock);
     const std::string named = installedFolder.substr(0, installedFolder.size() - 1);
     if (locked == platform::Outcome::InUse) {
-        return Refusal("Another install or remove is running in " + named + ". Try again when it has finished.");
+        return Refusal("Another install or remove is running in " + named + ". Try again when it has finished.", true);
     }
     if (!locked && locked != platform::Outcome::NotFound) {
-        return Refusal("The installed folder " + named + " cannot be locked" + Why(locked) + ".");
+        return Refusal("The installed folder " + named + " cannot be locked" + Why(locked) + ".", false);
     }
     SweepStaleTemporaryCopies(installedFolder);
     return RunRows(entryCount, selectedRows, action, countFormat);

@@ -37,9 +37,10 @@ struct RowReport {
 
 struct OperationReport {
     // True when nothing was done at all: the installed folder could not be
-    // locked (another install or remove holds it). message says why; no
-    // file was touched.
+    // locked. message says why; no file was touched. busy when another
+    // install or remove held it, so that a later try may succeed.
     bool refused = false;
+    bool busy = false;
     // The refusal, or the count text ("%d ZTB(s) have been installed.",
     // "... removed." or "... restored.") with the number of rows that
     // succeeded.

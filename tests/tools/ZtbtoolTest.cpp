@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "Version.h"
+#include "install/TableOperations.h"
 #include "platform/Process.h"
 #include "testkit/FolderSnapshot.h"
 #include "testkit/Tables.h"
@@ -86,9 +88,13 @@ TEST(Ztbtool, CheckWritesTheLoadersLinesThenOneResultPerFileOrJson) {
     for (const auto& usage :
         std::vector<std::vector<std::string>>{{}, {"check"}, {"check", "--bogus", "x.ztb"}, {"frobnicate"}, {"install"},
             {"install", "--all", "D1"}, {"remove"}, {"restore"}, {"list", "--model"}, {"list", "x"}}) {
-        const std::string failed = Ztbtool(usage);
-        EXPECT_TRUE(failed.starts_with("2||") && failed.find("Usage: ztbtool") != std::string::npos) << failed;
+        const std::string failed = Ztbtool(usage);  // in words, no parser jargon ("RequiredError")
+        EXPECT_TRUE(failed.starts_with("2||ztbtool: ") && failed.find("Usage: ztbtool") != std::string::npos &&
+                    failed.find("Error") == std::string::npos)
+            << failed;
     }
+    EXPECT_TRUE(Ztbtool({"frobnicate"}).starts_with("2||ztbtool: unknown command \"frobnicate\"\n"));
+    EXPECT_EQ(Ztbtool({"--version"}), "0|ztbtool " ZTB_VERSION_TEXT "\n|");
     const std::string help = Ztbtool({"check", "--help"});
     EXPECT_TRUE(help.starts_with("0|") && help.ends_with("|") && help.find("--json") != std::string::npos);
 }
@@ -128,6 +134,11 @@ TEST(Ztbtool, ListInstallRemoveAndRestoreAsTheDialogsDo) {
         Tool(setup, {"restore", "D1.ztb, v1"}), "1||ztbtool: D1.ztb, v1 is not listed as backed up for Orvane A\n");
     EXPECT_EQ(TakeSnapshot(setup.Root().FsPath()), before);
 
+    {
+        platform::FileLock another;  // another install holds the folder: retry later
+        ASSERT_TRUE(another.Acquire(setup.Installed(LockFileName)));
+        EXPECT_TRUE(Tool(setup, {"install", "d1.ZTB"}).starts_with("3|"));
+    }
     EXPECT_EQ(Tool(setup, {"install", "d1.ZTB"}), "0|1 ZTB(s) have been installed.\n|");
     EXPECT_EQ(Tool(setup, {"install", "--all", "--json"}),
         "0|{\"model\":\"Orvane A\",\"operation\":\"install\",\"refused\":false,\"message\":\"1 ZTB(s) have been "

@@ -13,6 +13,7 @@
 #include <nlohmann/json.hpp>
 
 #include "catalogue/TableScans.h"
+#include "tools/ztbtool/Commands.h"
 
 namespace {
 
@@ -128,7 +129,8 @@ int RunOperation(const OperationOptions& options, const char* operation,
             std::fflush(stdout);
         }
         if (!failures.empty() && !error) std::fprintf(stderr, "%s\n", failures.c_str());
+        if (run.report.busy) return kStatusBusy;
         const bool allDone = !error && run.unlisted.empty() && !run.report.refused && failures.empty();
-        return allDone ? 0 : 1;
+        return allDone ? kStatusDone : kStatusFailed;
     });
 }

@@ -37,8 +37,9 @@ void AddJsonReportFlag(CLI::App& command, bool& json);
 // refusal on standard output, the failed rows and the unlisted names on
 // standard error. JSON: one object on one line, the error abort's message
 // included, and nothing else on standard output (the loader's trace lines
-// go to standard error then). Status 0 when every row was done, 1 when a
-// row failed, the operation was refused or ended in the error abort.
+// go to standard error then). Status 0 when every row was done, 3 when
+// another operation held the installed folder, 1 when a row failed, the
+// operation was refused otherwise or ended in the error abort.
 int RunOperation(const OperationOptions& options, const char* operation,
     const std::function<void(const CatalogueFolders&, OperationRun&)>& perform);
 
