@@ -66,9 +66,10 @@ std::string InstallOne(const CatalogueFolders& folders, const std::string& sourc
     try {
         const auto table = std::make_unique<CalibrationTable>();
         LoadTableFile(temporary, *table);
-    } catch (const ErrorAbort& abort) {
+    } catch (ErrorAbort& abort) {
         platform::RemoveFile(temporary);
-        return sourceNoun + " cannot be used: " + abort.what();
+        abort.path = source;  // named as the source, not as its temporary copy
+        return NamedMessage(abort);
     }
 
     BackupResult backup;
@@ -140,9 +141,9 @@ OperationReport RunRows(
                 rowReport.failure = action(static_cast<std::size_t>(row), rowReport.fileName);
             } catch (const ErrorAbort& abort) {
                 // The rows done so far go with the abort, and this one as failed.
-                rowReport.failure = abort.what();
+                rowReport.failure = NamedMessage(abort);
                 report.rows.push_back(std::move(rowReport));
-                throw OperationAborted(abort.what(), std::move(report));
+                throw OperationAborted(abort, std::move(report));
             }
         }
         rowReport.ok = rowReport.failure.empty();
@@ -172,15 +173,35 @@ platform::Result LockFolder(const std::string& folder, platform::FileLock& lock)
     }
 }
 
-// Runs the rows under the installed folder's lock, after the sweep. When
-// the lock cannot be had, nothing is done and the refusal says why; a
-// missing installed folder has nothing to guard, and every row says so.
-OperationReport RunLocked(const CatalogueFolders& folders, std::size_t entryCount, const std::vector<int>& selectedRows,
-    const RowAction& action, const char* countFormat) {
+// A fresh workstation has the Windows directory but not yet KVData or
+// KVData\ZTB: an install creates them, as the backup step creates Backup.
+// Without the Windows directory nothing is made, and every row says that
+// the installed folder does not exist.
+platform::Result CreateInstalledFolder(const CatalogueFolders& folders) {
     const std::string installedFolder = folders.Installed();
+    const std::string kvData =
+        installedFolder.substr(0, installedFolder.rfind(platform::kPathSeparator, installedFolder.size() - 2) + 1);
+    if (!platform::PathExists(folders.windowsFolder)) return platform::Outcome::Done;
+    for (const std::string& folder : {kvData, installedFolder}) {
+        if (platform::PathExists(folder)) continue;
+        if (const platform::Result created = platform::CreateFolder(folder); !created) return created;
+    }
+    return platform::Outcome::Done;
+}
+
+// Runs the rows under the installed folder's lock, after the sweep; an
+// install first creates the installed folder where it is missing. When the
+// lock cannot be had, nothing is done and the refusal says why; a missing
+// installed folder has nothing to guard, and every row says so.
+OperationReport RunLocked(const CatalogueFolders& folders, bool installs, std::size_t entryCount,
+    const std::vector<int>& selectedRows, const RowAction& action, const char* countFormat) {
+    const std::string installedFolder = folders.Installed();
+    const std::string named = installedFolder.substr(0, installedFolder.size() - 1);
+    if (const platform::Result created = installs ? CreateInstalledFolder(folders) : platform::Result(); !created) {
+        return Refusal("The installed folder " + named + " cannot be created" + Why(created) + ".", false);
+    }
     platform::FileLock lock;
     const platform::Result locked = LockFolder(installedFolder, lock);
-    const std::string named = installedFolder.substr(0, installedFolder.size() - 1);
     if (locked == platform::Outcome::InUse) {
         return Refusal("Another install or remove is running in " + named + ". Try again when it has finished.", true);
     }
@@ -198,7 +219,9 @@ std::string OperationReport::FailureText() const {
     for (const RowReport& row : rows) {
         if (row.ok) continue;
         if (!text.empty()) text += '\n';
-        text += (row.fileName.empty() ? "Row " + std::to_string(row.row) : row.fileName) + ": " + row.failure;
+        // A table's own fault names it already.
+        const std::string name = (row.fileName.empty() ? "Row " + std::to_string(row.row) : row.fileName) + ": ";
+        text += (row.failure.starts_with(name) ? "" : name) + row.failure;
     }
     return text;
 }
@@ -209,7 +232,7 @@ OperationReport InstallTables(const CatalogueFolders& folders, const std::vector
         fileName = newEntries[k].FileName;
         return InstallOne(folders, folders.Distribution() + fileName, "the distribution copy", fileName);
     };
-    return RunLocked(folders, newEntries.size(), selectedRows, install, "%d ZTB(s) have been installed.");
+    return RunLocked(folders, true, newEntries.size(), selectedRows, install, "%d ZTB(s) have been installed.");
 }
 
 OperationReport RemoveTables(const CatalogueFolders& folders, const std::vector<CatalogueEntry>& installedEntries,
@@ -218,7 +241,7 @@ OperationReport RemoveTables(const CatalogueFolders& folders, const std::vector<
         fileName = installedEntries[k].FileName;
         return RemoveOne(folders, fileName);
     };
-    return RunLocked(folders, installedEntries.size(), selectedRows, remove, "%d ZTB(s) have been removed.");
+    return RunLocked(folders, false, installedEntries.size(), selectedRows, remove, "%d ZTB(s) have been removed.");
 }
 
 OperationReport RestoreTables(
@@ -239,5 +262,5 @@ OperationReport RestoreTables(
         }
         return InstallOne(folders, folders.Backup() + backupName, "the backed-up table", backup.FileName);
     };
-    return RunLocked(folders, backups.size(), selectedRows, restore, "%d ZTB(s) have been restored.");
+    return RunLocked(folders, true, backups.size(), selectedRows, restore, "%d ZTB(s) have been restored.");
 }

@@ -5,11 +5,11 @@
 // distribution copy or backup that no longer loads among it, is reported
 // per row with its reason.
 //
-// Each operation holds the installed folder's lock (LockFileName) for its
-// whole run, so one install or remove at a time changes the folder, from
-// any process. Under it, before the first row, both remove the temporary
-// copies that a killed install left in the installed folder
-// (TemporaryCopies.h).
+// Install and restore first create KVData and KVData\ZTB under the Windows
+// directory where they are missing (a fresh workstation). Each operation
+// holds the installed folder's lock (LockFileName) for its whole run, so one install or remove at a time changes the
+// folder, from any process. Under it, before the first row, both remove the temporary copies that a killed install left
+// in the installed folder (TemporaryCopies.h).
 #pragma once
 
 #include <string>
@@ -48,17 +48,18 @@ struct OperationReport {
     std::vector<RowReport> rows;  // in processing order
     int succeeded = 0;
 
-    // One line per failed row, naming its file and the reason; empty when
-    // no row failed.
+    // One line per failed row, naming its file (once) and the reason; empty
+    // when no row failed.
     std::string FailureText() const;
 };
 
 // The error abort of an operation, with its rows until then: those done
-// before it and, last, the row that met it, failed with its message.
+// before it and, last, the row that met it, failed with its message
+// preceded by the file's name.
 class OperationAborted : public ErrorAbort {
 public:
-    OperationAborted(const std::string& message, OperationReport rowsSoFar)
-        : ErrorAbort(message), report(std::move(rowsSoFar)) {}
+    OperationAborted(const ErrorAbort& abort, OperationReport rowsSoFar)
+        : ErrorAbort(abort), report(std::move(rowsSoFar)) {}
     OperationReport report;
 };
 
