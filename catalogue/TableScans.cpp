@@ -16,20 +16,31 @@
 
 namespace {
 
-// Loads one found table into scratch (the error abort when it cannot be
-// used) and gives the date text of its last-write time. The times come from
-// the loader's open handle, so the file is opened only once.
-std::string LoadFoundTable(const std::string& folder, const std::string& fileName, CalibrationTable& scratch) {
-    return FormatDateText(LoadTableFileWithTimes(folder + fileName, scratch));
+// Loads one found table into scratch and gives the times read with its
+// bytes, so the file is opened only once. A table that cannot be used ends
+// in the error abort, or, when damaged is given, is added there and false
+// returned.
+bool LoadFoundTable(const std::string& folder, const std::string& fileName, CalibrationTable& scratch,
+    std::vector<DamagedTable>* damaged, std::optional<platform::FileTimes>& times) {
+    try {
+        times = LoadTableFileWithTimes(folder + fileName, scratch);
+        return true;
+    } catch (const ErrorAbort& abort) {
+        if (damaged == nullptr) throw;
+        damaged->push_back({fileName, abort.what()});
+        return false;
+    }
 }
 
-// The entry of a loaded table, from its header.
-CatalogueEntry MakeEntry(const CalibrationTable& table, std::string fileName, std::string dateText) {
+// The entry of a loaded table, from its header and its times.
+CatalogueEntry MakeEntry(const CalibrationTable& table, std::string fileName, std::string dateText,
+    const std::optional<platform::FileTimes>& times) {
     CatalogueEntry entry;
     entry.DeviceName = DeviceTypeName(table.Header.DeviceType);
     entry.FileName = std::move(fileName);
     entry.Description = TitleText(table.Header);
     entry.DateText = std::move(dateText);
+    if (times) entry.LastWrite = times->lastWrite;
     return entry;
 }
 
@@ -70,21 +81,23 @@ std::string FoldFileNameCase(const std::string& fileName) {
     return folded;
 }
 
-std::vector<CatalogueEntry> ScanInstalled(const std::string& installedFolder, const std::string& modelText) {
+std::vector<CatalogueEntry> ScanInstalled(
+    const std::string& installedFolder, const std::string& modelText, std::vector<DamagedTable>* damaged) {
     const auto scratch = std::make_unique<CalibrationTable>();
     std::vector<platform::FoundEntry> found = FindModelTables(installedFolder, modelText);
     std::vector<CatalogueEntry> entries;
     entries.reserve(found.size());
+    std::optional<platform::FileTimes> times;
     for (platform::FoundEntry& table : found) {
-        std::string dateText = LoadFoundTable(installedFolder, table.name, *scratch);
-        entries.push_back(MakeEntry(*scratch, std::move(table.name), std::move(dateText)));
+        if (!LoadFoundTable(installedFolder, table.name, *scratch, damaged, times)) continue;
+        entries.push_back(MakeEntry(*scratch, std::move(table.name), FormatDateText(times), times));
     }
     SortByDescription(entries);
     return entries;
 }
 
-std::vector<CatalogueEntry> ScanNew(
-    const std::string& distributionFolder, const std::string& modelText, const std::vector<CatalogueEntry>& installed) {
+std::vector<CatalogueEntry> ScanNew(const std::string& distributionFolder, const std::string& modelText,
+    const std::vector<CatalogueEntry>& installed, std::vector<DamagedTable>* damaged) {
     // Folded file name -> index of the first installed entry of that name.
     std::unordered_map<std::string, std::size_t> installedByName;
     installedByName.reserve(installed.size());
@@ -97,10 +110,12 @@ std::vector<CatalogueEntry> ScanNew(
     std::vector<CatalogueEntry> entries;
     entries.reserve(found.size());
     std::string folded;
+    std::optional<platform::FileTimes> times;
     for (platform::FoundEntry& table : found) {
-        // Every table is loaded (a damaged one ends the scan); only those
-        // listed get an entry.
-        std::string dateText = LoadFoundTable(distributionFolder, table.name, *scratch);
+        // Every table is loaded (a damaged one ends the scan or is
+        // reported); only those listed get an entry.
+        if (!LoadFoundTable(distributionFolder, table.name, *scratch, damaged, times)) continue;
+        std::string dateText = FormatDateText(times);
 
         FoldFileNameCaseInto(table.name, folded);
         const auto match = installedByName.find(folded);
@@ -112,7 +127,7 @@ std::vector<CatalogueEntry> ScanNew(
         } else {
             continue;  // the installed copy is as new or newer
         }
-        CatalogueEntry entry = MakeEntry(*scratch, std::move(table.name), std::move(dateText));
+        CatalogueEntry entry = MakeEntry(*scratch, std::move(table.name), std::move(dateText), times);
         entry.Status = status;
         entries.push_back(std::move(entry));
     }
