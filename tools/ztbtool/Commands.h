@@ -11,6 +11,9 @@ inline constexpr int kStatusFailed = 1;  // something failed; the output says wh
 inline constexpr int kStatusUsage = 2;   // the command line is wrong
 inline constexpr int kStatusBusy = 3;    // another install, remove or restore held the folder: retry later
 
+// ztbtool models [--json]
+void AddModelsCommand(CLI::App& app, int& exitStatus);
+
 // ztbtool check [--json] FILE...
 void AddCheckCommand(CLI::App& app, int& exitStatus);
 

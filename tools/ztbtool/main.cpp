@@ -51,6 +51,7 @@ int main(int argc, char** argv) {
     app.failure_message(UsageFailure);
 
     int exitStatus = kStatusDone;
+    AddModelsCommand(app, exitStatus);
     AddCheckCommand(app, exitStatus);
     AddListCommand(app, exitStatus);
     AddInstallCommand(app, exitStatus);
