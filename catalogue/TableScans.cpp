@@ -18,14 +18,18 @@ namespace {
 
 // Loads one found table into scratch and gives the times read with its
 // bytes, so the file is opened only once. A table that cannot be used ends
-// in the error abort, or, when damaged is given, is added there and false
-// returned.
+// in the error abort, or, when damaged is given, is added there; false for
+// either, and for a file that another run took away since the search listed
+// it (scans run outside the operations' lock), which is skipped as if it
+// had not been listed.
 bool LoadFoundTable(const std::string& folder, const std::string& fileName, CalibrationTable& scratch,
     std::vector<DamagedTable>* damaged, std::optional<platform::FileTimes>& times) {
     try {
         times = LoadTableFileWithTimes(folder + fileName, scratch);
         return true;
     } catch (const ErrorAbort& abort) {
+        const auto* failed = dynamic_cast<const TableOpenFailed*>(&abort);
+        if (failed != nullptr && failed->outcome == platform::Outcome::NotFound) return false;
         if (damaged == nullptr) throw;
         damaged->push_back({fileName, abort.what()});
         return false;

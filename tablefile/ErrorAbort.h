@@ -7,6 +7,8 @@
 #include <string>
 #include <utility>
 
+#include "platform/FileSystem.h"
+
 class ErrorAbort : public std::runtime_error {
 public:
     explicit ErrorAbort(const std::string& message, std::string why = {})
@@ -18,6 +20,16 @@ public:
     // The file whose load failed, set by the loader; empty when the abort is
     // not about one file.
     std::string path;
+};
+
+// The error abort of a table file that could not be opened, with the
+// system's reason: a caller tells a missing or refused file from a damaged
+// one by it, while the message stays the loader's.
+class TableOpenFailed : public ErrorAbort {
+public:
+    TableOpenFailed(const std::string& message, platform::Outcome why)
+        : ErrorAbort(message, platform::OutcomeText(why)), outcome(why) {}
+    platform::Outcome outcome;
 };
 
 [[noreturn]] void AbortWithMessage(const std::string& text);

@@ -46,7 +46,7 @@ void Load(TableSource& source, CalibrationTable& table) {
 void LoadFromFile(platform::InFile& file, const std::string& path, CalibrationTable& table) {
     try {
         if (const platform::Result opened = file.Open(path); !opened) {
-            throw ErrorAbort("Error opening ZTB file", platform::OutcomeText(opened.outcome()));
+            throw TableOpenFailed("Error opening ZTB file", opened.outcome());
         }
         FileTableSource source(file);
         Load(source, table);

@@ -121,6 +121,7 @@ inline const std::vector<TableCase> kAll = {
     {"DuplicateBeforeItsLength", [](W& w) { w.Record(0).FilmGamma = 3000; w.AddRecord(0); w.Entry(1).Length = 1616; }, "Illegal duplicate resolution in ResInfo structure", Warn("FilmGamma")},
     // Records: each warns, naming the first rule it breaks, and is kept.
     {"ResVersionThenRasterSizes", [](W& w) { w.Record(0).ResVersion = 2; w.Record(0).MirrorY = 5; w.AddRecord(1).DevXSize = 2048; w.AddRecord(2).DevYSize = 8193; }, "", Warn("ResVersion", "DevX/YSize", "DevX/YSize")},
+    {"AllFourResolutions", [](W& w) { for (int r : {3, 1, 2}) w.AddRecord(r); }, "", Warn("DevX/YSize")},
     {"RasterSizeLimits", [](W& w) { w.Record(0).DevYSize = 0; w.AddRecord(2).DevYSize = 8192; w.AddRecord(3).DevXSize = -16384; }, "", Warn("DevX/YSize", "DevX/YSize")},
     {"Corners", [](W& w) { w.Record(0).XMin = -1; w.AddRecord(1).YMin = -1; R& r = w.AddRecord(2); r.XMax = r.DevXSize; }, "", Warn("XMin/YMin/XMax/YMax", "XMin/YMin/XMax/YMax", "XMin/YMin/XMax/YMax")},
     {"YMaxAndFilmGammas", [](W& w) { R& r = w.Record(0); r.YMax = r.DevYSize; w.AddRecord(1).FilmGamma = 2561; w.AddRecord(2).FilmGamma = -2561; }, "", Warn("XMin/YMin/XMax/YMax", "FilmGamma", "FilmGamma")},

@@ -97,6 +97,28 @@ TEST(LoadTableFile, TheTimesComeFromTheOpenFile) {
         times.lastWrite);
 }
 
+// Every number of the base film light table, for every device type that has
+// a group, pinned by one digest: a wrong digit anywhere changes it.
+TEST(TableFile, BaseFilmLightTableDigest) {
+    std::uint64_t digest = 14695981039346656037ULL;  // FNV-1a
+    const auto mix = [&digest](std::int64_t value) {
+        digest = (digest ^ static_cast<std::uint64_t>(value)) * 1099511628211ULL;
+    };
+    for (int device = 1000; device <= 1020; ++device) {
+        mix(BaseFilmTypeCount(device));
+        for (int film = 1; film <= BaseFilmTypeCount(device); ++film) {
+            RunCapturing([&] {
+                const BaseFilmEntry& entry = GetBaseFilmEntry(film, device);
+                mix(entry.BackType);
+                for (const auto& values : entry.Res) {
+                    for (int c = 0; c < 3; ++c) mix(values.Level[c] * 65536LL + values.Reps[c]);
+                }
+            });
+        }
+    }
+    EXPECT_EQ(digest, 2045149882895168486ULL);
+}
+
 // Parts of the layer no table file reaches: the record check's Length rule
 // (the loader rejects such a record first), header results outside the
 // checks, titles that fill their field, and lookups with arguments no

@@ -81,12 +81,13 @@ TEST(Ztbtool, CheckWritesTheLoadersLinesThenOneResultPerFileOrJson) {
                                  ",\"ok\":false,\"message\":"
                                  "\"illegal BaseFilmType\"}\n LightLvl 14076\n LightLvl 11382\n LightLvl 11653\n");
     const json result = json::parse(out.substr(last)), &filled = result["Resolution"][0];
-    EXPECT_EQ(
-        json({result["path"], result["ok"], result["message"], result["header"]["Title"], result["ResolutionPresent"],
-            result["Resolution"].size(), result["Resolution"][1], filled["Intensity"], filled["Repetition"],
-            filled["Compatible"]["Balance"], filled.contains("ChannelTable")}),
-        json({figures, true, nullptr, "Figures \xE2\x82\xAC\xC3\xA9", {1, 0, 0, 0}, 4, nullptr, {56304, 11382, 11653},
-            {4, 4, 2}, {400, 100, 100}, false}));
+    EXPECT_EQ(json({result["path"], result["ok"], result["message"], result["header"], result["ResolutionPresent"],
+                  result["Resolution"].size(), result["Resolution"][1], filled["Intensity"], filled["Repetition"],
+                  filled["Compatible"]["Balance"], filled.contains("ChannelTable")}),
+        json({figures, true, nullptr,
+            {{"HeaderVersion", 1}, {"DeviceType", 1002}, {"Title", "Figures \xE2\x82\xAC\xC3\xA9"}, {"Type", 0},
+                {"Size", 0}, {"NumResolutions", 1}},
+            {1, 0, 0, 0}, 4, nullptr, {56304, 11382, 11653}, {4, 4, 2}, {400, 100, 100}, false}));
     WriteText(temp.Path("short.tb"), "ZTB 1");  // a file that cannot be read says why
     EXPECT_EQ(Ztbtool({"check", temp.Path("gone.ztb"), temp.Path("short.tb"), temp.Path("x*.ztb")}),
         "1|" + temp.Path("gone.ztb") + ": Error opening ZTB file (not found)\n" + temp.Path("short.tb") +
@@ -155,7 +156,9 @@ TEST(Ztbtool, ListInstallRemoveAndRestoreAsTheDialogsDo) {
     {
         platform::FileLock another;
         ASSERT_TRUE(another.Acquire(setup.Installed(LockFileName)));
-        EXPECT_TRUE(Tool(setup, {"install", "d1.ZTB"}).starts_with("3|"));
+        EXPECT_EQ(Tool(setup, {"install", "d1.ZTB"}), "3||ztbtool: Another install or remove is running in " +
+                                                          setup.Installed().substr(0, setup.Installed().size() - 1) +
+                                                          ". Try again when it has finished.\n");
     }
     EXPECT_EQ(TakeSnapshot(setup.Root().FsPath()), before);
 
@@ -225,5 +228,17 @@ TEST(Ztbtool, ListInstallRemoveAndRestoreAsTheDialogsDo) {
     EXPECT_EQ(Tool(fresh, {"install", "--all"}), "1|1 ZTB(s) have been installed.\n|D2.ztb: Illegal ZTB ID string\n");
     EXPECT_EQ(NamesIn(fresh.Installed()), std::set<std::string>{"D1.ztb"});
 }
+
+#ifndef _WIN32
+// A report that cannot be written is a failure, not a silent success.
+TEST(Ztbtool, OutputThatCannotBeWrittenFails) {
+    const TempFolder scratch;
+    WriteTable(scratch.Path("D1.ztb"), "Slide");
+    const std::string command = Quoted(ToolPath()) + " check --json " + Quoted(scratch.Path("D1.ztb")) +
+                                " >/dev/full 2>" + Quoted(scratch.Path("2"));
+    EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 1);
+    EXPECT_EQ(ReadText(scratch.Path("2")), "ztbtool: the output could not be written\n");
+}
+#endif
 
 }  // namespace

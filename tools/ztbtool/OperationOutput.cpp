@@ -1,5 +1,6 @@
 #include "tools/ztbtool/OperationOutput.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <set>
@@ -51,6 +52,7 @@ void PrintJson(
         }
         item["Description"] = isListed ? TableText(run.descriptions[listed]) : "";
         if (!row.ok) item["Reason"] = row.failure;
+        if (!row.warnings.empty()) item["Warnings"] = row.warnings;
         (row.ok ? done : failed).push_back(std::move(item));
     }
     Json unchanged = Json::array();
@@ -146,8 +148,10 @@ int RunOperation(const OperationOptions& options, const char* operation,
             PrintJson(options.catalogue.model, operation, run, error);
             std::fflush(stdout);
             if (error) std::fprintf(stderr, "%s\n", error->c_str());
+        } else if (run.report.refused) {
+            std::fprintf(stderr, "ztbtool: %s\n", run.report.message.c_str());
         } else if (run.ran) {
-            std::fprintf(run.report.refused ? stderr : stdout, "%s\n", run.report.message.c_str());
+            std::printf("%s\n", run.report.message.c_str());
             for (const UnchangedTable& table : run.unchanged) {
                 std::printf("%s unchanged: %s\n", table.FileName.c_str(), table.Why.c_str());
             }
@@ -155,7 +159,9 @@ int RunOperation(const OperationOptions& options, const char* operation,
         }
         if (!failures.empty() && !error) std::fprintf(stderr, "%s\n", failures.c_str());
         if (run.report.busy) return kStatusBusy;
-        const bool allDone = !error && run.unlisted.empty() && !run.report.refused && failures.empty();
+        const bool rowsDone =
+            std::all_of(run.report.rows.begin(), run.report.rows.end(), [](const RowReport& row) { return row.ok; });
+        const bool allDone = !error && run.unlisted.empty() && !run.report.refused && rowsDone;
         return allDone ? kStatusDone : kStatusFailed;
     });
 }

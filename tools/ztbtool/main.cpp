@@ -38,6 +38,13 @@ std::string UsageFailure(const CLI::App* app, const CLI::Error& error) {
     return "ztbtool: " + why + "\n\n" + app->help();
 }
 
+// A report that could not be written (a full disk, a closed pipe) is a
+// failure, whatever the command did.
+int Finish(int status) {
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) return Fail("the output could not be written");
+    return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -62,8 +69,7 @@ int main(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& e) {  // --help, --version
-        std::fflush(stdout);
-        return app.exit(e);
+        return Finish(app.exit(e));
     } catch (const CLI::ParseError& e) {
         app.exit(e);
         return kStatusUsage;
@@ -74,6 +80,5 @@ int main(int argc, char** argv) {
     } catch (...) {
         return Fail("an unexpected error ended the command");
     }
-    std::fflush(stdout);
-    return exitStatus;
+    return Finish(exitStatus);
 }
