@@ -165,7 +165,7 @@ TEST(Ztbtool, ListInstallRemoveAndRestoreAsTheDialogsDo) {
     // Reruns change nothing, and say so.
     EXPECT_EQ(Tool(setup, {"install", "d1.ZTB"}), "0|1 ZTB(s) have been installed.\n|");
     EXPECT_EQ(Tool(setup, {"install", "D1.ztb"}),
-        "0|Nothing to install: the tables named are installed and current.\nD1.ztb unchanged: the installed copy is "
+        "0|Nothing to install: no table named is new or updated.\nD1.ztb unchanged: the installed copy is "
         "current\n|");
     EXPECT_EQ(Tool(setup, {"install", "--all", "--json"}),
         "0|{\"model\":\"Orvane A\",\"operation\":\"install\",\"refused\":false,\"message\":\"1 ZTB(s) have been "

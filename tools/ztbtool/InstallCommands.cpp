@@ -64,9 +64,9 @@ int RunInstall(const OperationOptions& options) {
         }
         if (!run.unlisted.empty()) return;
         run.ran = true;
-        if (rows.empty() && run.damaged.empty()) {
+        if (rows.empty()) {
             run.report.message = options.all ? "Nothing to install: no table of " + model + " is new or updated."
-                                             : "Nothing to install: the tables named are installed and current.";
+                                             : "Nothing to install: no table named is new or updated.";
         } else {
             run.report = InstallTables(folders, lists.newEntries, rows);
         }
@@ -97,9 +97,9 @@ int RunRemove(const OperationOptions& options) {
         }
         if (!run.unlisted.empty()) return;
         run.ran = true;
-        if (rows.empty() && run.damaged.empty()) {
-            run.report.message = options.all ? "Nothing to remove: no table of " + model + " is installed."
-                                             : "Nothing to remove: the tables named are not installed.";
+        if (rows.empty()) {
+            run.report.message = options.all ? "Nothing to remove: no table of " + model + " is listed as installed."
+                                             : "Nothing to remove: no table named is listed as installed.";
         } else {
             run.report = RemoveTables(folders, lists.installed, rows);
         }
