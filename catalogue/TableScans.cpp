@@ -23,9 +23,9 @@ namespace {
 // it (scans run outside the operations' lock), which is skipped as if it
 // had not been listed.
 bool LoadFoundTable(const std::string& folder, const std::string& fileName, CalibrationTable& scratch,
-    std::vector<DamagedTable>* damaged, std::optional<platform::FileTimes>& times) {
+    const LoadReport& report, std::vector<DamagedTable>* damaged, std::optional<platform::FileTimes>& times) {
     try {
-        times = LoadTableFileWithTimes(folder + fileName, scratch);
+        times = LoadTableFileWithTimes(folder + fileName, scratch, report);
         return true;
     } catch (const ErrorAbort& abort) {
         const auto* failed = dynamic_cast<const TableOpenFailed*>(&abort);
@@ -85,15 +85,15 @@ std::string FoldFileNameCase(const std::string& fileName) {
     return folded;
 }
 
-std::vector<CatalogueEntry> ScanInstalled(
-    const std::string& installedFolder, const std::string& modelText, std::vector<DamagedTable>* damaged) {
+std::vector<CatalogueEntry> ScanInstalled(const std::string& installedFolder, const std::string& modelText,
+    const LoadReport& report, std::vector<DamagedTable>* damaged) {
     const auto scratch = std::make_unique<CalibrationTable>();
     std::vector<platform::FoundEntry> found = FindModelTables(installedFolder, modelText);
     std::vector<CatalogueEntry> entries;
     entries.reserve(found.size());
     std::optional<platform::FileTimes> times;
     for (platform::FoundEntry& table : found) {
-        if (!LoadFoundTable(installedFolder, table.name, *scratch, damaged, times)) continue;
+        if (!LoadFoundTable(installedFolder, table.name, *scratch, report, damaged, times)) continue;
         entries.push_back(MakeEntry(*scratch, std::move(table.name), FormatDateText(times), times));
     }
     SortByDescription(entries);
@@ -101,7 +101,7 @@ std::vector<CatalogueEntry> ScanInstalled(
 }
 
 std::vector<CatalogueEntry> ScanNew(const std::string& distributionFolder, const std::string& modelText,
-    const std::vector<CatalogueEntry>& installed, std::vector<DamagedTable>* damaged) {
+    const std::vector<CatalogueEntry>& installed, const LoadReport& report, std::vector<DamagedTable>* damaged) {
     // Folded file name -> index of the first installed entry of that name.
     std::unordered_map<std::string, std::size_t> installedByName;
     installedByName.reserve(installed.size());
@@ -118,7 +118,7 @@ std::vector<CatalogueEntry> ScanNew(const std::string& distributionFolder, const
     for (platform::FoundEntry& table : found) {
         // Every table is loaded (a damaged one ends the scan or is
         // reported); only those listed get an entry.
-        if (!LoadFoundTable(distributionFolder, table.name, *scratch, damaged, times)) continue;
+        if (!LoadFoundTable(distributionFolder, table.name, *scratch, report, damaged, times)) continue;
         std::string dateText = FormatDateText(times);
 
         FoldFileNameCaseInto(table.name, folded);

@@ -50,7 +50,7 @@ void WarnIfNotFlushed(RowReport& row, platform::Result flushed, const std::strin
 // behind. The source itself is only read. Only the installed copy's load,
 // in the backup step, ends in the error abort.
 void InstallOne(const CatalogueFolders& folders, const std::string& source, const std::string& sourceNoun,
-    const std::string& fileName, RowReport& row) {
+    const std::string& fileName, RowReport& row, const LoadReport& report) {
     const std::string installedFolder = folders.Installed();
     if (const platform::Result found = platform::PathStatus(installedFolder); !found) {
         row.failure = "the installed folder " + installedFolder + Unreachable(found, " does not exist");
@@ -73,7 +73,7 @@ void InstallOne(const CatalogueFolders& folders, const std::string& source, cons
     // not take the place of the installed table.
     try {
         const auto table = std::make_unique<CalibrationTable>();
-        LoadTableFile(copy.Path(), *table);
+        LoadTableFile(copy.Path(), *table, report);
     } catch (const TableOpenFailed& failed) {
         row.failure = "the new copy " + copy.Path() + " could not be opened" + Why(failed.outcome);
         return;
@@ -83,7 +83,8 @@ void InstallOne(const CatalogueFolders& folders, const std::string& source, cons
         return;
     }
 
-    const BackupResult backup = BackUpInstalledTable(fileName, installedFolder, folders.Backup(), BackupKind::Copy);
+    const BackupResult backup =
+        BackUpInstalledTable(fileName, installedFolder, folders.Backup(), BackupKind::Copy, report);
     if (backup.outcome == BackupOutcome::Failed) {
         row.failure = "the backup of the installed copy failed: " + backup.failure;
         return;
@@ -109,9 +110,9 @@ void InstallOne(const CatalogueFolders& folders, const std::string& source, cons
 
 // Takes one table out of the installed folder; a failure goes to
 // row.failure. A table that is gone already counts as removed.
-void RemoveOne(const CatalogueFolders& folders, RowReport& row) {
+void RemoveOne(const CatalogueFolders& folders, RowReport& row, const LoadReport& report) {
     const BackupResult backup =
-        BackUpInstalledTable(row.fileName, folders.Installed(), folders.Backup(), BackupKind::Move);
+        BackUpInstalledTable(row.fileName, folders.Installed(), folders.Backup(), BackupKind::Move, report);
     if (backup.outcome == BackupOutcome::Failed) row.failure = "the backup failed: " + backup.failure;
     if (!backup.warning.empty()) row.warnings.push_back(backup.warning);
 }
@@ -240,25 +241,25 @@ std::string OperationReport::FailureText() const {
 }
 
 OperationReport InstallTables(const CatalogueFolders& folders, const std::vector<CatalogueEntry>& newEntries,
-    const std::vector<int>& selectedRows) {
+    const std::vector<int>& selectedRows, const LoadReport& report) {
     const auto install = [&](std::size_t k, RowReport& row) {
         row.fileName = newEntries[k].FileName;
-        InstallOne(folders, folders.Distribution() + row.fileName, "the distribution copy", row.fileName, row);
+        InstallOne(folders, folders.Distribution() + row.fileName, "the distribution copy", row.fileName, row, report);
     };
     return RunLocked(folders, true, newEntries.size(), selectedRows, install, "%d ZTB(s) have been installed.");
 }
 
 OperationReport RemoveTables(const CatalogueFolders& folders, const std::vector<CatalogueEntry>& installedEntries,
-    const std::vector<int>& selectedRows) {
+    const std::vector<int>& selectedRows, const LoadReport& report) {
     const auto remove = [&](std::size_t k, RowReport& row) {
         row.fileName = installedEntries[k].FileName;
-        RemoveOne(folders, row);
+        RemoveOne(folders, row, report);
     };
     return RunLocked(folders, false, installedEntries.size(), selectedRows, remove, "%d ZTB(s) have been removed.");
 }
 
-OperationReport RestoreTables(
-    const CatalogueFolders& folders, const std::vector<BackupEntry>& backups, const std::vector<int>& selectedRows) {
+OperationReport RestoreTables(const CatalogueFolders& folders, const std::vector<BackupEntry>& backups,
+    const std::vector<int>& selectedRows, const LoadReport& report) {
     // Two backups of one table in one run: which should win is not clear,
     // so neither is restored.
     std::map<std::string, int> selectedPerName;
@@ -273,7 +274,8 @@ OperationReport RestoreTables(
         if (selectedPerName[FoldFileNameCase(backup.FileName)] > 1) {
             row.failure = "another selected backup restores " + backup.FileName + " too";
         } else {
-            InstallOne(folders, folders.Backup() + backup.BackupName, "the backed-up table", backup.FileName, row);
+            InstallOne(
+                folders, folders.Backup() + backup.BackupName, "the backed-up table", backup.FileName, row, report);
         }
     };
     return RunLocked(folders, true, backups.size(), selectedRows, restore, "%d ZTB(s) have been restored.");

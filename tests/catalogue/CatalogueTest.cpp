@@ -106,8 +106,8 @@ TEST(Catalogue, ScansListTheModelsTablesByTitleAndStopAtOneThatFailsToLoad) {
     EXPECT_EQ(AbortMessage([&] { ScanNew(temp.Text(), "Orvane B", {Entry("G2.ztb", "", "Unknown")}); }),
         "Illegal ZTB ID string");
     std::vector<DamagedTable> damaged;  // or each scan reports it and goes on
-    EXPECT_EQ(
-        Descriptions(ScanNew(temp.Text(), "Orvane B", ScanInstalled(temp.Text(), "Orvane B", &damaged), &damaged)),
+    EXPECT_EQ(Descriptions(
+                  ScanNew(temp.Text(), "Orvane B", ScanInstalled(temp.Text(), "Orvane B", {}, &damaged), {}, &damaged)),
         std::vector<std::string>{});
     EXPECT_EQ(
         damaged.size() == 2 ? damaged[1].FileName + ": " + damaged[1].Error : "", "G2.ztb: Illegal ZTB ID string");

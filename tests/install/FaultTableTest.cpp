@@ -446,7 +446,7 @@ TEST_P(EveryCallFails, KeepsEveryTable) {
     std::vector<FaultPlan::Seen> calls;
     for (std::size_t k = 0; k <= calls.size(); ++k) {
         for (const bool dies : {false, true}) {
-            if (dies && (k == 0 || platform::kPathSeparator == '\\')) continue;  // no fork on Windows
+            if (dies && (k == 0 || kWindows)) continue;  // no fork on Windows
             Scene scene;
             Backup(scene, "DOLD.ztb, v1", TableBytes("Earlier v1"));
             const auto entries = listed(scene);

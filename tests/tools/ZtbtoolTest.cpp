@@ -34,7 +34,7 @@ std::string Ztbtool(const std::vector<std::string>& arguments, const std::string
     for (const std::string& argument : arguments) command += " " + Quoted(argument);
     command += " >" + Quoted(scratch.Path("1")) + " 2>" + Quoted(scratch.Path("2"));
     // cmd /c drops the outer quotes of a line; the shell gives a wait status.
-    int status = std::system((platform::kPathSeparator == '\\' ? Quoted(command) : command).c_str());
+    int status = std::system((kWindows ? Quoted(command) : command).c_str());
 #ifndef _WIN32
     status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 #endif

@@ -22,8 +22,9 @@ struct BackupsOptions {
     bool json = false;
 };
 
-std::vector<BackupEntry> ScanModelBackups(const CatalogueFolders& folders, const std::string& model) {
-    return ScanBackups(folders.Backup(), folders.Installed(), model);
+std::vector<BackupEntry> ScanModelBackups(
+    const CatalogueFolders& folders, const std::string& model, const LoadReport& report) {
+    return ScanBackups(folders.Backup(), folders.Installed(), model, report);
 }
 
 // Like a row of list: description (or the loader's message), file name,
@@ -63,11 +64,8 @@ void PrintJson(const std::string& model, const CatalogueFolders& folders, const 
 
 int RunBackups(const BackupsOptions& options) {
     return WithFolders(options.catalogue, [&](const CatalogueFolders& folders) {
-        std::vector<BackupEntry> backups;
-        {
-            const StandardOutputToError quiet(options.json);
-            backups = ScanModelBackups(folders, options.catalogue.model);
-        }
+        const std::vector<BackupEntry> backups =
+            ScanModelBackups(folders, options.catalogue.model, LoaderReport(options.json));
         if (options.json) {
             PrintJson(options.catalogue.model, folders, backups);
         } else {
@@ -79,7 +77,8 @@ int RunBackups(const BackupsOptions& options) {
 
 int RunRestore(const OperationOptions& options) {
     return RunOperation(options, "restore", [&](const CatalogueFolders& folders, OperationRun& run) {
-        const std::vector<BackupEntry> backups = ScanModelBackups(folders, options.catalogue.model);
+        const LoadReport report = LoaderReport(options.json);
+        const std::vector<BackupEntry> backups = ScanModelBackups(folders, options.catalogue.model, report);
         std::vector<std::string> names;
         for (const BackupEntry& backup : backups) {
             names.push_back(backup.BackupName);
@@ -93,7 +92,7 @@ int RunRestore(const OperationOptions& options) {
         }
         if (!run.unlisted.empty()) return;
         run.ran = true;
-        run.report = RestoreTables(folders, backups, rows);
+        run.report = RestoreTables(folders, backups, rows, report);
     });
 }
 

@@ -71,12 +71,14 @@ bool ProgramFolderExists(const std::string& folder) {
 
 }  // namespace
 
-CatalogueLists ScanCatalogue(const CatalogueFolders& folders, const std::string& model) {
+CatalogueLists ScanCatalogue(const CatalogueFolders& folders, const std::string& model, const LoadReport& report) {
     CatalogueLists lists;
-    lists.installed = ScanInstalled(folders.Installed(), model, &lists.damagedInstalled);
-    lists.newEntries = ScanNew(folders.Distribution(), model, lists.installed, &lists.damagedNew);
+    lists.installed = ScanInstalled(folders.Installed(), model, report, &lists.damagedInstalled);
+    lists.newEntries = ScanNew(folders.Distribution(), model, lists.installed, report, &lists.damagedNew);
     return lists;
 }
+
+LoadReport LoaderReport(bool json) { return json ? LoadReport{.trace = WriteToStandardError} : LoadReport{}; }
 
 void AddCatalogueOptions(CLI::App& command, CatalogueOptions& options) {
     options.model = DefaultModel;

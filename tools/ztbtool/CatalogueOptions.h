@@ -11,6 +11,7 @@
 #include "catalogue/CatalogueEntry.h"
 #include "catalogue/Folders.h"
 #include "catalogue/TableScans.h"
+#include "tablefile/LoadReport.h"
 
 struct CatalogueOptions {
     std::string model;
@@ -39,7 +40,11 @@ struct CatalogueLists {
 
 // Installed first, then new and updated against it, as the dialog scans;
 // a table that cannot be used goes to its damaged list, and the scans go on.
-CatalogueLists ScanCatalogue(const CatalogueFolders& folders, const std::string& model);
+CatalogueLists ScanCatalogue(const CatalogueFolders& folders, const std::string& model, const LoadReport& report);
+
+// Where the loader reports: for --json its trace goes to standard error as
+// its warnings do, so that standard output holds the JSON alone.
+LoadReport LoaderReport(bool json);
 
 // The first of items (each with a FileName) whose file name equals name
 // without regard to case, or null.

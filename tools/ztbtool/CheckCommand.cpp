@@ -6,10 +6,10 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/FileSystem.h"
-#include "tablefile/BaseFilmLightTable.h"
 #include "tablefile/ErrorAbort.h"
 #include "tablefile/TableLoader.h"
 #include "tools/ztbtool/Commands.h"
@@ -62,18 +62,20 @@ std::string ResultJson(
 }
 
 // Loads one file and writes its result line; false when it cannot be used.
-bool CheckFile(const std::string& path, bool json, CalibrationTable& table) {
+// traceLineOpen tells whether the report's trace left a line open.
+bool CheckFile(
+    const std::string& path, bool json, CalibrationTable& table, const LoadReport& report, bool& traceLineOpen) {
     std::optional<std::string> message;
     try {
-        LoadTableFile(path, table);
+        LoadTableFile(path, table, report);
     } catch (const ErrorAbort& abort) {
         // The installer's message, and why the file could not be read.
         message = abort.what() + (abort.detail.empty() ? "" : " (" + abort.detail + ")");
     }
     // The result stands on a line of its own, after what the loader wrote.
-    EndTraceLine();
     const std::string line = json ? ResultJson(path, message, table) : ResultLine(path, message);
-    std::printf("%s\n", line.c_str());
+    std::printf(traceLineOpen ? "\n%s\n" : "%s\n", line.c_str());
+    traceLineOpen = false;
     std::fflush(stdout);
     return !message;
 }
@@ -82,6 +84,11 @@ int RunCheck(const CheckOptions& options) {
     int status = kStatusDone;
     // One scratch table for all files; a load fills it completely.
     auto table = std::make_unique<CalibrationTable>();
+    bool traceLineOpen = false;
+    const LoadReport report{.trace = [&](std::string_view text) {
+        WriteToStandardOutput(text);
+        traceLineOpen = !text.ends_with('\n');
+    }};
     for (const std::string& argument : options.files) {
         const std::vector<std::string> paths = FilesNamed(argument);
         if (paths.empty()) {
@@ -89,7 +96,7 @@ int RunCheck(const CheckOptions& options) {
             status = kStatusFailed;
         }
         for (const std::string& path : paths) {
-            if (!CheckFile(path, options.json, *table)) status = kStatusFailed;
+            if (!CheckFile(path, options.json, *table, report, traceLineOpen)) status = kStatusFailed;
         }
     }
     return status;

@@ -42,7 +42,8 @@ bool IsUninstalledTable(const CatalogueFolders& folders, const std::string& mode
 int RunInstall(const OperationOptions& options) {
     return RunOperation(options, "install", [&](const CatalogueFolders& folders, OperationRun& run) {
         const std::string& model = options.catalogue.model;
-        const CatalogueLists lists = ScanCatalogue(folders, model);
+        const LoadReport report = LoaderReport(options.json);
+        const CatalogueLists lists = ScanCatalogue(folders, model, report);
         run.descriptions = DescriptionsOf(lists.newEntries);
         std::vector<int> rows;
         std::vector<std::string> missing;
@@ -68,7 +69,7 @@ int RunInstall(const OperationOptions& options) {
             run.report.message = options.all ? "Nothing to install: no table of " + model + " is new or updated."
                                              : "Nothing to install: no table named is new or updated.";
         } else {
-            run.report = InstallTables(folders, lists.newEntries, rows);
+            run.report = InstallTables(folders, lists.newEntries, rows, report);
         }
     });
 }
@@ -76,7 +77,8 @@ int RunInstall(const OperationOptions& options) {
 int RunRemove(const OperationOptions& options) {
     return RunOperation(options, "remove", [&](const CatalogueFolders& folders, OperationRun& run) {
         const std::string& model = options.catalogue.model;
-        const CatalogueLists lists = ScanCatalogue(folders, model);
+        const LoadReport report = LoaderReport(options.json);
+        const CatalogueLists lists = ScanCatalogue(folders, model, report);
         run.descriptions = DescriptionsOf(lists.installed);
         std::vector<int> rows;
         std::vector<std::string> missing;
@@ -101,7 +103,7 @@ int RunRemove(const OperationOptions& options) {
             run.report.message = options.all ? "Nothing to remove: no table of " + model + " is listed as installed."
                                              : "Nothing to remove: no table named is listed as installed.";
         } else {
-            run.report = RemoveTables(folders, lists.installed, rows);
+            run.report = RemoveTables(folders, lists.installed, rows, report);
         }
     });
 }
