@@ -36,7 +36,7 @@ void Load(TableSource& source, CalibrationTable& table) {
 // Opens path as file and loads the table from it.
 void LoadFromFile(platform::InFile& file, const std::string& path, CalibrationTable& table) {
     if (const platform::Result opened = file.Open(path); !opened) {
-        throw TableOpenFailed("Error opening ZTB file", opened.outcome());
+        throw TableOpenFailed("Error opening ZTB file", opened);
     }
     FileTableSource source(file);
     Load(source, table);

@@ -13,7 +13,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "catalogue/TableScans.h"
+#include "platform/FileNames.h"
 
 namespace {
 
@@ -82,19 +82,19 @@ StandardOutputToError::~StandardOutputToError() {
 std::vector<int> SelectRows(const std::vector<std::string>& listed, const std::vector<std::string>& names,
     const char* listName, const std::string& model, OperationRun& run) {
     std::set<std::string> wanted;
-    for (const std::string& name : names) wanted.insert(FoldFileNameCase(name));
+    for (const std::string& name : names) wanted.insert(platform::FoldFileNameCase(name));
 
     std::vector<int> rows;
     std::set<std::string> found;
     for (std::size_t k = 0; k < listed.size(); ++k) {
-        const std::string folded = FoldFileNameCase(listed[k]);
+        const std::string folded = platform::FoldFileNameCase(listed[k]);
         if (wanted.count(folded) != 0) {
             rows.push_back(static_cast<int>(k));
             found.insert(folded);
         }
     }
     for (const std::string& name : names) {
-        if (found.count(FoldFileNameCase(name)) == 0) {
+        if (found.count(platform::FoldFileNameCase(name)) == 0) {
             run.unlisted.push_back(name + " is not listed as " + listName + " for " + model);
         }
     }
