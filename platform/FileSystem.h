@@ -123,7 +123,7 @@ struct FileTimes {
     FileTime lastWrite = 0;
 };
 
-// Calendar fields of a file time in UTC (FileTimeToSystemTime).
+// Calendar fields of a file time in UTC, as FileTimeToSystemTime gives them.
 struct CalendarTime {
     int year = 0;
     int month = 0;

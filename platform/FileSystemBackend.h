@@ -1,7 +1,7 @@
 // The calls each system's file layer makes for the services of
 // FileSystem.h: FileSystemPosix.cpp and FileSystemWin32.cpp define them,
-// FileSystem.cpp alone calls them, after the fault seam. A failure keeps the
-// system's own code (Failure()). What a service promises is said in
+// FileSystem.cpp alone calls them, after the fault seam. A failure that
+// the system reported carries its code. What a service promises is said in
 // FileSystem.h; what a call adds to it is said here.
 #pragma once
 
