@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "platform/Wildcard.h"
+#include "platform/FileNames.h"
 
 const std::array<FilmRecorderModel, 12> FilmRecorderModels = {{
     {"Tavik Desk", "E"},
@@ -54,12 +54,9 @@ const FilmRecorderModel* FindModel(const std::string& modelText) {
 }  // namespace
 
 const FilmRecorderModel* FindModelIgnoringCase(const std::string& modelText) {
+    const std::string folded = platform::FoldFileNameCase(modelText);
     for (const FilmRecorderModel& model : FilmRecorderModels) {
-        const std::string_view text = model.ModelText;
-        if (std::equal(text.begin(), text.end(), modelText.begin(), modelText.end(),
-                [](char a, char b) { return platform::LowerAscii(a) == platform::LowerAscii(b); })) {
-            return &model;
-        }
+        if (platform::FoldFileNameCase(model.ModelText) == folded) return &model;
     }
     return nullptr;
 }

@@ -9,8 +9,8 @@
 #include "catalogue/DateText.h"
 #include "catalogue/FilmRecorderModels.h"
 #include "catalogue/SortEntries.h"
+#include "platform/FileNames.h"
 #include "platform/FileSystem.h"
-#include "platform/Wildcard.h"
 #include "tablefile/ErrorAbort.h"
 #include "tablefile/TableLoader.h"
 
@@ -48,12 +48,6 @@ CatalogueEntry MakeEntry(const CalibrationTable& table, std::string fileName, st
     return entry;
 }
 
-// folded receives fileName with A-Z folded to a-z.
-void FoldFileNameCaseInto(const std::string& fileName, std::string& folded) {
-    folded = fileName;
-    for (char& c : folded) c = platform::LowerAscii(c);
-}
-
 // Every entry the search for the model's letter + "*.ztb" finds in folder,
 // in the order the search returns them. A folder whose name matches is
 // handed to the loader like a file, which rejects it.
@@ -73,16 +67,9 @@ std::vector<platform::FoundEntry> FindInFolder(const std::string& folder, const 
     std::vector<platform::FoundEntry> found;
     const platform::Result searched = platform::FindFiles(folder + namePattern, found);
     if (!searched && searched != platform::Outcome::NotFound) {
-        AbortWithMessage(
-            "The folder " + folder + " cannot be read: " + platform::OutcomeText(searched.outcome()) + ".");
+        AbortWithMessage("The folder " + folder + " cannot be read: " + searched.Text() + ".");
     }
     return found;
-}
-
-std::string FoldFileNameCase(const std::string& fileName) {
-    std::string folded;
-    FoldFileNameCaseInto(fileName, folded);
-    return folded;
 }
 
 std::vector<CatalogueEntry> ScanInstalled(const std::string& installedFolder, const std::string& modelText,
@@ -106,14 +93,13 @@ std::vector<CatalogueEntry> ScanNew(const std::string& distributionFolder, const
     std::unordered_map<std::string, std::size_t> installedByName;
     installedByName.reserve(installed.size());
     for (std::size_t k = 0; k < installed.size(); ++k) {
-        installedByName.emplace(FoldFileNameCase(installed[k].FileName), k);
+        installedByName.emplace(platform::FoldFileNameCase(installed[k].FileName), k);
     }
 
     const auto scratch = std::make_unique<CalibrationTable>();
     std::vector<platform::FoundEntry> found = FindModelTables(distributionFolder, modelText);
     std::vector<CatalogueEntry> entries;
     entries.reserve(found.size());
-    std::string folded;
     std::optional<platform::FileTimes> times;
     for (platform::FoundEntry& table : found) {
         // Every table is loaded (a damaged one ends the scan or is
@@ -121,8 +107,7 @@ std::vector<CatalogueEntry> ScanNew(const std::string& distributionFolder, const
         if (!LoadFoundTable(distributionFolder, table.name, *scratch, report, damaged, times)) continue;
         std::string dateText = FormatDateText(times);
 
-        FoldFileNameCaseInto(table.name, folded);
-        const auto match = installedByName.find(folded);
+        const auto match = installedByName.find(platform::FoldFileNameCase(table.name));
         EntryStatus status;
         if (match == installedByName.end()) {
             status = EntryStatus::New;

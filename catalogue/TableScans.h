@@ -35,7 +35,3 @@ std::vector<CatalogueEntry> ScanNew(const std::string& distributionFolder, const
 // search returns them. A missing folder holds none; one that exists but
 // cannot be read ends in the error abort, so that it never shows as empty.
 std::vector<platform::FoundEntry> FindInFolder(const std::string& folder, const std::string& namePattern);
-
-// A file name with A-Z folded to a-z and every other character kept: two
-// names are the same table when their folded forms are equal.
-std::string FoldFileNameCase(const std::string& fileName);

@@ -9,9 +9,9 @@
 #include <thread>
 #include <utility>
 
-#include "catalogue/TableScans.h"
 #include "install/BackUpInstalledTable.h"
 #include "install/TemporaryCopies.h"
+#include "platform/FileNames.h"
 #include "platform/FileSystem.h"
 #include "tablefile/ErrorAbort.h"
 #include "tablefile/TableLoader.h"
@@ -19,7 +19,7 @@
 namespace {
 
 // ": " and the outcome in words, for a failure text.
-std::string Why(platform::Result result) { return std::string(": ") + platform::OutcomeText(result.outcome()); }
+std::string Why(platform::Result result) { return ": " + result.Text(); }
 
 // Where a path could not be reached: what is said of it when it does not
 // exist, else why it could not be looked at.
@@ -265,13 +265,13 @@ OperationReport RestoreTables(const CatalogueFolders& folders, const std::vector
     std::map<std::string, int> selectedPerName;
     for (int row : DescendingRows(selectedRows)) {
         if (row >= 0 && static_cast<std::size_t>(row) < backups.size()) {
-            ++selectedPerName[FoldFileNameCase(backups[static_cast<std::size_t>(row)].FileName)];
+            ++selectedPerName[platform::FoldFileNameCase(backups[static_cast<std::size_t>(row)].FileName)];
         }
     }
     const auto restore = [&](std::size_t k, RowReport& row) {
         const BackupEntry& backup = backups[k];
         row.fileName = backup.BackupName;
-        if (selectedPerName[FoldFileNameCase(backup.FileName)] > 1) {
+        if (selectedPerName[platform::FoldFileNameCase(backup.FileName)] > 1) {
             row.failure = "another selected backup restores " + backup.FileName + " too";
         } else {
             InstallOne(

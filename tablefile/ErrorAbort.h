@@ -27,9 +27,8 @@ public:
 // one by it, while the message stays the loader's.
 class TableOpenFailed : public ErrorAbort {
 public:
-    TableOpenFailed(const std::string& message, platform::Outcome why)
-        : ErrorAbort(message, platform::OutcomeText(why)), outcome(why) {}
-    platform::Outcome outcome;
+    TableOpenFailed(const std::string& message, platform::Result why) : ErrorAbort(message, why.Text()), outcome(why) {}
+    platform::Result outcome;
 };
 
 [[noreturn]] void AbortWithMessage(const std::string& text);

@@ -98,7 +98,7 @@ void Load(TableSource& source, CalibrationTable& table, const LoadReport& report
 void LoadFromFile(platform::InFile& file, const std::string& path, CalibrationTable& table, const LoadReport& report) {
     try {
         if (const platform::Result opened = file.Open(path); !opened) {
-            throw TableOpenFailed("Error opening ZTB file", opened.outcome());
+            throw TableOpenFailed("Error opening ZTB file", opened);
         }
         FileTableSource source(file);
         Load(source, table, report);

@@ -30,8 +30,7 @@
 
 namespace {
 
-using platform::Call;
-using platform::Outcome;
+using platform::Call, platform::FoldFileNameCase, platform::Outcome;
 namespace fs = std::filesystem;
 
 constexpr platform::FileTime kDay = 864'000'000'000ULL;

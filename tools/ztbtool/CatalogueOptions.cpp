@@ -60,9 +60,7 @@ std::string MatchModel(std::string& text) {
 bool ProgramFolderExists(const std::string& folder) {
     const platform::Result found = platform::PathStatus(folder);
     if (found) return true;
-    const std::string why = found == platform::Outcome::NotFound
-                                ? "does not exist"
-                                : std::string("cannot be read: ") + platform::OutcomeText(found.outcome());
+    const std::string why = found == platform::Outcome::NotFound ? "does not exist" : "cannot be read: " + found.Text();
     std::fflush(stdout);
     std::fprintf(
         stderr, "ztbtool: the program folder %s %s\n", folder.substr(0, folder.size() - 1).c_str(), why.c_str());

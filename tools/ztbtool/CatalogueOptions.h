@@ -11,6 +11,7 @@
 #include "catalogue/CatalogueEntry.h"
 #include "catalogue/Folders.h"
 #include "catalogue/TableScans.h"
+#include "platform/FileNames.h"
 #include "tablefile/LoadReport.h"
 
 struct CatalogueOptions {
@@ -51,7 +52,7 @@ LoadReport LoaderReport(bool json);
 template <class Item>
 const Item* FindByFileName(const std::vector<Item>& items, const std::string& name) {
     for (const Item& item : items) {
-        if (FoldFileNameCase(item.FileName) == FoldFileNameCase(name)) return &item;
+        if (platform::FoldFileNameCase(item.FileName) == platform::FoldFileNameCase(name)) return &item;
     }
     return nullptr;
 }

@@ -9,7 +9,7 @@
 
 #include "catalogue/FilmRecorderModels.h"
 #include "install/TableOperations.h"
-#include "platform/Wildcard.h"
+#include "platform/FileNames.h"
 #include "tools/ztbtool/CatalogueOptions.h"
 #include "tools/ztbtool/Commands.h"
 #include "tools/ztbtool/OperationOutput.h"

@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "catalogue/TableScans.h"
+#include "platform/FileNames.h"
 #include "tools/ztbtool/Commands.h"
 #include "tools/ztbtool/TableJson.h"
 
@@ -64,19 +65,19 @@ void AddJsonReportFlag(CLI::App& command, bool& json) {
 std::vector<int> SelectRows(
     const std::vector<std::string>& listed, const std::vector<std::string>& names, std::vector<std::string>& missing) {
     std::set<std::string> wanted;
-    for (const std::string& name : names) wanted.insert(FoldFileNameCase(name));
+    for (const std::string& name : names) wanted.insert(platform::FoldFileNameCase(name));
 
     std::vector<int> rows;
     std::set<std::string> found;
     for (std::size_t k = 0; k < listed.size(); ++k) {
-        const std::string folded = FoldFileNameCase(listed[k]);
+        const std::string folded = platform::FoldFileNameCase(listed[k]);
         if (wanted.count(folded) != 0) {
             rows.push_back(static_cast<int>(k));
             found.insert(folded);
         }
     }
     for (const std::string& name : names) {
-        if (found.count(FoldFileNameCase(name)) == 0) missing.push_back(name);
+        if (found.count(platform::FoldFileNameCase(name)) == 0) missing.push_back(name);
     }
     return rows;
 }
