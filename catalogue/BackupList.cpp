@@ -1,7 +1,6 @@
 #include "catalogue/BackupList.h"
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -9,7 +8,7 @@
 #include "catalogue/DateText.h"
 #include "catalogue/FilmRecorderModels.h"
 #include "catalogue/TableScans.h"
-#include "platform/Wildcard.h"
+#include "platform/FileNames.h"
 #include "tablefile/ErrorAbort.h"
 #include "tablefile/TableLoader.h"
 
@@ -43,28 +42,6 @@ bool ParseBackupName(const std::string& name, const std::string& prefix, std::st
 
 }  // namespace
 
-bool SameFileContent(const std::string& a, const std::string& b) {
-    // The sizes first, then block by block, so that neither file is ever
-    // held whole (a table may carry a long tail that the loader ignores).
-    platform::InFile fileA;
-    platform::InFile fileB;
-    if (!fileA.Open(a) || !fileB.Open(b)) return false;
-    const std::optional<std::uint64_t> size = fileA.Size();
-    if (!size || fileB.Size() != size) return false;
-    constexpr std::size_t kBlock = 64 * 1024;
-    std::vector<unsigned char> blockA(kBlock);
-    std::vector<unsigned char> blockB(kBlock);
-    for (std::uint64_t left = *size; left > 0;) {
-        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(left, kBlock));
-        if (fileA.Read(blockA.data(), want) != want || fileB.Read(blockB.data(), want) != want ||
-            std::memcmp(blockA.data(), blockB.data(), want) != 0) {
-            return false;
-        }
-        left -= want;
-    }
-    return true;
-}
-
 std::vector<BackupEntry> ScanBackups(const std::string& backupFolder, const std::string& installedFolder,
     const std::string& modelText, const LoadReport& report) {
     const std::string prefix = ModelFilePrefix(modelText);
@@ -84,12 +61,12 @@ std::vector<BackupEntry> ScanBackups(const std::string& backupFolder, const std:
         } catch (const ErrorAbort& abort) {
             entry.Error = abort.what();
         }
-        entry.SameAsInstalled = SameFileContent(path, installedFolder + entry.FileName);
+        entry.SameAsInstalled = platform::SameFileContent(path, installedFolder + entry.FileName);
         entry.BackupName = std::move(found.name);
         entries.push_back(std::move(entry));
     }
     std::sort(entries.begin(), entries.end(), [](const BackupEntry& a, const BackupEntry& b) {
-        const int byName = FoldFileNameCase(a.FileName).compare(FoldFileNameCase(b.FileName));
+        const int byName = platform::FoldFileNameCase(a.FileName).compare(platform::FoldFileNameCase(b.FileName));
         if (byName != 0) return byName < 0;
         if (a.LastWrite != b.LastWrite) return a.LastWrite > b.LastWrite;
         return a.BackupName < b.BackupName;

@@ -29,6 +29,3 @@ inline constexpr const char* NoBackupsPlaceholder = "No backed-up ZTB's for this
 // in the error abort. The loader reports to report.
 std::vector<BackupEntry> ScanBackups(const std::string& backupFolder, const std::string& installedFolder,
     const std::string& modelText, const LoadReport& report = {});
-
-// True when both files can be read and hold the same bytes.
-bool SameFileContent(const std::string& a, const std::string& b);

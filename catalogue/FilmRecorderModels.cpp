@@ -1,6 +1,10 @@
 #include "catalogue/FilmRecorderModels.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <string_view>
+
+#include "platform/FileNames.h"
 
 const std::array<FilmRecorderModel, 12> FilmRecorderModels = {{
     {"Tavik Desk", "E"},
@@ -49,7 +53,13 @@ const FilmRecorderModel* FindModel(const std::string& modelText) {
 
 }  // namespace
 
-bool IsFilmRecorderModel(const std::string& modelText) { return FindModel(modelText) != nullptr; }
+const FilmRecorderModel* FindModelIgnoringCase(const std::string& modelText) {
+    const std::string folded = platform::FoldFileNameCase(modelText);
+    for (const FilmRecorderModel& model : FilmRecorderModels) {
+        if (platform::FoldFileNameCase(model.ModelText) == folded) return &model;
+    }
+    return nullptr;
+}
 
 std::string ModelFilePrefix(const std::string& modelText) {
     const FilmRecorderModel* model = FindModel(modelText);

@@ -58,11 +58,11 @@ void WriteImage(const FolderImage& image, const CatalogueSetup& setup) {
 void CheckScan(const std::vector<CatalogueEntry>& entries, const FolderImage& image, const CatalogueSetup& setup,
     const std::vector<CatalogueEntry>* installed = nullptr) {
     const std::string scan = installed == nullptr ? "installed scan" : "new scan";
-    const std::string letter = FoldFileNameCase(ModelFilePrefix(ImageModelText(image)));
+    const std::string letter = platform::FoldFileNameCase(ModelFilePrefix(ImageModelText(image)));
     for (std::size_t k = 0; k < entries.size(); ++k) {
         const CatalogueEntry& entry = entries[k];
         Require(k == 0 || !DescriptionLess(entry, entries[k - 1]), scan + " result is sorted");
-        Require(!entry.FileName.empty() && FoldFileNameCase(entry.FileName.substr(0, 1)) == letter &&
+        Require(!entry.FileName.empty() && platform::FoldFileNameCase(entry.FileName.substr(0, 1)) == letter &&
                     LooksLikeTable(entry.FileName),
             scan + " lists only names of the model's pattern: " + entry.FileName);
         Require(entry.Description.size() <= 48, scan + " description within the title field");
@@ -72,7 +72,7 @@ void CheckScan(const std::vector<CatalogueEntry>& entries, const FolderImage& im
             continue;
         }
         const auto match = std::find_if(installed->begin(), installed->end(), [&](const CatalogueEntry& candidate) {
-            return FoldFileNameCase(candidate.FileName) == FoldFileNameCase(entry.FileName);
+            return platform::FoldFileNameCase(candidate.FileName) == platform::FoldFileNameCase(entry.FileName);
         });
         Require(match == installed->end() ? entry.Status == EntryStatus::New
                                           : entry.Status == EntryStatus::Updated && entry.DateText > match->DateText,
@@ -109,7 +109,7 @@ void AddAllThenRemoveAll(const CatalogueSetup& setup, const std::string& model,
     };
 
     mustStay(installed);
-    for (const CatalogueEntry& entry : fresh) rules.newNames.insert(FoldFileNameCase(entry.FileName));
+    for (const CatalogueEntry& entry : fresh) rules.newNames.insert(platform::FoldFileNameCase(entry.FileName));
     step("Add All", [&] {
         const OperationReport report = InstallTables(folders, fresh, allRows(fresh.size()));
         Require(!report.refused, "nothing else holds the folder");

@@ -3,7 +3,6 @@
 #include <memory>
 #include <string>
 
-#include "catalogue/BackupList.h"
 #include "install/TemporaryCopies.h"
 #include "install/VersionLabel.h"
 #include "platform/FileSystem.h"
@@ -15,7 +14,7 @@ namespace {
 BackupResult Failed(std::string why, platform::Result result) {
     BackupResult failed;
     failed.outcome = BackupOutcome::Failed;
-    failed.failure = std::move(why) + ": " + platform::OutcomeText(result.outcome());
+    failed.failure = std::move(why) + ": " + result.Text();
     return failed;
 }
 
@@ -87,13 +86,12 @@ BackupResult BackUpInstalledTable(
                 // A copy must not take the table's place, nor be its only
                 // home, while its name may still vanish.
                 if (copied) return Failed("its backup " + result.backupPath + " is not on the disk", flushed);
-                result.warning = "the backup folder could not be written to the disk: " +
-                                 std::string(platform::OutcomeText(flushed.outcome()));
+                result.warning = "the backup folder could not be written to the disk: " + flushed.Text();
             }
             result.outcome = BackupOutcome::BackedUp;
         } else if (moved != platform::Outcome::NameTaken) {
             return Failed("it could not be moved to " + result.backupPath, moved);
-        } else if (SameFileContent(source, result.backupPath)) {
+        } else if (platform::SameFileContent(source, result.backupPath)) {
             result.outcome = BackupOutcome::AlreadyBackedUp;
         } else {
             continue;

@@ -9,9 +9,9 @@
 #include <thread>
 #include <utility>
 
-#include "catalogue/TableScans.h"
 #include "install/BackUpInstalledTable.h"
 #include "install/TemporaryCopies.h"
+#include "platform/FileNames.h"
 #include "platform/FileSystem.h"
 #include "tablefile/ErrorAbort.h"
 #include "tablefile/TableLoader.h"
@@ -19,7 +19,7 @@
 namespace {
 
 // ": " and the outcome in words, for a failure text.
-std::string Why(platform::Result result) { return std::string(": ") + platform::OutcomeText(result.outcome()); }
+std::string Why(platform::Result result) { return ": " + result.Text(); }
 
 // Where a path could not be reached: what is said of it when it does not
 // exist, else why it could not be looked at.
@@ -77,8 +77,9 @@ void InstallOne(const CatalogueFolders& folders, const std::string& source, cons
     } catch (const TableOpenFailed& failed) {
         row.failure = "the new copy " + copy.Path() + " could not be opened" + Why(failed.outcome);
         return;
-    } catch (const ErrorAbort& abort) {
-        row.failure = sourceNoun + " cannot be used: " + abort.what();
+    } catch (ErrorAbort& abort) {
+        abort.path = source;  // named as the source, not as its temporary copy
+        row.failure = NamedMessage(abort);
         return;
     }
 
@@ -146,9 +147,9 @@ OperationReport RunRows(
                 action(static_cast<std::size_t>(row), rowReport);
             } catch (const ErrorAbort& abort) {
                 // The rows done so far go with the abort, and this one as failed.
-                rowReport.failure = abort.what();
+                rowReport.failure = NamedMessage(abort);
                 report.rows.push_back(std::move(rowReport));
-                throw OperationAborted(abort.what(), std::move(report));
+                throw OperationAborted(abort, std::move(report));
             }
         }
         rowReport.ok = rowReport.failure.empty();
@@ -159,9 +160,10 @@ OperationReport RunRows(
     return report;
 }
 
-OperationReport Refusal(std::string message) {
+OperationReport Refusal(std::string message, bool busy) {
     OperationReport report;
     report.refused = true;
+    report.busy = busy;
     report.message = std::move(message);
     return report;
 }
@@ -177,24 +179,44 @@ platform::Result LockFolder(const std::string& folder, platform::FileLock& lock)
     }
 }
 
-// Runs the rows under the installed folder's lock, after the sweep. When
-// the lock cannot be had, nothing is done and the refusal says why; a
-// missing installed folder has nothing to guard, and every row says so.
-OperationReport RunLocked(const CatalogueFolders& folders, std::size_t entryCount, const std::vector<int>& selectedRows,
-    const RowAction& action, const char* countFormat) {
+// A fresh workstation has the Windows directory but not yet KVData or
+// KVData\ZTB: an install creates them, as the backup step creates Backup.
+// Without the Windows directory nothing is made, and every row says that
+// the installed folder does not exist.
+platform::Result CreateInstalledFolder(const CatalogueFolders& folders) {
     const std::string installedFolder = folders.Installed();
+    const std::string kvData =
+        installedFolder.substr(0, installedFolder.rfind(platform::kPathSeparator, installedFolder.size() - 2) + 1);
+    if (!platform::PathExists(folders.windowsFolder)) return platform::Outcome::Done;
+    for (const std::string& folder : {kvData, installedFolder}) {
+        if (platform::PathExists(folder)) continue;
+        if (const platform::Result created = platform::CreateFolder(folder); !created) return created;
+    }
+    return platform::Outcome::Done;
+}
+
+// Runs the rows under the installed folder's lock, after the sweep; an
+// install first creates the installed folder where it is missing. When the
+// lock cannot be had, nothing is done and the refusal says why; a missing
+// installed folder has nothing to guard, and every row says so.
+OperationReport RunLocked(const CatalogueFolders& folders, bool installs, std::size_t entryCount,
+    const std::vector<int>& selectedRows, const RowAction& action, const char* countFormat) {
+    const std::string installedFolder = folders.Installed();
+    const std::string named = installedFolder.substr(0, installedFolder.size() - 1);
+    if (const platform::Result created = installs ? CreateInstalledFolder(folders) : platform::Result(); !created) {
+        return Refusal("The installed folder " + named + " cannot be created" + Why(created) + ".", false);
+    }
     platform::FileLock lock;
     const platform::Result locked = LockFolder(installedFolder, lock);
-    const std::string named = installedFolder.substr(0, installedFolder.size() - 1);
     if (locked == platform::Outcome::InUse) {
-        return Refusal("Another install or remove is running in " + named + ". Try again when it has finished.");
+        return Refusal("Another install or remove is running in " + named + ". Try again when it has finished.", true);
     }
     if (locked == platform::Outcome::NotAFile) {
         return Refusal(
-            "The lock file " + installedFolder + LockFileName + " is not a plain file: nothing was changed.");
+            "The lock file " + installedFolder + LockFileName + " is not a plain file: nothing was changed.", false);
     }
     if (!locked && locked != platform::Outcome::NotFound) {
-        return Refusal("The installed folder " + named + " cannot be locked" + Why(locked) + ".");
+        return Refusal("The installed folder " + named + " cannot be locked" + Why(locked) + ".", false);
     }
     SweepStaleTemporaryCopies(installedFolder);
     SweepStaleTemporaryCopies(folders.Backup());
@@ -207,7 +229,9 @@ std::string OperationReport::FailureText() const {
     std::string text;
     const auto line = [&](const RowReport& row, const std::string& what) {
         if (!text.empty()) text += '\n';
-        text += (row.fileName.empty() ? "Row " + std::to_string(row.row) : row.fileName) + ": " + what;
+        // A table's own fault names it already.
+        const std::string name = (row.fileName.empty() ? "Row " + std::to_string(row.row) : row.fileName) + ": ";
+        text += (what.starts_with(name) ? "" : name) + what;
     };
     for (const RowReport& row : rows) {
         if (!row.ok) line(row, row.failure);
@@ -222,7 +246,7 @@ OperationReport InstallTables(const CatalogueFolders& folders, const std::vector
         row.fileName = newEntries[k].FileName;
         InstallOne(folders, folders.Distribution() + row.fileName, "the distribution copy", row.fileName, row, report);
     };
-    return RunLocked(folders, newEntries.size(), selectedRows, install, "%d ZTB(s) have been installed.");
+    return RunLocked(folders, true, newEntries.size(), selectedRows, install, "%d ZTB(s) have been installed.");
 }
 
 OperationReport RemoveTables(const CatalogueFolders& folders, const std::vector<CatalogueEntry>& installedEntries,
@@ -231,7 +255,7 @@ OperationReport RemoveTables(const CatalogueFolders& folders, const std::vector<
         row.fileName = installedEntries[k].FileName;
         RemoveOne(folders, row, report);
     };
-    return RunLocked(folders, installedEntries.size(), selectedRows, remove, "%d ZTB(s) have been removed.");
+    return RunLocked(folders, false, installedEntries.size(), selectedRows, remove, "%d ZTB(s) have been removed.");
 }
 
 OperationReport RestoreTables(const CatalogueFolders& folders, const std::vector<BackupEntry>& backups,
@@ -241,18 +265,18 @@ OperationReport RestoreTables(const CatalogueFolders& folders, const std::vector
     std::map<std::string, int> selectedPerName;
     for (int row : DescendingRows(selectedRows)) {
         if (row >= 0 && static_cast<std::size_t>(row) < backups.size()) {
-            ++selectedPerName[FoldFileNameCase(backups[static_cast<std::size_t>(row)].FileName)];
+            ++selectedPerName[platform::FoldFileNameCase(backups[static_cast<std::size_t>(row)].FileName)];
         }
     }
     const auto restore = [&](std::size_t k, RowReport& row) {
         const BackupEntry& backup = backups[k];
         row.fileName = backup.BackupName;
-        if (selectedPerName[FoldFileNameCase(backup.FileName)] > 1) {
+        if (selectedPerName[platform::FoldFileNameCase(backup.FileName)] > 1) {
             row.failure = "another selected backup restores " + backup.FileName + " too";
         } else {
             InstallOne(
                 folders, folders.Backup() + backup.BackupName, "the backed-up table", backup.FileName, row, report);
         }
     };
-    return RunLocked(folders, backups.size(), selectedRows, restore, "%d ZTB(s) have been restored.");
+    return RunLocked(folders, true, backups.size(), selectedRows, restore, "%d ZTB(s) have been restored.");
 }

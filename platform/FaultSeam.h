@@ -1,8 +1,9 @@
-// The fault seam: a hook that every file service calls before it does its
+// The fault seam: a hook that every file service asks before it does its
 // work, so that a test can fail a chosen call with a chosen outcome, or act
-// just before it (change the folders behind the operation's back). Both
-// layers call it, so one fault table runs against either. The program never
-// sets a hook; then each service pays one test of a pointer.
+// just before it (change the folders behind the operation's back). The
+// services ask it in FileSystem.cpp, before either system's calls, so one
+// fault table runs against both. The program never sets a hook; then each
+// service pays one test of a pointer.
 #pragma once
 
 #include <string_view>

@@ -1,8 +1,9 @@
 // File services of the operating system, as the rest of the system needs
-// them. One interface; the build picks FileSystemWin32.cpp on Windows and
-// FileSystemPosix.cpp elsewhere, and FileSystemCommon.cpp holds what is
-// written over InFile and OutFile alone. Nothing outside this folder calls
-// the operating system for files.
+// them. FileSystem.cpp defines each service once: it asks the fault seam
+// (FaultSeam.h) and then the backend (FileSystemBackend.h), which the build
+// takes from FileSystemWin32.cpp on Windows and FileSystemPosix.cpp
+// elsewhere. Nothing outside this folder calls the operating system for
+// files.
 //
 // Paths are UTF-8 texts. Folder texts used by the core end in
 // kPathSeparator; a path is a folder text followed by a name.
@@ -32,6 +33,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -50,27 +52,65 @@ enum class Outcome {
     Other,
 };
 
-// The outcome in words for messages: "access denied", "disk full", ...
-const char* OutcomeText(Outcome outcome);
-
-// A file service's result: true only when it was done.
+// A file service's result: true only when it was done. A failure the system
+// reported keeps the system's own code (errno, GetLastError) beside it.
 class Result {
 public:
-    constexpr Result(Outcome outcome = Outcome::Done) : outcome_(outcome) {}
+    constexpr Result(Outcome outcome = Outcome::Done, std::uint32_t systemCode = 0)
+        : outcome_(outcome), systemCode_(systemCode) {}
     constexpr Outcome outcome() const { return outcome_; }
+    constexpr std::uint32_t systemCode() const { return systemCode_; }  // 0 when none
     constexpr explicit operator bool() const { return outcome_ == Outcome::Done; }
     constexpr bool operator==(Outcome outcome) const { return outcome_ == outcome; }
 
+    // The outcome in words for messages; Other says the system's code
+    // where there is one: "system error 1117".
+    std::string Text() const;
+
 private:
     Outcome outcome_;
+    std::uint32_t systemCode_;
 };
 
 // The kinds of call the file services make, for the fault seam
 // (FaultSeam.h). Each service below says which kind it is.
 enum class Call { Open, Read, Write, GetTimes, SetTimes, Find, Exists, CreateFolder, Copy, Move, Delete, Flush, Lock };
 
-// '\\' on Windows, '/' on POSIX.
-extern const char kPathSeparator;
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+using NativeFile = void*;  // a HANDLE; nullptr when none
+inline constexpr NativeFile kNoFile = nullptr;
+#else
+inline constexpr char kPathSeparator = '/';
+using NativeFile = int;  // a file descriptor
+inline constexpr NativeFile kNoFile = -1;
+#endif
+
+// An open file of the system, closed when its owner goes or is given
+// another: InFile, OutFile and FileLock hold one, and so do the backends
+// for what they open along the way.
+class FileHandle {
+public:
+    FileHandle() = default;
+    explicit FileHandle(NativeFile native) : native_(native) {}
+    ~FileHandle() { Close(); }
+    FileHandle(FileHandle&& other) noexcept : native_(std::exchange(other.native_, kNoFile)) {}
+    FileHandle& operator=(FileHandle&& other) noexcept {
+        if (this != &other) {
+            Close();
+            native_ = std::exchange(other.native_, kNoFile);
+        }
+        return *this;
+    }
+
+    bool IsOpen() const { return native_ != kNoFile; }
+    NativeFile native() const { return native_; }
+    // Closes the file; fails when pending data could not be written.
+    Result Close();
+
+private:
+    NativeFile native_ = kNoFile;
+};
 
 // A Windows file time: 100-nanosecond intervals since 1601-01-01, UTC.
 using FileTime = std::uint64_t;
@@ -83,7 +123,7 @@ struct FileTimes {
     FileTime lastWrite = 0;
 };
 
-// Calendar fields of a file time in UTC (FileTimeToSystemTime).
+// Calendar fields of a file time in UTC, as FileTimeToSystemTime gives them.
 struct CalendarTime {
     int year = 0;
     int month = 0;
@@ -103,7 +143,6 @@ std::optional<CalendarTime> FileTimeToCalendar(FileTime time);
 class InFile {
 public:
     InFile() = default;
-    ~InFile();
     InFile(const InFile&) = delete;
     InFile& operator=(const InFile&) = delete;
 
@@ -122,7 +161,7 @@ public:
     bool GetTimes(FileTimes& times) const;  // Call::GetTimes
 
 private:
-    std::intptr_t handle_ = -1;
+    FileHandle file_;
 };
 
 // A file opened for writing. OpenExisting serves only to set the file times
@@ -131,7 +170,6 @@ private:
 class OutFile {
 public:
     OutFile() = default;
-    ~OutFile();
     OutFile(const OutFile&) = delete;
     OutFile& operator=(const OutFile&) = delete;
 
@@ -148,7 +186,7 @@ public:
     Result SetTimes(const FileTimes& times);
 
 private:
-    std::intptr_t handle_ = -1;
+    FileHandle file_;
 };
 
 // An entry found by a wildcard search.
@@ -223,6 +261,9 @@ std::optional<std::vector<unsigned char>> ReadWholeFile(const std::string& path)
 // Creates or replaces a file with the given bytes.
 Result WriteWholeFile(const std::string& path, const std::vector<unsigned char>& bytes);
 
+// True when both files can be read and hold the same bytes.
+bool SameFileContent(const std::string& a, const std::string& b);
+
 // The longest path the system takes, in characters.
 inline constexpr std::size_t kLongestPath = 32767;
 
@@ -247,7 +288,7 @@ public:
     void Release();
 
 private:
-    std::intptr_t handle_ = -1;
+    FileHandle file_;
     std::string path_;
 };
 

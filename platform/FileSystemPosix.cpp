@@ -7,28 +7,23 @@
 // Creation times: read from the file system's birth time (statx) where it
 // reports one, else reported as the last-write time. Linux offers no way to
 // set a birth time, so SetTimes leaves it as it is.
-#include "platform/FaultSeam.h"
-#include "platform/FileSystem.h"
-#include "platform/FolderNameIndex.h"
-#include "platform/Wildcard.h"
-
 #include <dirent.h>
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <memory>
 
-namespace platform {
+#include "platform/FileNames.h"
+#include "platform/FileSystemBackend.h"
+#include "platform/FolderNameIndex.h"
 
-const char kPathSeparator = '/';
+namespace platform::backend {
 
 namespace {
 
@@ -65,8 +60,8 @@ Outcome OutcomeOf(int error) {
     }
 }
 
-// The outcome of the call that failed last.
-Result Failure() { return OutcomeOf(errno); }
+// The outcome of the call that failed last, with its errno.
+Result Failure() { return Result(OutcomeOf(errno), static_cast<std::uint32_t>(errno)); }
 
 // ---- case-insensitive names --------------------------------------------------
 
@@ -163,94 +158,37 @@ timespec ToTimespecOrOmit(FileTime time) {
     return ToTimespec(time);
 }
 
-bool ReadTimes(int fd, FileTimes& times) {
-    struct statx info;
-    if (statx(fd, "", AT_EMPTY_PATH, STATX_ATIME | STATX_MTIME | STATX_BTIME, &info) != 0) {
-        // Kernels or sandboxes without statx: no birth time, the rest from fstat.
-        struct stat plain;
-        if (errno != ENOSYS || fstat(fd, &plain) != 0) return false;
-        times.lastAccess = ToFileTime(plain.st_atim.tv_sec, plain.st_atim.tv_nsec);
-        times.lastWrite = ToFileTime(plain.st_mtim.tv_sec, plain.st_mtim.tv_nsec);
-        times.creation = times.lastWrite;
-        return true;
-    }
-    times.lastAccess = ToFileTime(info.stx_atime.tv_sec, info.stx_atime.tv_nsec);
-    times.lastWrite = ToFileTime(info.stx_mtime.tv_sec, info.stx_mtime.tv_nsec);
-    times.creation = (info.stx_mask & STATX_BTIME) != 0 ? ToFileTime(info.stx_btime.tv_sec, info.stx_btime.tv_nsec)
-                                                        : times.lastWrite;
-    return true;
-}
-
 // ---- descriptors -------------------------------------------------------------
+
+// Opens path with flags (O_CLOEXEC and O_NOCTTY added; a file it creates
+// gets mode 0666 less the umask) into file.
+Result OpenFile(const std::string& path, int flags, FileHandle& file) {
+    const int fd = open(path.c_str(), flags | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd < 0) return Failure();
+    file = FileHandle(fd);
+    return {};
+}
 
 // Opens an existing regular file, by the name as written first and by
 // another case of it only when that names nothing. Anything but a regular
 // file (a folder, a device, a pipe) fails, as only files can be opened on
 // Windows. O_NONBLOCK keeps a pipe from blocking the open; it stays set, as
-// it has no effect on the regular files that are kept open. info receives
-// the file's status when given.
-int OpenRegularFile(const std::string& path, int access, struct stat* info = nullptr) {
-    const int flags = access | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
-    int fd = open(path.c_str(), flags);
-    if (fd < 0 && MissingAsWritten(errno)) {
+// it has no effect on the regular files that are kept open.
+Result OpenRegularFile(const std::string& path, int access, FileHandle& file) {
+    FileHandle opened;
+    Result result = OpenFile(path, access | O_NONBLOCK, opened);
+    if (!result && MissingAsWritten(errno)) {
         // The lookup of another case makes calls of its own: the outcome is
         // the first open's unless another name is found and opened.
-        const int missing = errno;
         const std::string resolved = ResolveMissingPath(path);
-        if (resolved != path)
-            fd = open(resolved.c_str(), flags);
-        else
-            errno = missing;
+        if (resolved != path) result = OpenFile(resolved, access | O_NONBLOCK, opened);
     }
-    if (fd < 0) return -1;
-    struct stat own;
-    struct stat& status = info != nullptr ? *info : own;
-    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        const int error = S_ISREG(status.st_mode) ? errno : EACCES;
-        close(fd);
-        errno = error;
-        return -1;
-    }
-    return fd;
-}
-
-bool WriteAll(int fd, const void* buffer, std::size_t size) {
-    const char* bytes = static_cast<const char*>(buffer);
-    while (size > 0) {
-        const ssize_t written = write(fd, bytes, size);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        if (written == 0) return false;
-        bytes += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
-// Reads size bytes, or up to the end or an error: from the current position,
-// or with pread from offset when one is given.
-std::size_t ReadAll(int fd, void* buffer, std::size_t size, std::optional<off_t> offset = std::nullopt) {
-    char* bytes = static_cast<char*>(buffer);
-    std::size_t total = 0;
-    while (total < size) {
-        const ssize_t got = offset ? pread(fd, bytes + total, size - total, *offset + static_cast<off_t>(total))
-                                   : read(fd, bytes + total, size - total);
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            break;
-        }
-        if (got == 0) break;
-        total += static_cast<std::size_t>(got);
-    }
-    return total;
-}
-
-bool CloseChecked(int fd) {
-    // Linux releases the descriptor even when close reports an error, so it
-    // is never retried.
-    return close(fd) == 0;
+    if (!result) return result;
+    struct stat info;
+    if (fstat(opened.native(), &info) != 0) return Failure();
+    if (!S_ISREG(info.st_mode)) return Result(Outcome::AccessDenied, EACCES);
+    file = std::move(opened);
+    return {};
 }
 
 bool CopyContent(int from, int to) {
@@ -262,44 +200,8 @@ bool CopyContent(int from, int to) {
             return false;
         }
         if (got == 0) return true;
-        if (!WriteAll(to, buffer, static_cast<std::size_t>(got))) return false;
+        if (!Write(to, buffer, static_cast<std::size_t>(got))) return false;
     }
-}
-
-// Copies the open source into a new file named to, exactly as written
-// (O_EXCL: a taken name fails), and closes the source. The times are read
-// from the source before its bytes; the copy gets its last-write time and
-// is flushed with fdatasync before it is closed (Call::Flush), so that it
-// is on the disk before a caller gives it a table's name. A partial copy
-// is removed.
-Result CopyToNewFile(int source, const std::string& to, FileTimes* sourceTimes) {
-    FileTimes times;
-    if (!ReadTimes(source, times)) {
-        const Result failure = Failure();
-        close(source);
-        return failure;
-    }
-    if (sourceTimes != nullptr) *sourceTimes = times;
-    const int copy = open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-    if (copy < 0) {
-        const Result failure = Failure();
-        close(source);
-        return failure;
-    }
-    const timespec both[2] = {{0, UTIME_NOW}, ToTimespec(times.lastWrite)};
-    Result result;
-    if (!CopyContent(source, copy) || futimens(copy, both) != 0) {
-        result = Failure();
-    } else if (const Outcome fault = BeforeCall(Call::Flush, to); fault != Outcome::Done) {
-        result = fault;
-    } else if (fdatasync(copy) != 0) {
-        result = Failure();
-    }
-    if (!CloseChecked(copy) && result) result = Failure();
-    close(source);
-    const bool ok = static_cast<bool>(result);
-    if (!ok) unlink(to.c_str());
-    return result;
 }
 
 // Renames source to destination, both exactly as written, never replacing
@@ -327,142 +229,102 @@ Result RenameNoReplace(const std::string& source, const std::string& destination
     return rename(source.c_str(), destination.c_str()) == 0 ? Result() : Failure();
 }
 
+// A folder being read, closed when it goes.
+using FolderReader = std::unique_ptr<DIR, int (*)(DIR*)>;
+
 }  // namespace
 
-// ---- calendar ----------------------------------------------------------------
+// ---- open files --------------------------------------------------------------
 
-std::optional<CalendarTime> FileTimeToCalendar(FileTime time) {
-    // FileTimeToSystemTime rejects times with the top bit set.
-    if (time >= 0x8000000000000000ULL) return std::nullopt;
-    constexpr std::uint64_t kUnitsPerDay = 86400ULL * kUnitsPerSecond;
-    const std::int64_t days = static_cast<std::int64_t>(time / kUnitsPerDay);
-    const std::int64_t secondsOfDay = static_cast<std::int64_t>((time % kUnitsPerDay) / kUnitsPerSecond);
-
-    // Civil date from a day count (days since 0000-03-01 in the proleptic
-    // Gregorian calendar; 1601-01-01 is day 584694 of that count).
-    const std::int64_t z = days + 584694;
-    const std::int64_t era = z / 146097;
-    const std::int64_t dayOfEra = z - era * 146097;
-    const std::int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-    const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-    const std::int64_t monthIndex = (5 * dayOfYear + 2) / 153;  // 0 = March
-    const std::int64_t day = dayOfYear - (153 * monthIndex + 2) / 5 + 1;
-    const std::int64_t month = monthIndex < 10 ? monthIndex + 3 : monthIndex - 9;
-    const std::int64_t year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
-
-    CalendarTime result;
-    result.year = static_cast<int>(year);
-    result.month = static_cast<int>(month);
-    result.day = static_cast<int>(day);
-    result.hour = static_cast<int>(secondsOfDay / 3600);
-    result.minute = static_cast<int>(secondsOfDay / 60 % 60);
-    result.second = static_cast<int>(secondsOfDay % 60);
-    return result;
+Result Close(NativeFile file) {
+    // Linux releases the descriptor even when close reports an error, so it
+    // is never retried.
+    return close(file) == 0 ? Result() : Failure();
 }
 
-// ---- InFile ------------------------------------------------------------------
+Result OpenForReading(const std::string& path, FileHandle& file) { return OpenRegularFile(path, O_RDONLY, file); }
 
-InFile::~InFile() { Close(); }
+Result OpenForTimes(const std::string& path, FileHandle& file) { return OpenRegularFile(path, O_WRONLY, file); }
 
-Result InFile::Open(const std::string& path) {
-    Close();
-    if (const Outcome fault = BeforeCall(Call::Open, path); fault != Outcome::Done) return fault;
-    handle_ = OpenRegularFile(path, O_RDONLY);
-    return IsOpen() ? Result() : Failure();
+Result CreateForWriting(const std::string& path, FileHandle& file) {
+    return OpenFile(ResolvePath(path), O_WRONLY | O_CREAT | O_TRUNC, file);
 }
 
-bool InFile::IsOpen() const { return handle_ >= 0; }
-
-void InFile::Close() {
-    if (IsOpen()) close(static_cast<int>(handle_));
-    handle_ = -1;
-}
-
-std::size_t InFile::Read(void* buffer, std::size_t size) {
-    if (!IsOpen() || BeforeCall(Call::Read, {}) != Outcome::Done) return 0;
-    return ReadAll(static_cast<int>(handle_), buffer, size);
-}
-
-std::size_t InFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) {
-    if (!IsOpen() || offset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()) - size ||
-        BeforeCall(Call::Read, {}) != Outcome::Done) {
-        return 0;
+Result Read(NativeFile file, void* buffer, std::size_t size, std::optional<std::uint64_t> offset, std::size_t& got) {
+    char* bytes = static_cast<char*>(buffer);
+    got = 0;
+    while (got < size) {
+        const ssize_t part = offset ? pread(file, bytes + got, size - got, static_cast<off_t>(*offset + got))
+                                    : read(file, bytes + got, size - got);
+        if (part < 0) {
+            if (errno == EINTR) continue;
+            return Failure();
+        }
+        if (part == 0) break;
+        got += static_cast<std::size_t>(part);
     }
-    return ReadAll(static_cast<int>(handle_), buffer, size, static_cast<off_t>(offset));
+    return {};
 }
 
-std::optional<std::uint64_t> InFile::Size() const {
+std::optional<std::uint64_t> Size(NativeFile file) {
     struct stat info;
-    if (!IsOpen() || fstat(static_cast<int>(handle_), &info) != 0) return std::nullopt;
+    if (fstat(file, &info) != 0) return std::nullopt;
     return static_cast<std::uint64_t>(info.st_size);
 }
 
-bool InFile::GetTimes(FileTimes& times) const {
-    return IsOpen() && BeforeCall(Call::GetTimes, {}) == Outcome::Done && ReadTimes(static_cast<int>(handle_), times);
+bool GetTimes(NativeFile file, FileTimes& times) {
+    struct statx info;
+    if (statx(file, "", AT_EMPTY_PATH, STATX_ATIME | STATX_MTIME | STATX_BTIME, &info) != 0) {
+        // Kernels or sandboxes without statx: no birth time, the rest from fstat.
+        struct stat plain;
+        if (errno != ENOSYS || fstat(file, &plain) != 0) return false;
+        times.lastAccess = ToFileTime(plain.st_atim.tv_sec, plain.st_atim.tv_nsec);
+        times.lastWrite = ToFileTime(plain.st_mtim.tv_sec, plain.st_mtim.tv_nsec);
+        times.creation = times.lastWrite;
+        return true;
+    }
+    times.lastAccess = ToFileTime(info.stx_atime.tv_sec, info.stx_atime.tv_nsec);
+    times.lastWrite = ToFileTime(info.stx_mtime.tv_sec, info.stx_mtime.tv_nsec);
+    times.creation = (info.stx_mask & STATX_BTIME) != 0 ? ToFileTime(info.stx_btime.tv_sec, info.stx_btime.tv_nsec)
+                                                        : times.lastWrite;
+    return true;
 }
 
-// ---- OutFile -----------------------------------------------------------------
-
-OutFile::~OutFile() { Close(); }
-
-Result OutFile::OpenExisting(const std::string& path) {
-    Close();
-    if (const Outcome fault = BeforeCall(Call::Open, path); fault != Outcome::Done) return fault;
-    handle_ = OpenRegularFile(path, O_WRONLY);
-    return IsOpen() ? Result() : Failure();
+Result Write(NativeFile file, const void* buffer, std::size_t size) {
+    const char* bytes = static_cast<const char*>(buffer);
+    while (size > 0) {
+        const ssize_t written = write(file, bytes, size);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return Failure();
+        bytes += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return {};
 }
 
-Result OutFile::Create(const std::string& path) {
-    Close();
-    if (const Outcome fault = BeforeCall(Call::Open, path); fault != Outcome::Done) return fault;
-    handle_ = open(ResolvePath(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666);
-    return IsOpen() ? Result() : Failure();
-}
-
-bool OutFile::IsOpen() const { return handle_ >= 0; }
-
-bool OutFile::Close() {
-    if (!IsOpen()) return true;
-    const bool closed = CloseChecked(static_cast<int>(handle_));
-    handle_ = -1;
-    return closed;
-}
-
-Result OutFile::Write(const void* buffer, std::size_t size) {
-    if (!IsOpen()) return Outcome::Other;
-    if (const Outcome fault = BeforeCall(Call::Write, {}); fault != Outcome::Done) return fault;
-    return WriteAll(static_cast<int>(handle_), buffer, size) ? Result() : Failure();
-}
-
-Result OutFile::SetTimes(const FileTimes& times) {
-    if (!IsOpen()) return Outcome::Other;
-    if (const Outcome fault = BeforeCall(Call::SetTimes, {}); fault != Outcome::Done) return fault;
+Result SetTimes(NativeFile file, const FileTimes& times) {
     const timespec both[2] = {ToTimespecOrOmit(times.lastAccess), ToTimespecOrOmit(times.lastWrite)};
-    return futimens(static_cast<int>(handle_), both) == 0 ? Result() : Failure();
+    return futimens(file, both) == 0 ? Result() : Failure();
 }
 
-// ---- folders and whole files -------------------------------------------------
+// ---- folders and names -------------------------------------------------------
 
 Result FindFiles(const std::string& pattern, std::vector<FoundEntry>& found) {
-    found.clear();
     const std::string folder = ParentFolder(pattern);
     const std::string leaf = pattern.substr(folder.size());
-    if (const Outcome fault = BeforeCall(Call::Find, pattern); fault != Outcome::Done) return fault;
     if (leaf.empty()) return Outcome::NotFound;
 
     std::string resolvedFolder = folder;
-    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    FolderReader dir(opendir(folder.empty() ? "." : folder.c_str()), closedir);
     if (dir == nullptr && MissingAsWritten(errno)) {
         resolvedFolder = ResolveMissingPath(folder);
-        if (resolvedFolder != folder)
-            dir = opendir(resolvedFolder.c_str());
-        else
-            errno = ENOENT;
+        if (resolvedFolder == folder) return Result(Outcome::NotFound, ENOENT);
+        dir.reset(opendir(resolvedFolder.c_str()));
     }
     if (dir == nullptr) return Failure();
     while (true) {
         errno = 0;
-        const dirent* entry = readdir(dir);
+        const dirent* entry = readdir(dir.get());
         if (entry == nullptr) break;
         if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
         if (!WildcardMatches(entry->d_name, leaf)) continue;
@@ -476,13 +338,10 @@ Result FindFiles(const std::string& pattern, std::vector<FoundEntry>& found) {
         }
         found.push_back(std::move(item));
     }
-    const Result result = errno == 0 ? Result() : Failure();
-    closedir(dir);
-    return result;
+    return errno == 0 ? Result() : Failure();
 }
 
 Result PathStatus(const std::string& path) {
-    if (const Outcome fault = BeforeCall(Call::Exists, path); fault != Outcome::Done) return fault;
     if (access(path.c_str(), F_OK) == 0) return {};
     if (!MissingAsWritten(errno)) return Failure();
     const std::string resolved = ResolveMissingPath(path);
@@ -491,14 +350,12 @@ Result PathStatus(const std::string& path) {
 }
 
 Result CreateFolder(const std::string& path) {
-    if (const Outcome fault = BeforeCall(Call::CreateFolder, path); fault != Outcome::Done) return fault;
     const std::string resolved = ResolvePath(path);
     if (EntryExists(resolved)) return Outcome::NameTaken;
     return mkdir(resolved.c_str(), 0777) == 0 ? Result() : Failure();
 }
 
-Result MoveFileToNameFreeInAnyCase(const std::string& from, const std::string& to) {
-    if (const Outcome fault = BeforeCall(Call::Move, from, to); fault != Outcome::Done) return fault;
+Result MoveToNameFreeInAnyCase(const std::string& from, const std::string& to) {
     std::string source = from;
     struct stat sourceInfo;
     if (lstat(source.c_str(), &sourceInfo) != 0) {
@@ -520,13 +377,9 @@ Result MoveFileToNameFreeInAnyCase(const std::string& from, const std::string& t
     return RenameNoReplace(source, destination);
 }
 
-Result MoveFileToNameFreeAsWritten(const std::string& from, const std::string& to) {
-    if (const Outcome fault = BeforeCall(Call::Move, from, to); fault != Outcome::Done) return fault;
-    return RenameNoReplace(from, to);
-}
+Result MoveToNameFreeAsWritten(const std::string& from, const std::string& to) { return RenameNoReplace(from, to); }
 
-Result MoveFileReplacing(const std::string& from, const std::string& to) {
-    if (const Outcome fault = BeforeCall(Call::Move, from, to); fault != Outcome::Done) return fault;
+Result MoveReplacing(const std::string& from, const std::string& to) {
     // rename replaces in one step; onto the name as it is stored, so that
     // no second file of another case appears beside it.
     const std::string stored = ResolvePath(to);
@@ -539,28 +392,23 @@ Result MoveFileReplacing(const std::string& from, const std::string& to) {
 }
 
 Result FlushFolder(const std::string& folder) {
-    if (const Outcome fault = BeforeCall(Call::Flush, folder); fault != Outcome::Done) return fault;
-    const int fd = open(folder.empty() ? "." : ResolvePath(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return Failure();
+    FileHandle opened;
+    if (const Result result = OpenFile(folder.empty() ? "." : ResolvePath(folder), O_RDONLY | O_DIRECTORY, opened);
+        !result) {
+        return result;
+    }
     // File systems that cannot sync a folder (EINVAL) keep their names
     // durable by themselves.
-    const bool ok = fsync(fd) == 0 || errno == EINVAL;
-    const Result result = ok ? Result() : Failure();
-    close(fd);
-    return result;
+    return fsync(opened.native()) == 0 || errno == EINVAL ? Result() : Failure();
 }
 
 Result FlushFile(const std::string& path) {
-    if (const Outcome fault = BeforeCall(Call::Flush, path); fault != Outcome::Done) return fault;
-    const int fd = OpenRegularFile(path, O_RDONLY);
-    if (fd < 0) return Failure();
-    const Result result = fdatasync(fd) == 0 ? Result() : Failure();
-    close(fd);
-    return result;
+    FileHandle file;
+    if (const Result opened = OpenRegularFile(path, O_RDONLY, file); !opened) return opened;
+    return FlushData(file.native());
 }
 
 Result RemoveFile(const std::string& path) {
-    if (const Outcome fault = BeforeCall(Call::Delete, path); fault != Outcome::Done) return fault;
     if (unlink(path.c_str()) == 0) return {};
     if (!MissingAsWritten(errno)) return Failure();
     const std::string resolved = ResolveMissingPath(path);
@@ -568,76 +416,56 @@ Result RemoveFile(const std::string& path) {
     return unlink(resolved.c_str()) == 0 ? Result() : Failure();
 }
 
-Result CopyFileToNameFreeAsWritten(const std::string& from, const std::string& to, FileTimes* sourceTimes) {
-    if (const Outcome fault = BeforeCall(Call::Copy, from, to); fault != Outcome::Done) return fault;
-    const int source = OpenRegularFile(from, O_RDONLY);
-    if (source < 0) return Failure();
-    return CopyToNewFile(source, to, sourceTimes);
+// ---- copies ------------------------------------------------------------------
+
+// O_EXCL: a taken name fails. The times are read from the source before its
+// bytes; the copy gets its last-write time.
+Result CopyToNewFile(const std::string& from, const std::string& to, FileHandle& copy, FileTimes* sourceTimes) {
+    FileHandle source;
+    if (const Result opened = OpenRegularFile(from, O_RDONLY, source); !opened) return opened;
+    FileTimes times;
+    if (!GetTimes(source.native(), times)) return Failure();
+    if (sourceTimes != nullptr) *sourceTimes = times;
+    if (const Result created = OpenFile(to, O_WRONLY | O_CREAT | O_EXCL, copy); !created) return created;
+    const timespec both[2] = {{0, UTIME_NOW}, ToTimespec(times.lastWrite)};
+    if (!CopyContent(source.native(), copy.native()) || futimens(copy.native(), both) != 0) return Failure();
+    return {};
 }
 
-std::optional<std::vector<unsigned char>> ReadWholeFile(const std::string& path) {
-    if (BeforeCall(Call::Read, path) != Outcome::Done) return std::nullopt;
-    const int fd = OpenRegularFile(path, O_RDONLY);
-    if (fd < 0) return std::nullopt;
-    std::vector<unsigned char> bytes;
-    unsigned char buffer[64 * 1024];
-    while (true) {
-        const ssize_t got = read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) {
-            close(fd);
-            if (got < 0) return std::nullopt;
-            return bytes;
-        }
-        bytes.insert(bytes.end(), buffer, buffer + got);
-    }
-}
+Result FlushData(NativeFile file) { return fdatasync(file) == 0 ? Result() : Failure(); }
+
+void RemoveOwnFile(const std::string& path) { unlink(path.c_str()); }
 
 // ---- locks -------------------------------------------------------------------
 
-FileLock::~FileLock() { Release(); }
-
-Result FileLock::Acquire(const std::string& path) {
-    Release();
-    if (const Outcome fault = BeforeCall(Call::Lock, path); fault != Outcome::Done) return fault;
+Result Lock(const std::string& path, FileHandle& lock, std::string& lockedPath) {
     const std::string resolved = ResolvePath(path);
     // Never through a link (O_NOFOLLOW), and only a plain file of one name:
     // a name planted there must not make a privileged run create or lock
     // a file elsewhere.
-    const int fd = open(resolved.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
-    if (fd < 0) return errno == ELOOP || errno == EISDIR ? Result(Outcome::NotAFile) : Failure();
+    FileHandle file;
+    if (const Result opened = OpenFile(resolved, O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK, file); !opened) {
+        return opened.systemCode() == ELOOP || opened.systemCode() == EISDIR ? Result(Outcome::NotAFile) : opened;
+    }
     struct stat opened;
-    if (fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_nlink != 1) {
-        close(fd);
+    if (fstat(file.native(), &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_nlink != 1) {
         return Outcome::NotAFile;
     }
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const Result failure = errno == EWOULDBLOCK ? Result(Outcome::InUse) : Failure();
-        close(fd);
-        return failure;
+    if (flock(file.native(), LOCK_EX | LOCK_NB) != 0) {
+        return errno == EWOULDBLOCK ? Result(Outcome::InUse) : Failure();
     }
     // A holder deletes the file before it lets go: a lock taken on a file
     // that is no longer the one under the name counts as still in use, and
     // the next attempt takes the name's new file.
-    struct stat held;
     struct stat named;
-    if (fstat(fd, &held) != 0 || stat(resolved.c_str(), &named) != 0 || held.st_dev != named.st_dev ||
-        held.st_ino != named.st_ino) {
-        close(fd);
+    if (stat(resolved.c_str(), &named) != 0 || opened.st_dev != named.st_dev || opened.st_ino != named.st_ino) {
         return Outcome::InUse;
     }
-    handle_ = fd;
-    path_ = resolved;
+    lock = std::move(file);
+    lockedPath = resolved;
     return {};
 }
 
-bool FileLock::IsHeld() const { return handle_ >= 0; }
+void Unlock(const std::string& lockedPath) { unlink(lockedPath.c_str()); }
 
-void FileLock::Release() {
-    if (!IsHeld()) return;
-    unlink(path_.c_str());
-    close(static_cast<int>(handle_));
-    handle_ = -1;
-}
-
-}  // namespace platform
+}  // namespace platform::backend

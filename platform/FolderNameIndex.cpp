@@ -13,7 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/Wildcard.h"
+#include "platform/FileNames.h"
 
 // Reading the folder for every lookup would make a run over many names cost
 // the square of the folder's size ("Add All" of 300 tables beside 30,000
@@ -36,12 +36,6 @@ constexpr std::size_t kKeptFolders = 8;
 constexpr std::uint32_t kWatchedChanges =
     IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
 constexpr std::uint32_t kFolderGone = IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED | IN_UNMOUNT;
-
-std::string Folded(const std::string& name) {
-    std::string folded = name;
-    std::transform(folded.begin(), folded.end(), folded.begin(), LowerAscii);
-    return folded;
-}
 
 const char* FolderArgument(const std::string& folder) { return folder.empty() ? "." : folder.c_str(); }
 
@@ -73,17 +67,17 @@ std::optional<FolderStamp> StampOf(const std::string& folder) {
 // A folder's names by their folded form; several names can share one.
 class FolderNames {
 public:
-    void Add(const std::string& name) { byFolded_[Folded(name)].insert(name); }
+    void Add(const std::string& name) { byFolded_[FoldFileNameCase(name)].insert(name); }
 
     void Remove(const std::string& name) {
-        const auto found = byFolded_.find(Folded(name));
+        const auto found = byFolded_.find(FoldFileNameCase(name));
         if (found == byFolded_.end()) return;
         found->second.erase(name);
         if (found->second.empty()) byFolded_.erase(found);
     }
 
     std::optional<std::string> Find(const std::string& name) const {
-        const auto found = byFolded_.find(Folded(name));
+        const auto found = byFolded_.find(FoldFileNameCase(name));
         if (found == byFolded_.end()) return std::nullopt;
         return *found->second.begin();
     }

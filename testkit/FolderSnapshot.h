@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/TableScans.h"
+#include "platform/FileNames.h"
 #include "testkit/Files.h"
 
 // Every file under a root: path relative to the root ('/'-separated) -> content.
@@ -42,7 +42,7 @@ inline Snapshot TakeSnapshot(const std::filesystem::path& root) {
 
 // True when a scan pattern letter + "*.ztb" could match the name.
 inline bool LooksLikeTable(const std::string& name) {
-    return name.size() >= 4 && FoldFileNameCase(name.substr(name.size() - 4)) == ".ztb";
+    return name.size() >= 4 && platform::FoldFileNameCase(name.substr(name.size() - 4)) == ".ztb";
 }
 
 struct SafetyRules {
@@ -75,7 +75,7 @@ inline std::vector<std::string> BrokenRules(const Snapshot& before, const Snapsh
             continue;
         }
         const std::string rest = path.substr(under(path, backup) ? backup.size() : rules.installed.size());
-        if (!under(path, backup)) ++present[FoldFileNameCase(rest)];
+        if (!under(path, backup)) ++present[platform::FoldFileNameCase(rest)];
         const bool temporary = under(path, backup) ? rest.find(", v") == std::string::npos : !LooksLikeTable(rest);
         if (rules.allowTemporaryLeftovers && temporary && rest.find('/') == std::string::npos) continue;
         kept.insert(bytes);
@@ -85,7 +85,7 @@ inline std::vector<std::string> BrokenRules(const Snapshot& before, const Snapsh
             broken.push_back("file made below the installed or backup folder: " + path);
         } else if (under(path, backup)) {
             if (rest.find(", v") == std::string::npos) broken.push_back("stray file in the backup folder: " + path);
-        } else if (rules.newNames.count(FoldFileNameCase(rest)) == 0) {
+        } else if (rules.newNames.count(platform::FoldFileNameCase(rest)) == 0) {
             broken.push_back("temporary or stray file left in the installed folder: " + path);
         }
     }
@@ -93,7 +93,7 @@ inline std::vector<std::string> BrokenRules(const Snapshot& before, const Snapsh
         if (!under(path, rules.installed) && after.count(path) == 0) {
             broken.push_back("removed outside the installed folder: " + path);
         } else if (under(path, rules.installed) && !under(path, backup)) {
-            ++presentBefore[FoldFileNameCase(path.substr(rules.installed.size()))];
+            ++presentBefore[platform::FoldFileNameCase(path.substr(rules.installed.size()))];
         }
     }
     for (const std::string& name : rules.namesStay) {

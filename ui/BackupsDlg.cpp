@@ -108,3 +108,6 @@ void CBackupsDlg::OnRestore() {
         if (onRestored_) onRestored_();
     });
 }
+
+// A damaged installed copy ends a restore with its message and path, as in the main dialog.
+void CBackupsDlg::ReportException(const std::exception& failure) { AfxMessageBox(FailureMessage(failure)); }

@@ -33,6 +33,7 @@ protected:
 
     void OnSelchangeBackupList();
     void OnRestore();
+    void ReportException(const std::exception& failure) override;
 
 private:
     // Rebuilds Backups and the rows; the error abort when the backup folder

@@ -291,10 +291,8 @@ void CInstallerDlg::OnRemove() {
 }
 
 // A table that cannot be used (the error abort) ends the handler with its
-// message, as any other failure does; memory running out gets words of its own.
-void CInstallerDlg::ReportException(const std::exception& failure) {
-    AfxMessageBox(dynamic_cast<const std::bad_alloc*>(&failure) != nullptr ? "Out of memory." : failure.what());
-}
+// message and the file's path, as any other failure does with its own.
+void CInstallerDlg::ReportException(const std::exception& failure) { AfxMessageBox(FailureMessage(failure)); }
 
 void CInstallerDlg::RescanAfterOperation() {
     ScanInstalledTables();

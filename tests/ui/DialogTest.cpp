@@ -30,6 +30,10 @@ constexpr COLORREF kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255), kWhite = RGB(2
 constexpr COLORREF kUntouched = RGB(0, 200, 0);            // what no drawing uses
 constexpr const char* kDamaged = "Illegal ZTB ID string";  // what WriteDamagedTable's files load as
 
+// The message box of a damaged table: the loader's text, then its path, the
+// setup's temporary folder written {T}.
+std::string Damaged(const std::string& path) { return kDamaged + ("\n{T}" + path); }
+
 // Delivers the messages waiting for this thread (painting, posted ones).
 void PumpMessages() {
     for (MSG message; ::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);) ::DispatchMessageA(&message);
@@ -249,8 +253,7 @@ TEST_F(DialogTest, Actions) {
         // stops at it: the count and the failed row still come first.
         {"Add All, a copy damaged after the scan",
          [&] { Fresh(); WriteDamagedTable(setup->Distribution("D500.ztb")); Press(IDC_ADD_ALL); },
-         {"2 ZTB(s) have been installed.", std::string("D500.ztb: the distribution copy cannot be used: ") + kDamaged,
-          kDamaged},
+         {"2 ZTB(s) have been installed.", std::string("D500.ztb: ") + kDamaged, Damaged("Program\\ZTB\\D500.ztb")},
          "Orvane A: *Chrome 64 v1 red, *Print 50 v3 blue, *Slide 100 v2 red | Negative 400 v1, Print 50 v3, Slide 100 v2 | "
          "[Add All]"},
         // Without its older copy, "Print 50 v3" is offered as new.
@@ -265,7 +268,7 @@ TEST_F(DialogTest, Actions) {
              Click(kRight, 0); Click(kRight, 1, MK_CONTROL); Press(IDC_REMOVE);
              EXPECT_TRUE(exists("D300.ztb") && !exists("D200.ztb"));
          },
-         {kDamaged}, offered + "*Negative 400 v1, *Print 50 v2 | [Remove] [Add All]"},
+         {Damaged("Windows\\KVData\\ZTB\\D300.ztb")}, offered + "*Negative 400 v1, *Print 50 v2 | [Remove] [Add All]"},
         // The right list is rebuilt for the new model before the fault.
         {"model change, a damaged table",
          [&] {
@@ -274,20 +277,26 @@ TEST_F(DialogTest, Actions) {
              WriteDamagedTable(setup->Distribution("G900.ztb"));
              Click(kLeft, 0); ChooseModel(kOrvaneB);
          },
-         {kDamaged}, damaged},
+         {Damaged("Program\\ZTB\\G900.ztb")}, damaged},
         // What the left list shows is what "Add" installs; its rescan fails again.
-        {"Add", [&] { Press(IDC_ADD); }, {"1 ZTB(s) have been installed.", kDamaged}, damaged},
+        {"Add", [&] { Press(IDC_ADD); }, {"1 ZTB(s) have been installed.", Damaged("Program\\ZTB\\G900.ztb")},
+         damaged},
         {"model A", [&] { ChooseModel(kOrvaneA); }, {},
          "Orvane A: Print 50 v3 blue, Slide 100 v2 red | Chrome 64 v1, Negative 400 v1, Print 50 v2 | [Add] [Add All]"},
         // At the start, the fault leaves the empty catalogue, every button off.
         {"opening, a damaged table", [&] { Fresh(); WriteDamagedTable(setup->Distribution("D900.ztb")); Open(); },
-         {kDamaged}, "Orvane A: (none) | Negative 400 v1, Print 50 v2 |"},
+         {Damaged("Program\\ZTB\\D900.ztb")}, "Orvane A: (none) | Negative 400 v1, Print 50 v2 |"},
         {"click right 0", [&] { Click(kRight, 0); }, {}, "Orvane A: (none) | *Negative 400 v1, Print 50 v2 | [Remove]"},
     };
     // clang-format on
     for (const auto& step : steps) {
         step.act();
-        EXPECT_EQ(TakeMessages(), step.messages) << step.action;
+        Rows seen = TakeMessages();
+        for (std::string& text : seen) {
+            if (const std::size_t at = text.find(setup->Root().Text()); at != std::string::npos)
+                text.replace(at, setup->Root().Text().size(), "{T}");
+        }
+        EXPECT_EQ(seen, step.messages) << step.action;
         EXPECT_EQ(State(), step.state) << step.action;
     }
 }
@@ -356,7 +365,7 @@ TEST_F(DialogTest, SystemBoxesAndIcon) {
     CWinApp app;
     Put(setup->Distribution("D100.ztb"), "Slide 100 v2");
     Put(setup->Distribution("D500.ztb"), "Chrome 64 v1");
-    std::filesystem::remove_all(setup->Installed());  // every row fails
+    std::filesystem::remove_all(setup->Folders().windowsFolder);  // every row fails
     Open();
     app.m_pMainWnd = dialog.get();
     Click(kLeft, 0);

@@ -1,8 +1,18 @@
-#include "platform/Wildcard.h"
+#include "platform/FileNames.h"
 
 namespace platform {
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+namespace {
+
+char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+}  // namespace
+
+std::string FoldFileNameCase(std::string_view name) {
+    std::string folded(name);
+    for (char& c : folded) c = FoldCase(c);
+    return folded;
+}
 
 bool WildcardMatches(std::string_view name, std::string_view pattern) {
     // Greedy scan that returns to the last "*" on a mismatch and lets it
@@ -15,7 +25,7 @@ bool WildcardMatches(std::string_view name, std::string_view pattern) {
         if (p < pattern.size() && pattern[p] == '*') {
             starPattern = p++;
             starName = n;
-        } else if (p < pattern.size() && (pattern[p] == '?' || LowerAscii(pattern[p]) == LowerAscii(name[n]))) {
+        } else if (p < pattern.size() && (pattern[p] == '?' || FoldCase(pattern[p]) == FoldCase(name[n]))) {
             ++p;
             ++n;
         } else if (starPattern != std::string_view::npos) {
