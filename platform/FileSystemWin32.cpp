@@ -267,21 +267,20 @@ Result CreateForWriting(const std::string& path, FileHandle& file) {
 // which under Wine costs about 12 us more, a fifth of a table's open, read
 // and close.
 Result Read(NativeFile file, void* buffer, std::size_t size, std::optional<std::uint64_t> offset, std::size_t& got) {
-    LARGE_INTEGER position{};
-    if (offset && SetFilePointerEx(file, {}, &position, FILE_CURRENT) &&
-        static_cast<std::uint64_t>(position.QuadPart) == *offset)
-        offset.reset();
+    LARGE_INTEGER standing{};
+    const bool atOffset = offset && !(SetFilePointerEx(file, {}, &standing, FILE_CURRENT) &&
+                                        static_cast<std::uint64_t>(standing.QuadPart) == *offset);
     char* bytes = static_cast<char*>(buffer);
     got = 0;
     while (got < size) {
         const DWORD request = static_cast<DWORD>(std::min(size - got, kMaxChunk));
         DWORD part = 0;
         OVERLAPPED position{};  // the offset's high part carries 2^32 and more
-        if (offset) {
+        if (atOffset) {
             position.Offset = static_cast<DWORD>((*offset + got) & 0xFFFFFFFFu);
             position.OffsetHigh = static_cast<DWORD>((*offset + got) >> 32);
         }
-        if (!ReadFile(file, bytes + got, request, &part, offset ? &position : nullptr)) return Failure();
+        if (!ReadFile(file, bytes + got, request, &part, atOffset ? &position : nullptr)) return Failure();
         if (part == 0) break;
         got += part;
     }
