@@ -18,9 +18,17 @@ namespace {
 
 // Loads one found table into scratch (the error abort when it cannot be
 // used) and gives the date text of its last-write time. The times come from
-// the loader's open handle, so the file is opened only once.
-std::string LoadFoundTable(const std::string& folder, const std::string& fileName, CalibrationTable& scratch) {
-    return FormatDateText(LoadTableFileWithTimes(folder + fileName, scratch));
+// the loader's open handle, so the file is opened only once. Scans run
+// outside the operations' lock: a file that another run took away since the
+// search listed it is skipped (nothing), as if it had not been listed.
+std::optional<std::string> LoadFoundTable(
+    const std::string& folder, const std::string& fileName, CalibrationTable& scratch) {
+    try {
+        return FormatDateText(LoadTableFileWithTimes(folder + fileName, scratch));
+    } catch (const TableOpenFailed& failed) {
+        if (failed.outcome != platform::Outcome::NotFound) throw;
+        return std::nullopt;
+    }
 }
 
 // The entry of a loaded table, from its header.
@@ -76,8 +84,8 @@ std::vector<CatalogueEntry> ScanInstalled(const std::string& installedFolder, co
     std::vector<CatalogueEntry> entries;
     entries.reserve(found.size());
     for (platform::FoundEntry& table : found) {
-        std::string dateText = LoadFoundTable(installedFolder, table.name, *scratch);
-        entries.push_back(MakeEntry(*scratch, std::move(table.name), std::move(dateText)));
+        std::optional<std::string> dateText = LoadFoundTable(installedFolder, table.name, *scratch);
+        if (dateText) entries.push_back(MakeEntry(*scratch, std::move(table.name), std::move(*dateText)));
     }
     SortByDescription(entries);
     return entries;
@@ -100,19 +108,20 @@ std::vector<CatalogueEntry> ScanNew(
     for (platform::FoundEntry& table : found) {
         // Every table is loaded (a damaged one ends the scan); only those
         // listed get an entry.
-        std::string dateText = LoadFoundTable(distributionFolder, table.name, *scratch);
+        std::optional<std::string> dateText = LoadFoundTable(distributionFolder, table.name, *scratch);
+        if (!dateText) continue;
 
         FoldFileNameCaseInto(table.name, folded);
         const auto match = installedByName.find(folded);
         EntryStatus status;
         if (match == installedByName.end()) {
             status = EntryStatus::New;
-        } else if (dateText.compare(installed[match->second].DateText) > 0) {
+        } else if (dateText->compare(installed[match->second].DateText) > 0) {
             status = EntryStatus::Updated;
         } else {
             continue;  // the installed copy is as new or newer
         }
-        CatalogueEntry entry = MakeEntry(*scratch, std::move(table.name), std::move(dateText));
+        CatalogueEntry entry = MakeEntry(*scratch, std::move(table.name), std::move(*dateText));
         entry.Status = status;
         entries.push_back(std::move(entry));
     }

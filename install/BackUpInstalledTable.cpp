@@ -7,6 +7,7 @@
 #include "install/TemporaryCopies.h"
 #include "install/VersionLabel.h"
 #include "platform/FileSystem.h"
+#include "tablefile/ErrorAbort.h"
 #include "tablefile/TableLoader.h"
 
 namespace {
@@ -42,14 +43,20 @@ BackupResult BackUpInstalledTable(std::string fileName, std::string folder, std:
     // The full load, with all its checks; only the Title is used. An error
     // abort leaves here before anything has been made, moved or deleted.
     const auto table = std::make_unique<CalibrationTable>();
-    LoadTableFile(installedPath, *table);
+    try {
+        LoadTableFile(installedPath, *table);
+    } catch (const TableOpenFailed& failed) {
+        return Failed("it could not be opened", failed.outcome);
+    }
     const std::string backupName = backupFolder + BackupFileName(fileName, std::string(TitleText(table->Header)));
 
-    // What takes the backup name: a copy under a temporary name, or the
-    // installed copy itself; either is on the disk before it is named.
-    std::string source = installedPath;
+    // What takes the backup name: the installed copy itself, or a copy of it
+    // in the backup folder (an install, which replaces the installed copy
+    // only later; a move to another volume). Either is on the disk before it
+    // is named.
+    TemporaryCopy copy;
     if (kind == BackupKind::Copy) {
-        if (const platform::Result copied = CopyToTemporary(installedPath, folder, source); !copied) {
+        if (const platform::Result copied = copy.Make(installedPath, backupFolder); !copied) {
             return Failed("it could not be copied", copied);
         }
     } else if (const platform::Result flushed = platform::FlushFile(installedPath); !flushed) {
@@ -58,31 +65,49 @@ BackupResult BackUpInstalledTable(std::string fileName, std::string folder, std:
 
     // A taken name is never overwritten. When it already holds these very
     // bytes nothing more is needed, and what would have gone there goes;
-    // otherwise the next number is tried. The loop ends: every turn either
-    // returns or passes a name that exists, and a folder holds finitely
-    // many names.
-    for (int number = 1;; ++number) {
+    // otherwise the next number is tried.
+    constexpr int kMostNumbers = 1000;
+    for (int number = 1; number <= kMostNumbers; ++number) {
         BackupResult result;
         result.backupPath = NumberedName(backupName, number);
+        const bool copied = copy.IsMade();
+        const std::string source = copied ? copy.Path() : installedPath;
         const platform::Result moved = platform::MoveFileToNameFreeInAnyCase(source, result.backupPath);
+        if (moved == platform::Outcome::OtherVolume && !copied) {
+            if (const platform::Result made = copy.Make(installedPath, backupFolder); !made) {
+                return Failed("it could not be copied to the backup folder", made);
+            }
+            --number;  // the same name again, for the copy
+            continue;
+        }
         if (moved) {
+            copy.Keep();
+            if (const platform::Result flushed = platform::FlushFolder(backupFolder); !flushed) {
+                // A copy must not take the table's place, nor be its only
+                // home, while its name may still vanish.
+                if (copied) return Failed("its backup " + result.backupPath + " is not on the disk", flushed);
+                result.warning = "the backup folder could not be written to the disk: " +
+                                 std::string(platform::OutcomeText(flushed.outcome()));
+            }
             result.outcome = BackupOutcome::BackedUp;
-            return result;
-        }
-        if (moved != platform::Outcome::NameTaken) {
-            if (kind == BackupKind::Copy) platform::RemoveFile(source);
+        } else if (moved != platform::Outcome::NameTaken) {
             return Failed("it could not be moved to " + result.backupPath, moved);
+        } else if (SameFileContent(source, result.backupPath)) {
+            result.outcome = BackupOutcome::AlreadyBackedUp;
+        } else {
+            continue;
         }
-        if (SameFileContent(source, result.backupPath)) {
-            // A temporary copy left behind is swept by a later operation.
-            const platform::Result removed = platform::RemoveFile(source);
-            if (!removed && kind == BackupKind::Move) {
+        // A table taken out leaves the installed folder once its backup is
+        // there, unless it has moved there itself.
+        if (kind == BackupKind::Move && (copied || result.outcome == BackupOutcome::AlreadyBackedUp)) {
+            if (const platform::Result removed = platform::RemoveFile(installedPath); !removed) {
                 return Failed(
                     "it could not be deleted (a backup with the same content exists as " + result.backupPath + ")",
                     removed);
             }
-            result.outcome = BackupOutcome::AlreadyBackedUp;
-            return result;
         }
+        return result;
     }
+    return Failed(
+        "no backup name up to " + NumberedName(backupName, kMostNumbers) + " is free", platform::Outcome::NameTaken);
 }

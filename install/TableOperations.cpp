@@ -37,27 +37,35 @@ void SetInstalledTimes(const std::string& path, const platform::FileTimes& times
     if (out.OpenExisting(path)) out.SetTimes(times);
 }
 
+// Gives the row the warning of a step done that did not reach the disk.
+void WarnIfNotFlushed(RowReport& row, platform::Result flushed, const std::string& what) {
+    if (!flushed) row.warnings.push_back(what + " could not be written to the disk" + Why(flushed));
+}
+
 // Installs the table at source (a distribution copy, or a backup that is
-// restored) as fileName; returns why it failed, or the empty text. Messages
+// restored) as fileName; a failure goes to row.failure. Messages
 // name the source as sourceNoun. The installed name holds the previous
 // table or the new one, whole, at every moment, the previous one is also in
 // the backup folder once replaced, and the temporary copies never stay
 // behind. The source itself is only read. Only the installed copy's load,
 // in the backup step, ends in the error abort.
-std::string InstallOne(const CatalogueFolders& folders, const std::string& source, const std::string& sourceNoun,
-    const std::string& fileName) {
+void InstallOne(const CatalogueFolders& folders, const std::string& source, const std::string& sourceNoun,
+    const std::string& fileName, RowReport& row) {
     const std::string installedFolder = folders.Installed();
     if (const platform::Result found = platform::PathStatus(installedFolder); !found) {
-        return "the installed folder " + installedFolder + Unreachable(found, " does not exist");
+        row.failure = "the installed folder " + installedFolder + Unreachable(found, " does not exist");
+        return;
     }
     if (const platform::Result found = platform::PathStatus(source); !found) {
-        return sourceNoun + " " + source + Unreachable(found, " is gone");
+        row.failure = sourceNoun + " " + source + Unreachable(found, " is gone");
+        return;
     }
 
-    std::string temporary;
+    TemporaryCopy copy;
     platform::FileTimes times;
-    if (const platform::Result copied = CopyToTemporary(source, installedFolder, temporary, &times); !copied) {
-        return "the copy from " + source + " failed" + Why(copied);
+    if (const platform::Result copied = copy.Make(source, installedFolder, &times); !copied) {
+        row.failure = "the copy from " + source + " failed" + Why(copied);
+        return;
     }
 
     // The source may have changed since the scan checked it. A copy that
@@ -65,22 +73,19 @@ std::string InstallOne(const CatalogueFolders& folders, const std::string& sourc
     // not take the place of the installed table.
     try {
         const auto table = std::make_unique<CalibrationTable>();
-        LoadTableFile(temporary, *table);
+        LoadTableFile(copy.Path(), *table);
+    } catch (const TableOpenFailed& failed) {
+        row.failure = "the new copy " + copy.Path() + " could not be opened" + Why(failed.outcome);
+        return;
     } catch (const ErrorAbort& abort) {
-        platform::RemoveFile(temporary);
-        return sourceNoun + " cannot be used: " + abort.what();
+        row.failure = sourceNoun + " cannot be used: " + abort.what();
+        return;
     }
 
-    BackupResult backup;
-    try {
-        backup = BackUpInstalledTable(fileName, installedFolder, folders.Backup(), BackupKind::Copy);
-    } catch (...) {
-        platform::RemoveFile(temporary);
-        throw;
-    }
+    const BackupResult backup = BackUpInstalledTable(fileName, installedFolder, folders.Backup(), BackupKind::Copy);
     if (backup.outcome == BackupOutcome::Failed) {
-        platform::RemoveFile(temporary);
-        return "the backup of the installed copy failed: " + backup.failure;
+        row.failure = "the backup of the installed copy failed: " + backup.failure;
+        return;
     }
 
     // An installed copy is replaced in one step; without one, the backup
@@ -88,26 +93,26 @@ std::string InstallOne(const CatalogueFolders& folders, const std::string& sourc
     // is taken as written.
     const std::string target = installedFolder + fileName;
     if (backup.outcome == BackupOutcome::NoInstalledCopy) {
-        if (const platform::Result moved = platform::MoveFileToNameFreeAsWritten(temporary, target); !moved) {
-            platform::RemoveFile(temporary);
-            return "the new copy could not be moved to " + target + Why(moved);
+        if (const platform::Result moved = platform::MoveFileToNameFreeAsWritten(copy.Path(), target); !moved) {
+            row.failure = "the new copy could not be moved to " + target + Why(moved);
+            return;
         }
-    } else if (const platform::Result replaced = platform::MoveFileReplacing(temporary, target); !replaced) {
-        platform::RemoveFile(temporary);
-        return "the new copy could not replace " + target + Why(replaced);
+    } else if (const platform::Result replaced = platform::MoveFileReplacing(copy.Path(), target); !replaced) {
+        row.failure = "the new copy could not replace " + target + Why(replaced);
+        return;
     }
+    copy.Keep();
     SetInstalledTimes(target, times);
-    return {};
+    WarnIfNotFlushed(row, platform::FlushFolder(installedFolder), "the installed folder");
 }
 
-// Takes one table out of the installed folder; returns why it failed, or
-// the empty text. A table that is gone already counts as removed.
-std::string RemoveOne(const CatalogueFolders& folders, const std::string& fileName) {
-    const BackupResult backup = BackUpInstalledTable(fileName, folders.Installed(), folders.Backup(), BackupKind::Move);
-    if (backup.outcome == BackupOutcome::Failed) {
-        return "the backup failed: " + backup.failure;
-    }
-    return {};
+// Takes one table out of the installed folder; a failure goes to
+// row.failure. A table that is gone already counts as removed.
+void RemoveOne(const CatalogueFolders& folders, RowReport& row) {
+    const BackupResult backup =
+        BackUpInstalledTable(row.fileName, folders.Installed(), folders.Backup(), BackupKind::Move);
+    if (backup.outcome == BackupOutcome::Failed) row.failure = "the backup failed: " + backup.failure;
+    if (!backup.warning.empty()) row.warnings.push_back(backup.warning);
 }
 
 // The selected rows, each once, from the highest index down.
@@ -123,9 +128,9 @@ std::string CountText(const char* format, int count) {
     return text;
 }
 
-// One row's work on entry k: names the row's file in fileName and returns
-// why it failed, or the empty text.
-using RowAction = std::function<std::string(std::size_t k, std::string& fileName)>;
+// One row's work on entry k: names the row's file and says why it failed,
+// if it did, and what it did not get onto the disk.
+using RowAction = std::function<void(std::size_t k, RowReport& row)>;
 
 OperationReport RunRows(
     std::size_t entryCount, const std::vector<int>& selectedRows, const RowAction& action, const char* countFormat) {
@@ -137,7 +142,7 @@ OperationReport RunRows(
             rowReport.failure = "there is no row " + std::to_string(row);
         } else {
             try {
-                rowReport.failure = action(static_cast<std::size_t>(row), rowReport.fileName);
+                action(static_cast<std::size_t>(row), rowReport);
             } catch (const ErrorAbort& abort) {
                 // The rows done so far go with the abort, and this one as failed.
                 rowReport.failure = abort.what();
@@ -183,10 +188,15 @@ OperationReport RunLocked(const CatalogueFolders& folders, std::size_t entryCoun
     if (locked == platform::Outcome::InUse) {
         return Refusal("Another install or remove is running in " + named + ". Try again when it has finished.");
     }
+    if (locked == platform::Outcome::NotAFile) {
+        return Refusal(
+            "The lock file " + installedFolder + LockFileName + " is not a plain file: nothing was changed.");
+    }
     if (!locked && locked != platform::Outcome::NotFound) {
         return Refusal("The installed folder " + named + " cannot be locked" + Why(locked) + ".");
     }
     SweepStaleTemporaryCopies(installedFolder);
+    SweepStaleTemporaryCopies(folders.Backup());
     return RunRows(entryCount, selectedRows, action, countFormat);
 }
 
@@ -194,28 +204,31 @@ OperationReport RunLocked(const CatalogueFolders& folders, std::size_t entryCoun
 
 std::string OperationReport::FailureText() const {
     std::string text;
-    for (const RowReport& row : rows) {
-        if (row.ok) continue;
+    const auto line = [&](const RowReport& row, const std::string& what) {
         if (!text.empty()) text += '\n';
-        text += (row.fileName.empty() ? "Row " + std::to_string(row.row) : row.fileName) + ": " + row.failure;
+        text += (row.fileName.empty() ? "Row " + std::to_string(row.row) : row.fileName) + ": " + what;
+    };
+    for (const RowReport& row : rows) {
+        if (!row.ok) line(row, row.failure);
+        for (const std::string& warning : row.warnings) line(row, "done, but " + warning);
     }
     return text;
 }
 
 OperationReport InstallTables(const CatalogueFolders& folders, const std::vector<CatalogueEntry>& newEntries,
     const std::vector<int>& selectedRows) {
-    const auto install = [&](std::size_t k, std::string& fileName) {
-        fileName = newEntries[k].FileName;
-        return InstallOne(folders, folders.Distribution() + fileName, "the distribution copy", fileName);
+    const auto install = [&](std::size_t k, RowReport& row) {
+        row.fileName = newEntries[k].FileName;
+        InstallOne(folders, folders.Distribution() + row.fileName, "the distribution copy", row.fileName, row);
     };
     return RunLocked(folders, newEntries.size(), selectedRows, install, "%d ZTB(s) have been installed.");
 }
 
 OperationReport RemoveTables(const CatalogueFolders& folders, const std::vector<CatalogueEntry>& installedEntries,
     const std::vector<int>& selectedRows) {
-    const auto remove = [&](std::size_t k, std::string& fileName) {
-        fileName = installedEntries[k].FileName;
-        return RemoveOne(folders, fileName);
+    const auto remove = [&](std::size_t k, RowReport& row) {
+        row.fileName = installedEntries[k].FileName;
+        RemoveOne(folders, row);
     };
     return RunLocked(folders, installedEntries.size(), selectedRows, remove, "%d ZTB(s) have been removed.");
 }
@@ -230,13 +243,14 @@ OperationReport RestoreTables(
             ++selectedPerName[FoldFileNameCase(backups[static_cast<std::size_t>(row)].FileName)];
         }
     }
-    const auto restore = [&](std::size_t k, std::string& backupName) {
+    const auto restore = [&](std::size_t k, RowReport& row) {
         const BackupEntry& backup = backups[k];
-        backupName = backup.BackupName;
+        row.fileName = backup.BackupName;
         if (selectedPerName[FoldFileNameCase(backup.FileName)] > 1) {
-            return "another selected backup restores " + backup.FileName + " too";
+            row.failure = "another selected backup restores " + backup.FileName + " too";
+        } else {
+            InstallOne(folders, folders.Backup() + backup.BackupName, "the backed-up table", backup.FileName, row);
         }
-        return InstallOne(folders, folders.Backup() + backupName, "the backed-up table", backup.FileName);
     };
     return RunLocked(folders, backups.size(), selectedRows, restore, "%d ZTB(s) have been restored.");
 }

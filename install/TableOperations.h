@@ -2,13 +2,14 @@
 // processed from the highest index down. An installed copy that fails to
 // load ends the operation in the error abort (OperationAborted): rows done
 // before stay done, the others are untouched. Everything else that fails, a
-// distribution copy or backup that no longer loads among it, is reported
-// per row with its reason.
+// distribution copy or backup that no longer loads and a file that cannot
+// be opened among it, is reported per row with its reason; a row done whose
+// last step did not reach the disk is done, with a warning.
 //
 // Each operation holds the installed folder's lock (LockFileName) for its
 // whole run, so one install or remove at a time changes the folder, from
 // any process. Under it, before the first row, both remove the temporary
-// copies that a killed install left in the installed folder
+// copies that a killed operation left in the installed and backup folders
 // (TemporaryCopies.h).
 #pragma once
 
@@ -32,7 +33,8 @@ struct RowReport {
     int row = 0;
     std::string fileName;
     bool ok = false;
-    std::string failure;  // why the row failed; empty when ok
+    std::string failure;                // why the row failed; empty when ok
+    std::vector<std::string> warnings;  // what a done row did not get onto the disk
 };
 
 struct OperationReport {
@@ -47,8 +49,9 @@ struct OperationReport {
     std::vector<RowReport> rows;  // in processing order
     int succeeded = 0;
 
-    // One line per failed row, naming its file and the reason; empty when
-    // no row failed.
+    // One line per failed row, naming its file and the reason, and one per
+    // warning of a done row ("FILE: done, but ..."); empty when there are
+    // none.
     std::string FailureText() const;
 };
 

@@ -46,25 +46,31 @@ std::optional<std::uint32_t> TemporaryCopyProcessId(const std::string& name) {
     return static_cast<std::uint32_t>(*id);
 }
 
-platform::Result CopyToTemporary(
-    const std::string& source, const std::string& folder, std::string& temporary, platform::FileTimes* sourceTimes) {
-    const std::uint32_t processId = platform::CurrentProcessId();
-    for (int number = 1;; ++number) {
-        temporary = folder + TemporaryCopyName(processId, number);
-        const platform::Result copied = platform::CopyFileToNameFreeAsWritten(source, temporary, sourceTimes);
-        // A taken name moves on to the next number; any other failure ends
-        // here. Finitely many names are taken, so the loop ends.
-        if (copied != platform::Outcome::NameTaken) return copied;
-    }
+TemporaryCopy::~TemporaryCopy() {
+    if (IsMade()) platform::RemoveFile(path_);
 }
 
-void SweepStaleTemporaryCopies(const std::string& installedFolder) {
+platform::Result TemporaryCopy::Make(
+    const std::string& source, const std::string& folder, platform::FileTimes* sourceTimes) {
+    // A taken name moves on to the next number; any other failure ends here.
+    constexpr int kMostNumbers = 1000;
+    const std::uint32_t processId = platform::CurrentProcessId();
+    platform::Result copied = platform::Outcome::NameTaken;
+    for (int number = 1; number <= kMostNumbers && copied == platform::Outcome::NameTaken; ++number) {
+        const std::string path = folder + TemporaryCopyName(processId, number);
+        copied = platform::CopyFileToNameFreeAsWritten(source, path, sourceTimes);
+        if (copied) path_ = path;
+    }
+    return copied;
+}
+
+void SweepStaleTemporaryCopies(const std::string& folder) {
     const std::uint32_t self = platform::CurrentProcessId();
-    for (const platform::FoundEntry& entry : platform::FindFiles(installedFolder + kPrefix + "*" + kSuffix)) {
+    for (const platform::FoundEntry& entry : platform::FindFiles(folder + kPrefix + "*" + kSuffix)) {
         if (entry.isFolder) continue;
         const std::optional<std::uint32_t> maker = TemporaryCopyProcessId(entry.name);
         if (!maker || *maker == self || platform::ProcessIsRunning(*maker)) continue;
         // A copy that cannot be removed now is tried again by the next sweep.
-        platform::RemoveFile(installedFolder + entry.name);
+        platform::RemoveFile(folder + entry.name);
     }
 }

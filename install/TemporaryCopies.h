@@ -1,5 +1,6 @@
-// The temporary copies an install makes in the installed folder, and the
-// sweep that removes those a killed process left behind.
+// The temporary copies an install makes in the installed folder and the
+// backup step in the backup folder, and the sweep that removes those a
+// killed process left behind.
 //
 // A copy is named ".~ztbinstall-<process id>-<number>.tmp": no scan pattern
 // matches it (it starts with a dot, where a table name starts with its
@@ -23,14 +24,30 @@ std::string TemporaryCopyName(std::uint32_t processId, int number);
 // nothing for any other name.
 std::optional<std::uint32_t> TemporaryCopyProcessId(const std::string& name);
 
-// Copies source, flushed, into folder (ending in the separator) under a
-// temporary name of this process, and sets temporary to its path. The copy
-// claims the first free number itself, so no name is probed first.
-// sourceTimes, when given, receives the source's times, read with its bytes.
-platform::Result CopyToTemporary(const std::string& source, const std::string& folder, std::string& temporary,
-    platform::FileTimes* sourceTimes = nullptr);
+// A copy of a file under a temporary name of this process, deleted when it
+// goes out of scope unless it was kept (once it has taken another name).
+class TemporaryCopy {
+public:
+    TemporaryCopy() = default;
+    ~TemporaryCopy();
+    TemporaryCopy(const TemporaryCopy&) = delete;
+    TemporaryCopy& operator=(const TemporaryCopy&) = delete;
 
-// Removes the temporary copies in installedFolder (ending in the separator)
-// whose maker is neither this process nor running. Copies of a running
-// process, other names and folders stay; a removal that fails is skipped.
-void SweepStaleTemporaryCopies(const std::string& installedFolder);
+    // Copies source, flushed, into folder (ending in the separator); the copy
+    // claims the first free number itself, so no name is probed first.
+    // sourceTimes, when given, receives the source's times, read with its
+    // bytes.
+    platform::Result Make(
+        const std::string& source, const std::string& folder, platform::FileTimes* sourceTimes = nullptr);
+    bool IsMade() const { return !path_.empty(); }
+    const std::string& Path() const { return path_; }
+    void Keep() { path_.clear(); }
+
+private:
+    std::string path_;
+};
+
+// Removes the temporary copies in folder (ending in the separator) whose
+// maker is neither this process nor running. Copies of a running process,
+// other names and folders stay; a removal that fails is skipped.
+void SweepStaleTemporaryCopies(const std::string& folder);

@@ -20,10 +20,11 @@
 // to, a failed copy leaves no partial file, and file times are Windows file
 // times.
 //
-// Durability: a copy is on the disk before it is closed, and a move is on
-// the disk when it returns (Windows: FlushFileBuffers and
-// MOVEFILE_WRITE_THROUGH; POSIX: fdatasync, and fsync of the folder that
-// received the name).
+// Durability: a copy is on the disk before it is closed (Windows:
+// FlushFileBuffers; POSIX: fdatasync). A move is a rename within one volume,
+// never a copy; the new name is on the disk once FlushFolder of the folder
+// that received it returns, which callers ask for on their own, so that a
+// rename that is done is never reported as failed.
 #pragma once
 
 #include <cstddef>
@@ -44,6 +45,8 @@ enum class Outcome {
     InUse,         // another process holds the file (a sharing violation)
     DiskFull,      // no room on the disk, or a file size limit
     BadName,       // the path cannot be used: not UTF-8, or a name or path too long
+    OtherVolume,   // a move whose target is on another volume (a mount, a junction)
+    NotAFile,      // a link, a folder or a device where a plain file of our own must be
     Other,
 };
 
@@ -175,8 +178,9 @@ bool PathExists(const std::string& path);
 // Creates one folder level. Call::CreateFolder
 Result CreateFolder(const std::string& path);
 
-// Moves a file, written through to the disk; fails with NameTaken and
-// changes nothing when the target exists in any case. Call::Move
+// Moves (renames) a file; fails with NameTaken and changes nothing when the
+// target exists in any case, with OtherVolume when it is on another volume.
+// Call::Move
 Result MoveFileToNameFreeInAnyCase(const std::string& from, const std::string& to);
 
 // The same for a target name the caller has just found free in every case:
@@ -184,12 +188,16 @@ Result MoveFileToNameFreeInAnyCase(const std::string& from, const std::string& t
 // Still fails with NameTaken when the name is taken as written. Call::Move
 Result MoveFileToNameFreeAsWritten(const std::string& from, const std::string& to);
 
-// Moves a file onto to in one step, written through to the disk: a file
-// under that name in any case is replaced, so the name holds the old file
-// or the new one at every moment. Where only the case differs, the file
-// then takes the name as written (POSIX by a rename of its own; Wine keeps
-// the stored case). Both names must be in one folder. Call::Move
+// Moves a file onto to in one step: a file under that name in any case is
+// replaced, so the name holds the old file or the new one at every moment.
+// Where only the case differs, the file then takes the name as written, by
+// a rename of its own (a system that cannot rename by case alone keeps the
+// stored case). Both names must be in one folder. Call::Move
 Result MoveFileReplacing(const std::string& from, const std::string& to);
+
+// Makes the names a folder received by moves durable (POSIX: fsync of the
+// folder; Windows journals a rename by itself). Call::Flush
+Result FlushFolder(const std::string& folder);
 
 // Writes what the system still holds of a file's content to the disk. On
 // Windows this needs the file open for writing; a read-only file, which
@@ -229,7 +237,10 @@ public:
     FileLock& operator=(const FileLock&) = delete;
 
     // One attempt, no waiting: creates the lock file when it is missing and
-    // takes it. InUse while another holder has it. Call::Lock
+    // takes it. InUse while another holder has it; NotAFile when the name
+    // holds a link, a folder or anything but a file with no other name,
+    // which is then never followed (Windows may delete such a name of the
+    // folder's own as it lets go). Call::Lock
     Result Acquire(const std::string& path);
     bool IsHeld() const;
     // Deletes the lock file and lets it go; nothing when not held.

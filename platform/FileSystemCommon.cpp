@@ -20,6 +20,10 @@ const char* OutcomeText(Outcome outcome) {
         return "disk full";
     case Outcome::BadName:
         return "the name cannot be used";
+    case Outcome::OtherVolume:
+        return "it is on another volume";
+    case Outcome::NotAFile:
+        return "it is not a plain file";
     case Outcome::Other:
         break;
     }

@@ -1,8 +1,8 @@
 // File services on POSIX (Linux), giving the results the Windows calls give:
 // names are found without regard to case, a move replaces its target only
 // when asked to, a failed copy leaves no partial file, and times are Windows
-// file times. Copies are flushed with fdatasync before they are closed, and
-// each move is followed by an fsync of the folder that received the name.
+// file times. Copies are flushed with fdatasync before they are closed; a
+// move is a rename, made durable by FlushFolder (an fsync of the folder).
 //
 // Creation times: read from the file system's birth time (statx) where it
 // reports one, else reported as the last-write time. Linux offers no way to
@@ -58,6 +58,8 @@ Outcome OutcomeOf(int error) {
         return Outcome::DiskFull;
     case ENAMETOOLONG:
         return Outcome::BadName;
+    case EXDEV:
+        return Outcome::OtherVolume;
     default:
         return Outcome::Other;
     }
@@ -300,50 +302,13 @@ Result CopyToNewFile(int source, const std::string& to, FileTimes* sourceTimes) 
     return result;
 }
 
-// Makes the names in a folder durable: an fsync of the folder itself, after
-// a rename into it. File systems that cannot sync a folder (EINVAL) keep
-// their names durable by themselves.
-Result FlushFolder(const std::string& folder) {
-    const int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return Failure();
-    const bool ok = fsync(fd) == 0 || errno == EINVAL;
-    const Result result = ok ? Result() : Failure();
-    close(fd);
-    return result;
-}
-
-// MoveFileA moves a file to another volume by copying it, which rename
-// cannot do. The copy is made under the target name only if that name is
-// free (O_EXCL), gets the source's times, and the source goes only once the
-// copy is complete; on failure the partial copy is removed.
-Result MoveAcrossFileSystems(const std::string& source, const std::string& destination) {
-    struct stat sourceInfo;
-    const int from = OpenRegularFile(source, O_RDONLY, &sourceInfo);
-    if (from < 0) return Failure();
-    const int to = open(destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-    if (to < 0) {
-        const Result failure = Failure();
-        close(from);
-        return failure;
-    }
-    const timespec times[2] = {sourceInfo.st_atim, sourceInfo.st_mtim};
-    bool ok = CopyContent(from, to) && futimens(to, times) == 0 && fsync(to) == 0;
-    ok = CloseChecked(to) && ok;
-    ok = ok && unlink(source.c_str()) == 0;
-    const Result result = ok ? Result() : Failure();
-    close(from);
-    if (!ok) unlink(destination.c_str());
-    return result;
-}
-
 // Renames source to destination, both exactly as written, never replacing
-// what exists under destination; across file systems by a copy. Not yet
-// flushed: callers flush the destination's folder.
+// what exists under destination. Not yet flushed: callers flush the
+// destination's folder.
 Result RenameNoReplace(const std::string& source, const std::string& destination) {
     if (renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, destination.c_str(), RENAME_NOREPLACE) == 0) {
         return {};
     }
-    if (errno == EXDEV) return MoveAcrossFileSystems(source, destination);
     if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return Failure();
 
     // The file system cannot rename without replacing: a hard link fails
@@ -552,14 +517,12 @@ Result MoveFileToNameFreeInAnyCase(const std::string& from, const std::string& t
         if (destination == source) return {};
     }
 
-    if (const Result renamed = RenameNoReplace(source, destination); !renamed) return renamed;
-    return FlushFolder(ParentFolder(destination));
+    return RenameNoReplace(source, destination);
 }
 
 Result MoveFileToNameFreeAsWritten(const std::string& from, const std::string& to) {
     if (const Outcome fault = BeforeCall(Call::Move, from, to); fault != Outcome::Done) return fault;
-    if (const Result renamed = RenameNoReplace(from, to); !renamed) return renamed;
-    return FlushFolder(ParentFolder(to));
+    return RenameNoReplace(from, to);
 }
 
 Result MoveFileReplacing(const std::string& from, const std::string& to) {
@@ -568,13 +531,23 @@ Result MoveFileReplacing(const std::string& from, const std::string& to) {
     // no second file of another case appears beside it.
     const std::string stored = ResolvePath(to);
     if (rename(from.c_str(), stored.c_str()) != 0) return Failure();
-    const std::string folder = ParentFolder(stored);
-    if (const Result flushed = FlushFolder(folder); !flushed) return flushed;
     // Then the name as written, where only its case differs. The table is
     // in place either way: when this rename fails, it keeps the stored case.
-    const std::string asWritten = folder + to.substr(ParentFolder(to).size());
-    if (asWritten != stored && RenameNoReplace(stored, asWritten)) return FlushFolder(folder);
+    const std::string asWritten = ParentFolder(stored) + to.substr(ParentFolder(to).size());
+    if (asWritten != stored) RenameNoReplace(stored, asWritten);
     return {};
+}
+
+Result FlushFolder(const std::string& folder) {
+    if (const Outcome fault = BeforeCall(Call::Flush, folder); fault != Outcome::Done) return fault;
+    const int fd = open(folder.empty() ? "." : ResolvePath(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return Failure();
+    // File systems that cannot sync a folder (EINVAL) keep their names
+    // durable by themselves.
+    const bool ok = fsync(fd) == 0 || errno == EINVAL;
+    const Result result = ok ? Result() : Failure();
+    close(fd);
+    return result;
 }
 
 Result FlushFile(const std::string& path) {
@@ -628,8 +601,16 @@ Result FileLock::Acquire(const std::string& path) {
     Release();
     if (const Outcome fault = BeforeCall(Call::Lock, path); fault != Outcome::Done) return fault;
     const std::string resolved = ResolvePath(path);
-    const int fd = open(resolved.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666);
-    if (fd < 0) return Failure();
+    // Never through a link (O_NOFOLLOW), and only a plain file of one name:
+    // a name planted there must not make a privileged run create or lock
+    // a file elsewhere.
+    const int fd = open(resolved.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd < 0) return errno == ELOOP || errno == EISDIR ? Result(Outcome::NotAFile) : Failure();
+    struct stat opened;
+    if (fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_nlink != 1) {
+        close(fd);
+        return Outcome::NotAFile;
+    }
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const Result failure = errno == EWOULDBLOCK ? Result(Outcome::InUse) : Failure();
         close(fd);

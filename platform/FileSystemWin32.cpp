@@ -2,7 +2,8 @@
 // Paths arrive in UTF-8 and go to the system as UTF-16 long paths
 // ("\\?\C:\...", "\\?\UNC\server\share\..."), so no path is cut at 260
 // characters. Copies are flushed with FlushFileBuffers before they are
-// closed, and moves are written through (MOVEFILE_WRITE_THROUGH).
+// closed; moves are renames within one volume (no MOVEFILE_COPY_ALLOWED),
+// written through.
 #include "platform/FaultSeam.h"
 #include "platform/FileSystem.h"
 #include "platform/WideText.h"
@@ -63,6 +64,8 @@ Outcome OutcomeOf(DWORD error) {
     case ERROR_BUFFER_OVERFLOW:
     case ERROR_NO_UNICODE_TRANSLATION:
         return Outcome::BadName;
+    case ERROR_NOT_SAME_DEVICE:
+        return Outcome::OtherVolume;
     default:
         return Outcome::Other;
     }
@@ -456,8 +459,9 @@ Result CreateFolder(const std::string& path) {
 
 namespace {
 
-// MoveFileA's own flags, written through.
-constexpr DWORD kMoveFlags = MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH;
+// A rename, never a copy to another volume: that one the caller makes in
+// steps that keep the file whole in one place at least.
+constexpr DWORD kMoveFlags = MOVEFILE_WRITE_THROUGH;
 
 // Moves the file that from names by its long name. A target that exists
 // is never replaced unless flags ask for it, and then only when it is the
@@ -486,7 +490,26 @@ Result MoveFileToNameFreeAsWritten(const std::string& from, const std::string& t
 
 Result MoveFileReplacing(const std::string& from, const std::string& to) {
     if (const Outcome fault = BeforeCall(Call::Move, from, to); fault != Outcome::Done) return fault;
-    return MoveByLongName(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (const Result moved = MoveByLongName(from, to, MOVEFILE_REPLACE_EXISTING | kMoveFlags); !moved) return moved;
+    // A system that keeps the replaced file's stored case (Wine) gets a
+    // rename by case alone, which leaves the table in place either way.
+    std::wstring target;
+    WIN32_FIND_DATAW data;
+    if (!WidePath(to, target)) return {};
+    const HANDLE search = FindFirstFileW(target.c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) return {};
+    FindClose(search);
+    const std::wstring_view written = LastName(target);
+    if (written != data.cFileName) {
+        const std::wstring stored = target.substr(0, target.size() - written.size()) + data.cFileName;
+        MoveFileExW(stored.c_str(), target.c_str(), kMoveFlags);
+    }
+    return {};
+}
+
+Result FlushFolder(const std::string& folder) {
+    // NTFS journals a rename, and MOVEFILE_WRITE_THROUGH has waited for it.
+    return BeforeCall(Call::Flush, folder);
 }
 
 Result FlushFile(const std::string& path) {
@@ -565,17 +588,27 @@ Result FileLock::Acquire(const std::string& path) {
     if (const Result usable = WidePath(path, wide); !usable) return usable;
     // No sharing: every other open fails while this handle lives, and the
     // file goes with the handle, also when the holder is ended. No retry
-    // here: the caller waits for a holder in its own way.
+    // here: the caller waits for a holder in its own way. A link or
+    // junction planted under the name is opened as itself, never followed.
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    constexpr DWORD kNotAFile = FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE;
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kNotAFile) != 0) return Outcome::NotAFile;
     HANDLE handle = CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-        FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const Result failure = Failure();
         // A lock file that a holder has just let go may wait for its
         // deletion a moment; opening it is then denied.
-        if (failure == Outcome::AccessDenied && GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES) {
-            return Outcome::InUse;
-        }
+        if (failure == Outcome::AccessDenied && attributes != INVALID_FILE_ATTRIBUTES) return Outcome::InUse;
         return failure;
+    }
+    // Planted between the look and the open: given up, the handle's close
+    // deleting only the planted name of this folder.
+    BY_HANDLE_FILE_INFORMATION info;
+    if (GetFileType(handle) != FILE_TYPE_DISK || !GetFileInformationByHandle(handle, &info) ||
+        (info.dwFileAttributes & kNotAFile) != 0 || info.nNumberOfLinks != 1) {
+        CloseHandle(handle);
+        return Outcome::NotAFile;
     }
     handle_ = FromHandle(handle);
     path_ = path;

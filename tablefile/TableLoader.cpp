@@ -35,7 +35,9 @@ void Load(TableSource& source, CalibrationTable& table) {
 
 // Opens path as file and loads the table from it.
 void LoadFromFile(platform::InFile& file, const std::string& path, CalibrationTable& table) {
-    if (!file.Open(path)) AbortWithMessage("Error opening ZTB file");
+    if (const platform::Result opened = file.Open(path); !opened) {
+        throw TableOpenFailed("Error opening ZTB file", opened.outcome());
+    }
     FileTableSource source(file);
     Load(source, table);
 }

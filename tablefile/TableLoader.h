@@ -1,6 +1,7 @@
 // Loading one ZTB file into a CalibrationTable: read, decode, validate and
 // complete empty exposure values. Any fault that makes the file unusable
-// ends in the error abort (ErrorAbort.h).
+// ends in the error abort (ErrorAbort.h); a file that cannot be opened in
+// TableOpenFailed, which carries why.
 #pragma once
 
 #include <optional>

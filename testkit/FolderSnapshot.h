@@ -76,7 +76,7 @@ inline std::vector<std::string> BrokenRules(const Snapshot& before, const Snapsh
         }
         const std::string rest = path.substr(under(path, backup) ? backup.size() : rules.installed.size());
         if (!under(path, backup)) ++present[FoldFileNameCase(rest)];
-        const bool temporary = under(path, backup) ? false : !LooksLikeTable(rest);
+        const bool temporary = under(path, backup) ? rest.find(", v") == std::string::npos : !LooksLikeTable(rest);
         if (rules.allowTemporaryLeftovers && temporary && rest.find('/') == std::string::npos) continue;
         kept.insert(bytes);
         if (known.count(bytes) == 0) broken.push_back("half-written or invented file: " + path);

@@ -1,5 +1,6 @@
 #include "tools/ztbtool/OperationOutput.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <set>
@@ -43,6 +44,7 @@ void PrintJson(
         const bool listed = row.row >= 0 && static_cast<std::size_t>(row.row) < run.descriptions.size();
         item["Description"] = listed ? run.descriptions[static_cast<std::size_t>(row.row)] : "";
         if (!row.ok) item["Reason"] = row.failure;
+        if (!row.warnings.empty()) item["Warnings"] = row.warnings;
         (row.ok ? done : failed).push_back(std::move(item));
     }
     Json json;
@@ -123,12 +125,16 @@ int RunOperation(const OperationOptions& options, const char* operation,
             PrintJson(options.catalogue.model, operation, run, error);
             std::fflush(stdout);
             if (error) std::fprintf(stderr, "%s\n", error->c_str());
+        } else if (run.report.refused) {
+            std::fprintf(stderr, "ztbtool: %s\n", run.report.message.c_str());
         } else if (run.ran) {
             std::printf("%s\n", run.report.message.c_str());
             std::fflush(stdout);
         }
         if (!failures.empty() && !error) std::fprintf(stderr, "%s\n", failures.c_str());
-        const bool allDone = !error && run.unlisted.empty() && !run.report.refused && failures.empty();
+        const bool rowsDone =
+            std::all_of(run.report.rows.begin(), run.report.rows.end(), [](const RowReport& row) { return row.ok; });
+        const bool allDone = !error && run.unlisted.empty() && !run.report.refused && rowsDone;
         return allDone ? 0 : 1;
     });
 }

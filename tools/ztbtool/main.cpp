@@ -22,6 +22,13 @@ int Fail(const char* why) {
     return 1;
 }
 
+// A report that could not be written (a full disk, a closed pipe) is a
+// failure, whatever the command did.
+int Finish(int status) {
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) return Fail("the output could not be written");
+    return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -44,9 +51,9 @@ int main(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
-        return app.exit(e);
+        return Finish(app.exit(e));
     } catch (const CLI::CallForAllHelp& e) {
-        return app.exit(e);
+        return Finish(app.exit(e));
     } catch (const CLI::ParseError& e) {
         app.exit(e);
         return kUsageStatus;
@@ -57,6 +64,5 @@ int main(int argc, char** argv) {
     } catch (...) {
         return Fail("an unexpected error ended the command");
     }
-    std::fflush(stdout);
-    return exitStatus;
+    return Finish(exitStatus);
 }
