@@ -419,6 +419,13 @@ Result OutFile::Create(const std::string& path) {
     return IsOpen() ? Result() : Failure();
 }
 
+Result OutFile::Append(const std::string& path) {
+    Close();
+    if (const Outcome fault = BeforeCall(Call::Open, path); fault != Outcome::Done) return fault;
+    handle_ = open(ResolvePath(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOCTTY, 0666);
+    return IsOpen() ? Result() : Failure();
+}
+
 bool OutFile::IsOpen() const { return handle_ >= 0; }
 
 bool OutFile::Close() {
@@ -439,6 +446,18 @@ Result OutFile::SetTimes(const FileTimes& times) {
     if (const Outcome fault = BeforeCall(Call::SetTimes, {}); fault != Outcome::Done) return fault;
     const timespec both[2] = {ToTimespecOrOmit(times.lastAccess), ToTimespecOrOmit(times.lastWrite)};
     return futimens(static_cast<int>(handle_), both) == 0 ? Result() : Failure();
+}
+
+Result OutFile::Flush() {
+    if (!IsOpen()) return Outcome::Other;
+    if (const Outcome fault = BeforeCall(Call::Flush, {}); fault != Outcome::Done) return fault;
+    return fdatasync(static_cast<int>(handle_)) == 0 ? Result() : Failure();
+}
+
+std::optional<std::uint64_t> OutFile::Size() const {
+    struct stat info;
+    if (!IsOpen() || fstat(static_cast<int>(handle_), &info) != 0) return std::nullopt;
+    return static_cast<std::uint64_t>(info.st_size);
 }
 
 // ---- folders and whole files -------------------------------------------------

@@ -384,6 +384,24 @@ Result OutFile::Create(const std::string& path) {
     return IsOpen() ? Result() : Failure();
 }
 
+Result OutFile::Append(const std::string& path) {
+    Close();
+    if (const Outcome fault = BeforeCall(Call::Open, path); fault != Outcome::Done) return fault;
+    std::wstring wide;
+    if (const Result usable = WidePath(path, wide); !usable) return usable;
+    if (IsAliasOfAnother(wide)) return Outcome::NameTaken;
+    // GENERIC_WRITE rather than FILE_APPEND_DATA alone, which
+    // FlushFileBuffers does not take; every write goes to the end.
+    handle_ = FromHandle(OpenDiskFile(wide, GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS));
+    if (!IsOpen()) return Failure();
+    if (!SetFilePointerEx(ToHandle(handle_), LARGE_INTEGER{}, nullptr, FILE_END)) {
+        const Result failure = Failure();
+        Close();
+        return failure;
+    }
+    return {};
+}
+
 bool OutFile::IsOpen() const { return ToHandle(handle_) != INVALID_HANDLE_VALUE; }
 
 bool OutFile::Close() {
@@ -408,6 +426,18 @@ Result OutFile::SetTimes(const FileTimes& times) {
     const FILETIME lastAccess = ToFiletime(times.lastAccess);
     const FILETIME lastWrite = ToFiletime(times.lastWrite);
     return SetFileTime(ToHandle(handle_), &creation, &lastAccess, &lastWrite) ? Result() : Failure();
+}
+
+Result OutFile::Flush() {
+    if (!IsOpen()) return Outcome::Other;
+    if (const Outcome fault = BeforeCall(Call::Flush, {}); fault != Outcome::Done) return fault;
+    return FlushFileBuffers(ToHandle(handle_)) ? Result() : Failure();
+}
+
+std::optional<std::uint64_t> OutFile::Size() const {
+    LARGE_INTEGER size;
+    if (!IsOpen() || !GetFileSizeEx(ToHandle(handle_), &size)) return std::nullopt;
+    return static_cast<std::uint64_t>(size.QuadPart);
 }
 
 // ---- folders and whole files -------------------------------------------------

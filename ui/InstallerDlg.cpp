@@ -223,7 +223,8 @@ void CInstallerDlg::OnAdd() {
         return;
     }
     UpdateData(TRUE);
-    ReportAfterRescan(InstallTables(folders_, NewEntries, NewList.GetSelItems()), [this] { RescanAfterOperation(); });
+    ReportAfterRescan(InstallTables(folders_, NewEntries, NewList.GetSelItems(), {"ZTBInstall", SelectedModel}),
+        [this] { RescanAfterOperation(); });
 }
 
 // The install's completion sets the buttons, "Add All" off when nothing new
@@ -251,7 +252,8 @@ void CInstallerDlg::OnRemove() {
     }
     UpdateData(TRUE);
     ReportAfterRescan(
-        RemoveTables(folders_, InstalledEntries, InstalledList.GetSelItems()), [this] { RescanAfterOperation(); });
+        RemoveTables(folders_, InstalledEntries, InstalledList.GetSelItems(), {"ZTBInstall", SelectedModel}),
+        [this] { RescanAfterOperation(); });
 }
 
 // A table that cannot be used (the error abort) ends the handler with its

@@ -135,7 +135,7 @@ TEST(Ztbtool, ListInstallRemoveAndRestoreAsTheDialogsDo) {
         "\"error\":null}\n|");
     EXPECT_EQ(Tool(setup, {"install", "--all"}), "0||");  // nothing listed: nothing at all
     EXPECT_EQ(Tool(setup, {"remove", "d3.ztb", "D1.ZTB"}), "0|2 ZTB(s) have been removed.\n|");
-    EXPECT_EQ(NamesIn(setup.Installed()), (std::set<std::string>{"Backup", "D2.ztb"}));
+    EXPECT_EQ(NamesIn(setup.Installed()), (std::set<std::string>{"Backup", "D2.ztb", "ztbinstall-history.log"}));
 
     // A backup comes back by its name, in any case, byte for byte with its
     // times; backups are listed by file name, newest first, a damaged one last.
@@ -179,6 +179,27 @@ TEST(Ztbtool, ListInstallRemoveAndRestoreAsTheDialogsDo) {
         "\"Description\":\"Slide 100 v2\",\"Reason\":\"Illegal ZTB ID string\"}],\"error\":\"Illegal ZTB ID "
         "string\"}\n|" +
             trace + trace + "Illegal ZTB ID string\n");
+
+    // The history: a line per table handled; the runs refused or stopped by
+    // the scan have none. Filtered by file and by day.
+    const std::vector<std::string> history = {"history", "--windows-dir", setup.Folders().windowsFolder};
+    const std::string text = Ztbtool(history);
+    EXPECT_TRUE(text.starts_with("0|Time\tComputer\tUser\tProgram\tVersion\tOperation\t")) << text;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 8);
+    auto withHistory = [&](std::vector<std::string> options) {
+        options.insert(options.begin(), history.begin(), history.end());
+        return Ztbtool(options);
+    };
+    const json lines = JsonOut(withHistory({"--json", "--file", "d1.ztb"}))["history"];
+    std::string results;
+    for (const json& line : lines)
+        results += line["Operation"].get<std::string>() + " " + line["Result"].get<std::string>() + " " +
+                   line["Reason"].get<std::string>() + "|";
+    EXPECT_EQ(results, "install done |remove done |restore done |restore failed Illegal ZTB ID string|");
+    EXPECT_EQ(json({lines[1]["Backup"], lines[2]["Program"], lines[2]["Model"], lines[2]["Source"]}),
+        json({"D1.ztb, v2", "ztbtool", "Orvane A", "D1.ztb, v1"}));
+    EXPECT_EQ(withHistory({"--json", "--since", "2999-01-01"}), "0|{\"history\":[]}\n|");
+    EXPECT_TRUE(withHistory({"--since", "2025-13-01"}).starts_with("2||"));
 
     const CatalogueSetup noInstalledFolder(false);  // each failed row is counted out and named
     WriteTable(noInstalledFolder.Distribution("D1.ztb"), "Slide");

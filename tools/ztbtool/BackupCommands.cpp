@@ -86,7 +86,7 @@ int RunRestore(const OperationOptions& options) {
         const std::vector<int> rows = SelectRows(names, options.names, "backed up", options.catalogue.model, run);
         if (!run.unlisted.empty()) return;
         run.ran = true;
-        run.report = RestoreTables(folders, backups, rows);
+        run.report = RestoreTables(folders, backups, rows, {"ztbtool", options.catalogue.model});
     });
 }
 

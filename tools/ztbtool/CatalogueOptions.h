@@ -20,6 +20,9 @@ struct CatalogueOptions {
 // --model TEXT, --program-folder DIR, --windows-dir DIR.
 void AddCatalogueOptions(CLI::App& command, CatalogueOptions& options);
 
+// --windows-dir DIR alone.
+void AddWindowsDirOption(CLI::App& command, CatalogueOptions& options);
+
 // Resolves the folders (exit status 2 when one cannot be known), warns when
 // the model text names no model, and hands them to run, whose result is the
 // exit status. An error abort of run is written as the dialog's message box

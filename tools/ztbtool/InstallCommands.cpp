@@ -39,7 +39,7 @@ int RunInstall(const OperationOptions& options) {
             if (!run.unlisted.empty()) return;
         }
         run.ran = true;
-        run.report = InstallTables(folders, lists.newEntries, rows);
+        run.report = InstallTables(folders, lists.newEntries, rows, {"ztbtool", options.catalogue.model});
     });
 }
 
@@ -51,7 +51,7 @@ int RunRemove(const OperationOptions& options) {
             SelectRows(FileNames(lists.installed), options.names, "installed", options.catalogue.model, run);
         if (!run.unlisted.empty()) return;
         run.ran = true;
-        run.report = RemoveTables(folders, lists.installed, rows);
+        run.report = RemoveTables(folders, lists.installed, rows, {"ztbtool", options.catalogue.model});
     });
 }
 

@@ -55,6 +55,7 @@ void PrintJson(
     json["done"] = std::move(done);
     json["failed"] = std::move(failed);
     json["error"] = error ? Json(*error) : Json(nullptr);
+    if (!run.report.warnings.empty()) json["warnings"] = run.report.warnings;  // a history log not written
     std::printf("%s\n", JsonLine(json).c_str());
 }
 
