@@ -9,6 +9,7 @@
 #include "install/TableOperations.h"
 #include "ui/AboutDlg.h"
 #include "ui/BackupsDlg.h"
+#include "ui/HistoryDlg.h"
 #include "ui/ReportAfterRescan.h"
 #include "ui/framework/DataExchange.h"
 #include "ui/framework/Drawing.h"
@@ -89,6 +90,8 @@ BOOL CInstallerDlg::OnInitDialog() {
         }
         const std::string backupsItem = LoadResourceString(IDS_BACKUPS);
         if (!backupsItem.empty()) ::AppendMenuA(sysMenu, MF_STRING, IDM_BACKUPS, backupsItem.c_str());
+        const std::string historyItem = LoadResourceString(IDS_HISTORY);
+        if (!historyItem.empty()) ::AppendMenuA(sysMenu, MF_STRING, IDM_HISTORY, historyItem.c_str());
     }
 
     SetIcon(AppIcon, TRUE);
@@ -171,6 +174,9 @@ void CInstallerDlg::OnSysCommand(UINT nID, LPARAM lParam) {
         CBackupsDlg backups(
             folders_, SelectedModel, [this] { RescanAfterOperation(); }, this);
         backups.DoModal();
+    } else if ((nID & 0xFFF0) == IDM_HISTORY) {
+        CHistoryDlg history(folders_, this);
+        history.DoModal();
     } else {
         CDialog::OnSysCommand(nID, lParam);
     }
