@@ -19,7 +19,10 @@ std::string Field(std::string text) {
 
 std::string Joined(const std::vector<std::string>& fields) {
     std::string line;
-    for (const std::string& field : fields) line += (line.empty() ? "" : "\t") + Field(field);
+    for (const std::string& field : fields) {
+        if (&field != &fields.front()) line += '\t';
+        line += Field(field);
+    }
     return line + "\r\n";
 }
 

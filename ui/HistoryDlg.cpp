@@ -30,7 +30,10 @@ std::string RowOf(const History& history, const std::vector<std::string>& line) 
         return column ? line[*column] : std::string();
     };
     std::string row;
-    for (const char* name : kShown) row += (row.empty() ? "" : "\t") + field(name);
+    for (const char* name : kShown) {
+        if (name != kShown[0]) row += '\t';
+        row += field(name);
+    }
     if (std::string time = field("Time"); time.size() == 20)
         row.replace(0, 20, time.substr(0, 10) + " " + time.substr(11, 8));
     if (const std::string reason = field("Reason"); !reason.empty()) row += ": " + reason;
