@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <iterator>
 #include <utility>
 
 #include "Version.h"
@@ -43,21 +44,26 @@ std::string UtcNow() {
 
 HistoryWriter::HistoryWriter(const std::string& installedFolder, const HistorySource& source, std::string operation)
     : path_(installedFolder + HistoryFileName) {
-    fixed_ = Joined({platform::ComputerName(), platform::UserName(), source.program, ZTB_VERSION_TEXT,
+    fixed_ = Joined({"", platform::ComputerName(), platform::UserName(), source.program, ZTB_VERSION_TEXT,
         std::move(operation), source.model});
-    fixed_.resize(fixed_.size() - 2);  // without its line end
+    fixed_.resize(fixed_.size() - 2);  // a tab before each field, without the line end
     failed_ = file_.Append(path_);
     if (failed_ && file_.Size().value_or(0) == 0) {
-        const std::string header = Joined(HistoryColumns);
+        const std::string header = Joined({std::begin(HistoryColumns), std::end(HistoryColumns)});
         failed_ = file_.Write(header.data(), header.size());
     }
 }
 
 void HistoryWriter::Append(const HistoryEntry& entry) {
     if (!failed_) return;
-    const std::string line =
-        UtcNow() + "\t" + fixed_ + "\t" +
-        Joined({entry.fileName, entry.description, entry.result, entry.reason, entry.source, entry.backup});
+    std::string line = UtcNow();
+    line += fixed_;
+    for (const std::string* field :
+        {&entry.fileName, &entry.description, &entry.result, &entry.reason, &entry.source, &entry.backup}) {
+        line += '\t';
+        line += Field(*field);
+    }
+    line += "\r\n";
     failed_ = file_.Write(line.data(), line.size());
 }
 
@@ -75,7 +81,7 @@ std::optional<std::size_t> History::Column(const std::string& name) const {
 }
 
 platform::Result ReadHistory(const std::string& installedFolder, History& history) {
-    history = {HistoryColumns, {}};
+    history = {{std::begin(HistoryColumns), std::end(HistoryColumns)}, {}};
     platform::InFile file;
     if (const platform::Result opened = file.Open(installedFolder + HistoryFileName); !opened) {
         return opened == platform::Outcome::NotFound ? platform::Result() : opened;

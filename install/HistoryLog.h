@@ -15,8 +15,8 @@
 inline constexpr const char* HistoryFileName = "ztbinstall-history.log";
 
 // The columns of a line, in order, as the header line names them.
-inline const std::vector<std::string> HistoryColumns = {"Time", "Computer", "User", "Program", "Version", "Operation",
-    "Model", "FileName", "Description", "Result", "Reason", "Source", "Backup"};
+inline constexpr const char* HistoryColumns[] = {"Time", "Computer", "User", "Program", "Version", "Operation", "Model",
+    "FileName", "Description", "Result", "Reason", "Source", "Backup"};
 
 // Who changes the tables: the program and the model whose rows it handles.
 struct HistorySource {
@@ -50,7 +50,7 @@ public:
 
 private:
     std::string path_;
-    std::string fixed_;  // computer, user, program, version, operation and model, tab-separated
+    std::string fixed_;  // computer, user, program, version, operation and model, each after a tab
     platform::OutFile file_;
     platform::Result failed_;
 };

@@ -156,9 +156,11 @@ HistoryEntry EntryOf(const RowReport& row) {
     return entry;
 }
 
-// Runs the rows, each logged in history when there is one.
+// Each row's report once it is complete, for the history log.
+using RowDone = std::function<void(const RowReport& row)>;
+
 OperationReport RunRows(std::size_t entryCount, const std::vector<int>& selectedRows, const RowAction& action,
-    const char* countFormat, HistoryWriter* history) {
+    const char* countFormat, const RowDone& done) {
     OperationReport report;
     for (int row : DescendingRows(selectedRows)) {
         RowReport rowReport;
@@ -171,18 +173,22 @@ OperationReport RunRows(std::size_t entryCount, const std::vector<int>& selected
             } catch (const ErrorAbort& abort) {
                 // The rows done so far go with the abort, and this one as failed.
                 rowReport.failure = abort.what();
-                if (history) history->Append(EntryOf(rowReport));
+                done(rowReport);
                 report.rows.push_back(std::move(rowReport));
                 throw OperationAborted(abort.what(), std::move(report));
             }
         }
         rowReport.ok = rowReport.failure.empty();
         if (rowReport.ok) ++report.succeeded;
-        if (history) history->Append(EntryOf(rowReport));
+        done(rowReport);
         report.rows.push_back(std::move(rowReport));
     }
     report.message = CountText(countFormat, report.succeeded);
     return report;
+}
+
+void AddWarning(OperationReport& report, std::string warning) {
+    if (!warning.empty()) report.warnings.push_back(std::move(warning));
 }
 
 OperationReport Refusal(std::string message) {
@@ -225,20 +231,19 @@ OperationReport RunLocked(const CatalogueFolders& folders, const HistorySource& 
     }
     SweepStaleTemporaryCopies(installedFolder);
     SweepStaleTemporaryCopies(folders.Backup());
-    if (!locked) return RunRows(entryCount, selectedRows, action, countFormat, nullptr);
+    if (!locked) return RunRows(entryCount, selectedRows, action, countFormat, [](const RowReport&) {});
 
     HistoryWriter history(installedFolder, source, operation);
-    const auto finish = [&](OperationReport& report) {
-        if (std::string warning = history.Finish(); !warning.empty()) report.warnings.push_back(std::move(warning));
-    };
+    OperationReport report;
     try {
-        OperationReport report = RunRows(entryCount, selectedRows, action, countFormat, &history);
-        finish(report);
-        return report;
+        report = RunRows(entryCount, selectedRows, action, countFormat,
+            [&history](const RowReport& row) { history.Append(EntryOf(row)); });
     } catch (OperationAborted& aborted) {
-        finish(aborted.report);
+        AddWarning(aborted.report, history.Finish());
         throw;
     }
+    AddWarning(report, history.Finish());
+    return report;
 }
 
 }  // namespace

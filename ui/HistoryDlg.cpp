@@ -34,9 +34,14 @@ std::string RowOf(const History& history, const std::vector<std::string>& line) 
         if (name != kShown[0]) row += '\t';
         row += field(name);
     }
-    if (std::string time = field("Time"); time.size() == 20)
-        row.replace(0, 20, time.substr(0, 10) + " " + time.substr(11, 8));
-    if (const std::string reason = field("Reason"); !reason.empty()) row += ": " + reason;
+    if (row.size() > 20 && row[10] == 'T' && row[19] == 'Z') {  // 2025-03-04T07:15:02Z as 2025-03-04 07:15:02
+        row[10] = ' ';
+        row.erase(19, 1);
+    }
+    if (const std::string reason = field("Reason"); !reason.empty()) {
+        row += ": ";
+        row += reason;
+    }
     return row;
 }
 

@@ -113,7 +113,7 @@ struct Outcomes {
 std::string LoggedRows(const Scene& scene) {
     History history;
     EXPECT_TRUE(ReadHistory(scene.setup.Installed(), history));
-    EXPECT_EQ(history.columns, HistoryColumns);
+    EXPECT_EQ(history.columns, std::vector<std::string>(std::begin(HistoryColumns), std::end(HistoryColumns)));
     std::string text;
     for (const std::vector<std::string>& line : history.lines) {
         text += line[7] + " " + line[9] + (line[10].empty() ? "" : ": " + line[10]) + "\n";
