@@ -65,8 +65,8 @@ bool SameFileContent(const std::string& a, const std::string& b) {
     return true;
 }
 
-std::vector<BackupEntry> ScanBackups(
-    const std::string& backupFolder, const std::string& installedFolder, const std::string& modelText) {
+std::vector<BackupEntry> ScanBackups(const std::string& backupFolder, const std::string& installedFolder,
+    const std::string& modelText, const LoadReport& report) {
     const std::string prefix = ModelFilePrefix(modelText);
     const auto scratch = std::make_unique<CalibrationTable>();
     std::vector<BackupEntry> entries;
@@ -77,7 +77,7 @@ std::vector<BackupEntry> ScanBackups(
         // One damaged backup must not hide the others: it is listed with
         // the loader's message.
         try {
-            const std::optional<platform::FileTimes> times = LoadTableFileWithTimes(path, *scratch);
+            const std::optional<platform::FileTimes> times = LoadTableFileWithTimes(path, *scratch, report);
             entry.Description = TitleText(scratch->Header);
             entry.DateText = FormatDateText(times);
             if (times) entry.LastWrite = times->lastWrite;

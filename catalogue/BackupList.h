@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/FileSystem.h"
+#include "tablefile/LoadReport.h"
 
 struct BackupEntry {
     std::string BackupName;            // the backup's own file name
@@ -25,9 +26,9 @@ inline constexpr const char* NoBackupsPlaceholder = "No backed-up ZTB's for this
 // Every backup of the model in backupFolder, each loaded; a damaged one is
 // listed with its message. Sorted by file name (A-Z folded), then newest
 // first. A missing backup folder holds none; one that cannot be read ends
-// in the error abort.
-std::vector<BackupEntry> ScanBackups(
-    const std::string& backupFolder, const std::string& installedFolder, const std::string& modelText);
+// in the error abort. The loader reports to report.
+std::vector<BackupEntry> ScanBackups(const std::string& backupFolder, const std::string& installedFolder,
+    const std::string& modelText, const LoadReport& report = {});
 
 // True when both files can be read and hold the same bytes.
 bool SameFileContent(const std::string& a, const std::string& b);

@@ -22,9 +22,9 @@ namespace {
 // outside the operations' lock: a file that another run took away since the
 // search listed it is skipped (nothing), as if it had not been listed.
 std::optional<std::string> LoadFoundTable(
-    const std::string& folder, const std::string& fileName, CalibrationTable& scratch) {
+    const std::string& folder, const std::string& fileName, CalibrationTable& scratch, const LoadReport& report) {
     try {
-        return FormatDateText(LoadTableFileWithTimes(folder + fileName, scratch));
+        return FormatDateText(LoadTableFileWithTimes(folder + fileName, scratch, report));
     } catch (const TableOpenFailed& failed) {
         if (failed.outcome != platform::Outcome::NotFound) throw;
         return std::nullopt;
@@ -78,21 +78,22 @@ std::string FoldFileNameCase(const std::string& fileName) {
     return folded;
 }
 
-std::vector<CatalogueEntry> ScanInstalled(const std::string& installedFolder, const std::string& modelText) {
+std::vector<CatalogueEntry> ScanInstalled(
+    const std::string& installedFolder, const std::string& modelText, const LoadReport& report) {
     const auto scratch = std::make_unique<CalibrationTable>();
     std::vector<platform::FoundEntry> found = FindModelTables(installedFolder, modelText);
     std::vector<CatalogueEntry> entries;
     entries.reserve(found.size());
     for (platform::FoundEntry& table : found) {
-        std::optional<std::string> dateText = LoadFoundTable(installedFolder, table.name, *scratch);
+        std::optional<std::string> dateText = LoadFoundTable(installedFolder, table.name, *scratch, report);
         if (dateText) entries.push_back(MakeEntry(*scratch, std::move(table.name), std::move(*dateText)));
     }
     SortByDescription(entries);
     return entries;
 }
 
-std::vector<CatalogueEntry> ScanNew(
-    const std::string& distributionFolder, const std::string& modelText, const std::vector<CatalogueEntry>& installed) {
+std::vector<CatalogueEntry> ScanNew(const std::string& distributionFolder, const std::string& modelText,
+    const std::vector<CatalogueEntry>& installed, const LoadReport& report) {
     // Folded file name -> index of the first installed entry of that name.
     std::unordered_map<std::string, std::size_t> installedByName;
     installedByName.reserve(installed.size());
@@ -108,7 +109,7 @@ std::vector<CatalogueEntry> ScanNew(
     for (platform::FoundEntry& table : found) {
         // Every table is loaded (a damaged one ends the scan); only those
         // listed get an entry.
-        std::optional<std::string> dateText = LoadFoundTable(distributionFolder, table.name, *scratch);
+        std::optional<std::string> dateText = LoadFoundTable(distributionFolder, table.name, *scratch, report);
         if (!dateText) continue;
 
         FoldFileNameCaseInto(table.name, folded);

@@ -11,15 +11,17 @@
 
 #include "catalogue/CatalogueEntry.h"
 #include "platform/FileSystem.h"
+#include "tablefile/LoadReport.h"
 
 // The tables in installedFolder whose names match the model's letter
-// followed by "*.ztb".
-std::vector<CatalogueEntry> ScanInstalled(const std::string& installedFolder, const std::string& modelText);
+// followed by "*.ztb". Both scans pass report to the loader.
+std::vector<CatalogueEntry> ScanInstalled(
+    const std::string& installedFolder, const std::string& modelText, const LoadReport& report = {});
 
 // The tables in distributionFolder for the model that are not installed
 // (New) or whose installed copy has a smaller date text (Updated).
-std::vector<CatalogueEntry> ScanNew(
-    const std::string& distributionFolder, const std::string& modelText, const std::vector<CatalogueEntry>& installed);
+std::vector<CatalogueEntry> ScanNew(const std::string& distributionFolder, const std::string& modelText,
+    const std::vector<CatalogueEntry>& installed, const LoadReport& report = {});
 
 // The entries of folder whose names match namePattern, in the order the
 // search returns them. A missing folder holds none; one that exists but

@@ -27,7 +27,8 @@ std::string NumberedName(const std::string& name, int number) {
 
 }  // namespace
 
-BackupResult BackUpInstalledTable(std::string fileName, std::string folder, std::string backupFolder, BackupKind kind) {
+BackupResult BackUpInstalledTable(
+    std::string fileName, std::string folder, std::string backupFolder, BackupKind kind, const LoadReport& report) {
     const std::string installedPath = folder + fileName;
     if (const platform::Result found = platform::PathStatus(installedPath); !found) {
         if (found == platform::Outcome::NotFound) return {};
@@ -44,7 +45,7 @@ BackupResult BackUpInstalledTable(std::string fileName, std::string folder, std:
     // abort leaves here before anything has been made, moved or deleted.
     const auto table = std::make_unique<CalibrationTable>();
     try {
-        LoadTableFile(installedPath, *table);
+        LoadTableFile(installedPath, *table, report);
     } catch (const TableOpenFailed& failed) {
         return Failed("it could not be opened", failed.outcome);
     }

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "tablefile/LoadReport.h"
+
 enum class BackupOutcome {
     NoInstalledCopy,  // nothing to do; the backup folder is not created
     BackedUp,         // the backup name (or a numbered variant) holds it now
@@ -33,5 +35,6 @@ struct BackupResult {
 // is on the disk. When that name is taken by a file with the same bytes
 // nothing more is needed (a moved copy is deleted); when by different
 // bytes, the first free name of " (2)", " (3)", ... is used. Any other
-// failure leaves the installed copy as it was.
-BackupResult BackUpInstalledTable(std::string fileName, std::string folder, std::string backupFolder, BackupKind kind);
+// failure leaves the installed copy as it was. The loader reports to report.
+BackupResult BackUpInstalledTable(
+    std::string fileName, std::string folder, std::string backupFolder, BackupKind kind, const LoadReport& report);

@@ -56,7 +56,7 @@ void WarnIfNotFlushed(RowReport& row, platform::Result flushed, const std::strin
 // behind. The source itself is only read. Only the installed copy's load,
 // in the backup step, ends in the error abort.
 void InstallOne(const CatalogueFolders& folders, const std::string& source, const std::string& sourceNoun,
-    const std::string& fileName, RowReport& row) {
+    const std::string& fileName, RowReport& row, const LoadReport& report) {
     const std::string installedFolder = folders.Installed();
     if (const platform::Result found = platform::PathStatus(installedFolder); !found) {
         row.failure = "the installed folder " + installedFolder + Unreachable(found, " does not exist");
@@ -79,7 +79,7 @@ void InstallOne(const CatalogueFolders& folders, const std::string& source, cons
     // not take the place of the installed table.
     try {
         const auto table = std::make_unique<CalibrationTable>();
-        LoadTableFile(copy.Path(), *table);
+        LoadTableFile(copy.Path(), *table, report);
     } catch (const TableOpenFailed& failed) {
         row.failure = "the new copy " + copy.Path() + " could not be opened" + Why(failed.outcome);
         return;
@@ -88,7 +88,8 @@ void InstallOne(const CatalogueFolders& folders, const std::string& source, cons
         return;
     }
 
-    const BackupResult backup = BackUpInstalledTable(fileName, installedFolder, folders.Backup(), BackupKind::Copy);
+    const BackupResult backup =
+        BackUpInstalledTable(fileName, installedFolder, folders.Backup(), BackupKind::Copy, report);
     row.backupName = BackupNameOf(backup);
     if (backup.outcome == BackupOutcome::Failed) {
         row.failure = "the backup of the installed copy failed: " + backup.failure;
@@ -115,9 +116,9 @@ void InstallOne(const CatalogueFolders& folders, const std::string& source, cons
 
 // Takes one table out of the installed folder; a failure goes to
 // row.failure. A table that is gone already is done, unchanged.
-void RemoveOne(const CatalogueFolders& folders, RowReport& row) {
+void RemoveOne(const CatalogueFolders& folders, RowReport& row, const LoadReport& report) {
     const BackupResult backup =
-        BackUpInstalledTable(row.fileName, folders.Installed(), folders.Backup(), BackupKind::Move);
+        BackUpInstalledTable(row.fileName, folders.Installed(), folders.Backup(), BackupKind::Move, report);
     row.backupName = BackupNameOf(backup);
     if (backup.outcome == BackupOutcome::NoInstalledCopy) row.unchanged = "not installed";
     if (backup.outcome == BackupOutcome::Failed) row.failure = "the backup failed: " + backup.failure;
@@ -263,30 +264,30 @@ std::string OperationReport::FailureText() const {
 }
 
 OperationReport InstallTables(const CatalogueFolders& folders, const std::vector<CatalogueEntry>& newEntries,
-    const std::vector<int>& selectedRows, const HistorySource& history) {
+    const std::vector<int>& selectedRows, const HistorySource& history, const LoadReport& report) {
     const auto install = [&](std::size_t k, RowReport& row) {
         row.fileName = row.table = newEntries[k].FileName;
         row.description = newEntries[k].Description;
         row.source = folders.Distribution() + row.fileName;
-        InstallOne(folders, row.source, "the distribution copy", row.fileName, row);
+        InstallOne(folders, row.source, "the distribution copy", row.fileName, row, report);
     };
     return RunLocked(
         folders, history, "install", newEntries.size(), selectedRows, install, "%d ZTB(s) have been installed.");
 }
 
 OperationReport RemoveTables(const CatalogueFolders& folders, const std::vector<CatalogueEntry>& installedEntries,
-    const std::vector<int>& selectedRows, const HistorySource& history) {
+    const std::vector<int>& selectedRows, const HistorySource& history, const LoadReport& report) {
     const auto remove = [&](std::size_t k, RowReport& row) {
         row.fileName = row.table = installedEntries[k].FileName;
         row.description = installedEntries[k].Description;
-        RemoveOne(folders, row);
+        RemoveOne(folders, row, report);
     };
     return RunLocked(
         folders, history, "remove", installedEntries.size(), selectedRows, remove, "%d ZTB(s) have been removed.");
 }
 
 OperationReport RestoreTables(const CatalogueFolders& folders, const std::vector<BackupEntry>& backups,
-    const std::vector<int>& selectedRows, const HistorySource& history) {
+    const std::vector<int>& selectedRows, const HistorySource& history, const LoadReport& report) {
     // Two backups of one table in one run: which should win is not clear,
     // so neither is restored.
     std::map<std::string, int> selectedPerName;
@@ -303,7 +304,8 @@ OperationReport RestoreTables(const CatalogueFolders& folders, const std::vector
         if (selectedPerName[FoldFileNameCase(backup.FileName)] > 1) {
             row.failure = "another selected backup restores " + backup.FileName + " too";
         } else {
-            InstallOne(folders, folders.Backup() + backup.BackupName, "the backed-up table", backup.FileName, row);
+            InstallOne(
+                folders, folders.Backup() + backup.BackupName, "the backed-up table", backup.FileName, row, report);
         }
     };
     return RunLocked(

@@ -22,6 +22,7 @@
 #include "catalogue/Folders.h"
 #include "install/HistoryLog.h"
 #include "tablefile/ErrorAbort.h"
+#include "tablefile/LoadReport.h"
 
 // The lock file in the installed folder. No scan lists it and the sweep
 // leaves it; its holder deletes it when done.
@@ -74,19 +75,20 @@ public:
     OperationReport report;
 };
 
-// Installs the distribution copies of the selected rows of newEntries.
-// Each operation names who runs it for the history log.
+// Installs the distribution copies of the selected rows of newEntries. Each
+// operation names who runs it for the history log and passes report to the
+// loader.
 OperationReport InstallTables(const CatalogueFolders& folders, const std::vector<CatalogueEntry>& newEntries,
-    const std::vector<int>& selectedRows, const HistorySource& history);
+    const std::vector<int>& selectedRows, const HistorySource& history, const LoadReport& report = {});
 
 // Takes the selected rows of installedEntries out of the installed folder
 // through the backup step. A table gone already is a row done unchanged.
 OperationReport RemoveTables(const CatalogueFolders& folders, const std::vector<CatalogueEntry>& installedEntries,
-    const std::vector<int>& selectedRows, const HistorySource& history);
+    const std::vector<int>& selectedRows, const HistorySource& history, const LoadReport& report = {});
 
 // Installs the backups of the selected rows as their tables, as an install
 // does, the installed copy going to the backup folder first; the backups
 // stay where they are. A row's file name is its backup name. Two selected
 // backups of one table both fail.
 OperationReport RestoreTables(const CatalogueFolders& folders, const std::vector<BackupEntry>& backups,
-    const std::vector<int>& selectedRows, const HistorySource& history);
+    const std::vector<int>& selectedRows, const HistorySource& history, const LoadReport& report = {});

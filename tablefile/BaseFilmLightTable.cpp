@@ -1,7 +1,6 @@
 #include "tablefile/BaseFilmLightTable.h"
 
 #include <climits>
-#include <cstdio>
 #include <span>
 #include <string>
 
@@ -116,29 +115,16 @@ const BaseFilmEntry::PerResolution& ResolutionValues(const BaseFilmEntry& entry,
     return entry.Res[resolution];
 }
 
-bool traceLineOpen = false;
-
-// Writes text to standard output at once, with a line end when endLine.
-void Trace(const std::string& text, bool endLine) {
-    std::printf(endLine ? "%s\n" : "%s", text.c_str());
-    std::fflush(stdout);
-    traceLineOpen = !endLine;
-}
-
 }  // namespace
-
-void EndTraceLine() {
-    if (traceLineOpen) Trace("", true);
-}
 
 int BaseFilmTypeCount(int deviceType) {
     const BaseFilmGroup* group = FindGroup(deviceType);
     return group != nullptr ? static_cast<int>(group->films.size()) : kDefaultBaseFilmTypeCount;
 }
 
-const BaseFilmEntry& GetBaseFilmEntry(int baseFilmType, int deviceType) {
+const BaseFilmEntry& GetBaseFilmEntry(int baseFilmType, int deviceType, const LoadReport& report) {
     if (baseFilmType < 1 || baseFilmType > BaseFilmTypeCount(deviceType)) {
-        Trace(std::to_string(baseFilmType), false);
+        report.trace(std::to_string(baseFilmType));
         AbortWithMessage("illegal BaseFilmType");
     }
     const BaseFilmGroup* group = FindGroup(deviceType);
@@ -148,22 +134,24 @@ const BaseFilmEntry& GetBaseFilmEntry(int baseFilmType, int deviceType) {
     return group->films[static_cast<std::size_t>(baseFilmType - 1)];
 }
 
-int GetLightLevel(int baseFilmType, int resolution, int deviceType, int col) {
-    const BaseFilmEntry& entry = GetBaseFilmEntry(baseFilmType, deviceType);
+int GetLightLevel(int baseFilmType, int resolution, int deviceType, int col, const LoadReport& report) {
+    const BaseFilmEntry& entry = GetBaseFilmEntry(baseFilmType, deviceType, report);
     const int level = ResolutionValues(entry, resolution, col).Level[col];
     if (level == 0) AbortWithMessage("unsupported base film/resolution in GetLightLevel");
-    Trace(" LightLvl " + std::to_string(level), true);
+    report.trace(" LightLvl " + std::to_string(level) + "\n");
     return level;
 }
 
-int GetLightReps(int baseFilmType, int resolution, int deviceType, int col) {
-    const BaseFilmEntry& entry = GetBaseFilmEntry(baseFilmType, deviceType);
+int GetLightReps(int baseFilmType, int resolution, int deviceType, int col, const LoadReport& report) {
+    const BaseFilmEntry& entry = GetBaseFilmEntry(baseFilmType, deviceType, report);
     const int reps = ResolutionValues(entry, resolution, col).Reps[col];
     if (reps == 0) AbortWithMessage("unsupported base film/resolution in GetLightReps");
     return reps;
 }
 
-int GetBackType(int baseFilmType, int deviceType) { return GetBaseFilmEntry(baseFilmType, deviceType).BackType; }
+int GetBackType(int baseFilmType, int deviceType, const LoadReport& report) {
+    return GetBaseFilmEntry(baseFilmType, deviceType, report).BackType;
+}
 
 bool HasExposureValues(const ZTBResolutionT& record) {
     for (int c = 0; c < 3; ++c) {
@@ -172,10 +160,10 @@ bool HasExposureValues(const ZTBResolutionT& record) {
     return false;
 }
 
-void FillExposureDefaults(ZTBResolutionT& record) {
+void FillExposureDefaults(ZTBResolutionT& record, const LoadReport& report) {
     const int baseFilmType = record.Compatible.BaseFilmType;
     const int deviceType = record.DeviceType;
-    record.BackType = static_cast<std::int16_t>(GetBackType(baseFilmType, deviceType));
+    record.BackType = static_cast<std::int16_t>(GetBackType(baseFilmType, deviceType, report));
     for (int c = 0; c < 3; ++c) {
         const std::int32_t balance = record.Compatible.Balance[c];
         if (balance == 0) {
@@ -183,8 +171,8 @@ void FillExposureDefaults(ZTBResolutionT& record) {
             record.Repetition[c] = 0;
             continue;
         }
-        const std::int32_t level = GetLightLevel(baseFilmType, record.Resolution, deviceType, c);
-        const std::int32_t reps = GetLightReps(baseFilmType, record.Resolution, deviceType, c);
+        const std::int32_t level = GetLightLevel(baseFilmType, record.Resolution, deviceType, c, report);
+        const std::int32_t reps = GetLightReps(baseFilmType, record.Resolution, deviceType, c, report);
         // Only the low 16 bits are kept: 400 % of 14076 is stored as 0xDBF0.
         record.Intensity[c] = static_cast<std::uint16_t>((balance * level + 50) / 100);
         record.Repetition[c] = static_cast<std::uint16_t>(reps);

@@ -4,13 +4,10 @@
 
 #include <cstdint>
 
+#include "tablefile/LoadReport.h"
 #include "tablefile/ZtbFormat.h"
 
 inline constexpr int kBaseFilmResolutions = 3;
-
-// Ends the lookups' output line on standard output when it has no line end
-// yet: a base film type out of range is written there before its abort.
-void EndTraceLine();
 
 struct BaseFilmEntry {
     const char* Name;   // for reference only
@@ -23,9 +20,11 @@ struct BaseFilmEntry {
 };
 
 int BaseFilmTypeCount(int deviceType);
-const BaseFilmEntry& GetBaseFilmEntry(int baseFilmType, int deviceType);
-int GetLightLevel(int baseFilmType, int resolution, int deviceType, int col);
-int GetLightReps(int baseFilmType, int resolution, int deviceType, int col);
-int GetBackType(int baseFilmType, int deviceType);
+// The lookups trace to report: a base film type out of range, and each
+// light level found.
+const BaseFilmEntry& GetBaseFilmEntry(int baseFilmType, int deviceType, const LoadReport& report);
+int GetLightLevel(int baseFilmType, int resolution, int deviceType, int col, const LoadReport& report);
+int GetLightReps(int baseFilmType, int resolution, int deviceType, int col, const LoadReport& report);
+int GetBackType(int baseFilmType, int deviceType, const LoadReport& report);
 bool HasExposureValues(const ZTBResolutionT& record);
-void FillExposureDefaults(ZTBResolutionT& record);
+void FillExposureDefaults(ZTBResolutionT& record, const LoadReport& report);

@@ -27,30 +27,15 @@ void ReadRecord(TableSource& source, const ResInfo& entry, ZTBResolutionT& recor
     DecodeResolution(bytes, record);
 }
 
-// Reads the table, then derives the exposure values of records that have none.
-void Load(TableSource& source, CalibrationTable& table) {
-    ReadTable(source, table);
-    FillTableExposureDefaults(table);
-}
-
-// Opens path as file and loads the table from it.
-void LoadFromFile(platform::InFile& file, const std::string& path, CalibrationTable& table) {
-    if (const platform::Result opened = file.Open(path); !opened) {
-        throw TableOpenFailed("Error opening ZTB file", opened.outcome());
-    }
-    FileTableSource source(file);
-    Load(source, table);
-}
-
-}  // namespace
-
-void ReadTable(TableSource& source, CalibrationTable& table) {
+// Reads header, directory and records into table, validating on the way.
+void ReadTable(TableSource& source, CalibrationTable& table, const LoadReport& report) {
     // The header and the whole directory straight after it in one read.
     unsigned char start[kHeaderSize + kMaxNumResolutions * kResInfoSize];
     ReadExactly(source, 0, start, kHeaderSize);
     ZTBHeader& header = table.Header;
     header = DecodeHeader(start);
-    if (const int result = CheckHeader(header); result != 1) AbortWithMessage(HeaderMessage(result));
+    if (const HeaderFault fault = CheckHeader(header); fault != HeaderFault::None)
+        AbortWithMessage(HeaderMessage(fault));
     const auto entryCount = static_cast<std::size_t>(header.NumResolutions);
     ReadExactly(source, kHeaderSize, start + kHeaderSize, entryCount * kResInfoSize);
 
@@ -72,7 +57,7 @@ void ReadTable(TableSource& source, CalibrationTable& table) {
         if (record.Length != static_cast<std::uint16_t>(entry.Length)) {
             AbortWithMessage("Illegal resolution Length in ZTBResolutionT structure");
         }
-        WarnResolution(record, entry.Resolution);
+        WarnResolution(record, entry.Resolution, report);
     }
 
     // After every record has been read and warned about.
@@ -85,28 +70,47 @@ void ReadTable(TableSource& source, CalibrationTable& table) {
     }
 }
 
-void FillTableExposureDefaults(CalibrationTable& table) {
+// Fills the empty exposure values of every present record, index 0 to 3.
+void FillTableExposureDefaults(CalibrationTable& table, const LoadReport& report) {
     for (int index = 0; index < kResolutionSlots; ++index) {
         if (table.ResolutionPresent[index] == 1 && !HasExposureValues(table.Resolution[index])) {
-            FillExposureDefaults(table.Resolution[index]);
+            FillExposureDefaults(table.Resolution[index], report);
         }
     }
 }
 
-void LoadTableFile(const std::string& path, CalibrationTable& table) {
-    platform::InFile file;
-    LoadFromFile(file, path, table);
+// Reads the table, then derives the exposure values of records that have none.
+void Load(TableSource& source, CalibrationTable& table, const LoadReport& report) {
+    ReadTable(source, table, report);
+    FillTableExposureDefaults(table, report);
 }
 
-std::optional<platform::FileTimes> LoadTableFileWithTimes(const std::string& path, CalibrationTable& table) {
+// Opens path as file and loads the table from it.
+void LoadFromFile(platform::InFile& file, const std::string& path, CalibrationTable& table, const LoadReport& report) {
+    if (const platform::Result opened = file.Open(path); !opened) {
+        throw TableOpenFailed("Error opening ZTB file", opened.outcome());
+    }
+    FileTableSource source(file);
+    Load(source, table, report);
+}
+
+}  // namespace
+
+void LoadTableFile(const std::string& path, CalibrationTable& table, const LoadReport& report) {
     platform::InFile file;
-    LoadFromFile(file, path, table);
+    LoadFromFile(file, path, table, report);
+}
+
+std::optional<platform::FileTimes> LoadTableFileWithTimes(
+    const std::string& path, CalibrationTable& table, const LoadReport& report) {
+    platform::InFile file;
+    LoadFromFile(file, path, table, report);
     platform::FileTimes times;
     if (!file.GetTimes(times)) return std::nullopt;
     return times;
 }
 
-void LoadTableFromMemory(std::span<const unsigned char> bytes, CalibrationTable& table) {
+void LoadTableFromMemory(std::span<const unsigned char> bytes, CalibrationTable& table, const LoadReport& report) {
     MemoryTableSource source(bytes);
-    Load(source, table);
+    Load(source, table, report);
 }

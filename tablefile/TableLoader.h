@@ -9,21 +9,18 @@
 #include <string>
 
 #include "platform/FileSystem.h"
+#include "tablefile/LoadReport.h"
 #include "tablefile/TableSource.h"
 #include "tablefile/ZtbFormat.h"
 
-// Reads header, directory and records into table, validating on the way.
-void ReadTable(TableSource& source, CalibrationTable& table);
-
-// Fills the empty exposure values of every present record, index 0 to 3.
-void FillTableExposureDefaults(CalibrationTable& table);
-
-// Loads, validates and completes the table file at path.
-void LoadTableFile(const std::string& path, CalibrationTable& table);
+// Loads, validates and completes the table file at path; warnings and the
+// trace go to report.
+void LoadTableFile(const std::string& path, CalibrationTable& table, const LoadReport& report = {});
 
 // The same, and the file's times read from the same open handle, so they
 // belong to the bytes loaded; empty when they cannot be read.
-std::optional<platform::FileTimes> LoadTableFileWithTimes(const std::string& path, CalibrationTable& table);
+std::optional<platform::FileTimes> LoadTableFileWithTimes(
+    const std::string& path, CalibrationTable& table, const LoadReport& report = {});
 
 // The same from bytes in memory.
-void LoadTableFromMemory(std::span<const unsigned char> bytes, CalibrationTable& table);
+void LoadTableFromMemory(std::span<const unsigned char> bytes, CalibrationTable& table, const LoadReport& report = {});

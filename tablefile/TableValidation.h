@@ -1,16 +1,37 @@
-// Validation of a header and of one resolution record. Each check returns 1
-// for valid or a negative code naming the first rule that failed.
+// Validation of a header and of one resolution record. Each check names the
+// first rule that failed, or None.
 #pragma once
 
+#include "tablefile/LoadReport.h"
 #include "tablefile/ZtbFormat.h"
 
+enum class HeaderFault { None, IdString, HeaderVersion, DeviceType, Type, Size, NumResolutions };
+
 // Checks a decoded header.
-int CheckHeader(const ZTBHeader& header);
-// The error abort message for a CheckHeader result other than 1.
-const char* HeaderMessage(int result);
+HeaderFault CheckHeader(const ZTBHeader& header);
+// The error abort message of a fault.
+const char* HeaderMessage(HeaderFault fault);
+
+enum class ResolutionFault {
+    None,
+    Length,
+    ResVersion,
+    RasterSize,
+    Corners,
+    FilmGamma,
+    StdGamma,
+    DeviceType,
+    Resolution,
+    MirrorY,
+    BaseFilmType,
+    BlackAndWhite,
+    Balance,
+    Intensity,
+    Repetition,
+    BackType
+};
 
 // Checks one converted record for the directory's resolution index r.
-int CheckResolution(const ZTBResolutionT& record, int r);
-// Runs CheckResolution and writes the warning line for a failure to the
-// standard error stream.
-void WarnResolution(const ZTBResolutionT& record, int r);
+ResolutionFault CheckResolution(const ZTBResolutionT& record, int r);
+// Runs CheckResolution and reports the warning line of a fault.
+void WarnResolution(const ZTBResolutionT& record, int r, const LoadReport& report);

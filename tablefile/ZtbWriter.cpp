@@ -2,31 +2,39 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
+
+#include "tablefile/ByteOrder.h"
 
 namespace {
 
-// Big-endian stores at a byte offset of a buffer.
-void Put16(std::vector<unsigned char>& out, std::size_t at, std::uint16_t value) {
-    out[at] = static_cast<unsigned char>(value >> 8);
-    out[at + 1] = static_cast<unsigned char>(value);
-}
+// Encodes each field it is given into the bytes that follow the last one.
+class FieldWriter {
+public:
+    explicit FieldWriter(unsigned char* bytes) : next_(bytes) {}
 
-void Put32(std::vector<unsigned char>& out, std::size_t at, std::uint32_t value) {
-    out[at] = static_cast<unsigned char>(value >> 24);
-    out[at + 1] = static_cast<unsigned char>(value >> 16);
-    out[at + 2] = static_cast<unsigned char>(value >> 8);
-    out[at + 3] = static_cast<unsigned char>(value);
-}
+    template <class Number>
+    void operator()(const Number& number) {
+        const auto value = static_cast<std::make_unsigned_t<Number>>(number);
+        for (std::size_t i = 0; i < sizeof number; ++i) {
+            next_[i] = static_cast<unsigned char>(value >> (8 * (sizeof number - 1 - i)));
+        }
+        next_ += sizeof number;
+    }
 
-void PutBytes(std::vector<unsigned char>& out, std::size_t at, const void* bytes, std::size_t size) {
-    std::memcpy(out.data() + at, bytes, size);
-}
+    template <class Element, std::size_t N>
+    void operator()(const Element (&elements)[N]) {
+        if constexpr (sizeof(Element) == 1) {
+            std::memcpy(next_, elements, N);
+            next_ += N;
+        } else {
+            for (const Element& element : elements) (*this)(element);
+        }
+    }
 
-// Writes bytes at an offset, growing the buffer with zeros when needed.
-void Place(std::vector<unsigned char>& out, std::size_t at, const std::vector<unsigned char>& bytes) {
-    if (out.size() < at + bytes.size()) out.resize(at + bytes.size(), 0);
-    std::copy(bytes.begin(), bytes.end(), out.begin() + static_cast<std::ptrdiff_t>(at));
-}
+private:
+    unsigned char* next_;
+};
 
 }  // namespace
 
@@ -80,51 +88,6 @@ void ClearExposureValues(ZTBResolutionT& record) {
     record.BackType = 0;
 }
 
-std::vector<unsigned char> EncodeHeader(const ZTBHeader& header) {
-    std::vector<unsigned char> out(kHeaderSize, 0);
-    PutBytes(out, 0, header.IdString, sizeof header.IdString);
-    Put16(out, 40, static_cast<std::uint16_t>(header.HeaderVersion));
-    Put16(out, 42, static_cast<std::uint16_t>(header.Reserved42));
-    Put16(out, 44, static_cast<std::uint16_t>(header.DeviceType));
-    PutBytes(out, 46, header.Reserved46, sizeof header.Reserved46);
-    PutBytes(out, 78, header.Title, sizeof header.Title);
-    Put16(out, 126, static_cast<std::uint16_t>(header.Type));
-    Put16(out, 128, static_cast<std::uint16_t>(header.Size));
-    PutBytes(out, 130, header.Reserved130, sizeof header.Reserved130);
-    Put16(out, 170, static_cast<std::uint16_t>(header.NumResolutions));
-    return out;
-}
-
-std::vector<unsigned char> EncodeRecord(const ZTBResolutionT& record) {
-    std::vector<unsigned char> out(kResolutionSize, 0);
-    const std::int16_t fields[] = {static_cast<std::int16_t>(record.Length), record.ResVersion, record.DevXSize,
-        record.DevYSize, record.XMin, record.YMin, record.XMax, record.YMax, record.FilmGamma, record.StdGamma,
-        record.DeviceType, record.Resolution, record.MirrorY, record.Compatible.BaseFilmType,
-        record.Compatible.BlackAndWhite, record.Compatible.Balance[0], record.Compatible.Balance[1],
-        record.Compatible.Balance[2]};
-    std::size_t at = 0;
-    for (std::int16_t field : fields) {
-        Put16(out, at, static_cast<std::uint16_t>(field));
-        at += 2;
-    }
-    for (std::int16_t value : record.ChannelTable) {
-        Put16(out, at, static_cast<std::uint16_t>(value));
-        at += 2;
-    }
-    for (std::uint16_t value : record.Intensity) {
-        Put16(out, at, value);
-        at += 2;
-    }
-    for (std::uint16_t value : record.Repetition) {
-        Put16(out, at, value);
-        at += 2;
-    }
-    Put16(out, 1584, static_cast<std::uint16_t>(record.BackType));
-    PutBytes(out, 1586, record.Reserved1586, sizeof record.Reserved1586);
-    Put16(out, 1612, static_cast<std::uint16_t>(record.Reserved1612));
-    return out;
-}
-
 ZtbWriter::ZtbWriter(std::string_view title, std::int16_t deviceType) : header_(MakeValidHeader(title, deviceType)) {}
 
 ZTBResolutionT& ZtbWriter::AddRecord(int r) { return AddRecord(r, MakeValidRecord(r, header_.DeviceType)); }
@@ -139,56 +102,55 @@ void ZtbWriter::SetIdBytes(std::span<const unsigned char> bytes) {
     std::memcpy(header_.IdString, bytes.data(), std::min(bytes.size(), sizeof header_.IdString));
 }
 
-std::size_t ZtbWriter::DirectoryEnd() const { return kHeaderSize + records_.size() * kResInfoSize; }
-
-std::uint32_t ZtbWriter::RecordOffset(std::size_t k) const {
-    const RecordSlot& slot = records_.at(k);
-    if (slot.placedAt) return *slot.placedAt;
-    // The layout sequence: records not placed explicitly, in the layout's
-    // order, each after a gap.
-    std::vector<std::size_t> sequence;
-    for (std::size_t i = 0; i < records_.size(); ++i) {
-        if (!records_[i].placedAt) sequence.push_back(i);
-    }
-    if (layout_ == Layout::Reverse) std::reverse(sequence.begin(), sequence.end());
-    std::size_t at = DirectoryEnd();
-    for (std::size_t i : sequence) {
+std::vector<std::uint32_t> ZtbWriter::Offsets() const {
+    // Placed records where they are placed; the others after the directory
+    // in the layout's order, each after a gap.
+    std::vector<std::uint32_t> offsets(records_.size());
+    std::size_t at = kHeaderSize + records_.size() * kResInfoSize;
+    for (std::size_t n = 0; n < records_.size(); ++n) {
+        const std::size_t k = layout_ == Layout::Reverse ? records_.size() - 1 - n : n;
+        if (records_[k].placedAt) {
+            offsets[k] = *records_[k].placedAt;
+            continue;
+        }
         at += gap_;
-        if (i == k) break;
+        offsets[k] = static_cast<std::uint32_t>(at);
         at += kResolutionSize;
     }
-    return static_cast<std::uint32_t>(at);
+    return offsets;
 }
 
 std::vector<unsigned char> ZtbWriter::Build() const {
+    const std::vector<std::uint32_t> offsets = Offsets();
+    std::vector<unsigned char> out(kHeaderSize + records_.size() * kResInfoSize, 0);
     ZTBHeader header = header_;
     header.NumResolutions = numResolutions_.value_or(static_cast<std::int16_t>(records_.size()));
-    std::vector<unsigned char> out = EncodeHeader(header);
-    out.resize(DirectoryEnd(), 0);
-
+    FieldWriter headerField(out.data());
+    HeaderFields(header, headerField);
     for (std::size_t k = 0; k < records_.size(); ++k) {
-        const RecordSlot& slot = records_[k];
-        const std::size_t at = kHeaderSize + k * kResInfoSize;
-        Put16(out, at,
-            static_cast<std::uint16_t>(slot.entry.Resolution.value_or(static_cast<std::int16_t>(slot.resolution))));
-        Put16(out, at + 2,
-            static_cast<std::uint16_t>(slot.entry.Length.value_or(static_cast<std::int16_t>(kResolutionSize))));
-        Put32(out, at + 4, slot.entry.Offset.value_or(RecordOffset(k)));
+        const EntryOverride& entry = records_[k].entry;
+        const ResInfo written{entry.Resolution.value_or(static_cast<std::int16_t>(records_[k].resolution)),
+            entry.Length.value_or(static_cast<std::int16_t>(kResolutionSize)), entry.Offset.value_or(offsets[k])};
+        FieldWriter entryField(out.data() + kHeaderSize + k * kResInfoSize);
+        ResInfoFields(written, entryField);
     }
 
     // Gaps first, so that explicitly placed records may lie over them.
     for (std::size_t k = 0; k < records_.size(); ++k) {
         if (records_[k].placedAt) continue;
-        const std::size_t at = RecordOffset(k);
+        const std::size_t at = offsets[k];
         if (out.size() < at) out.resize(at, gapFill_);
         std::fill(out.begin() + static_cast<std::ptrdiff_t>(at - gap_), out.begin() + static_cast<std::ptrdiff_t>(at),
             gapFill_);
     }
-    // Layout records, then placed records in the order they were added.
+    // Layout records, then placed records in the order they were added; the
+    // file grows with zeros as needed.
     for (int pass = 0; pass < 2; ++pass) {
         for (std::size_t k = 0; k < records_.size(); ++k) {
             if (records_[k].placedAt.has_value() != (pass == 1)) continue;
-            Place(out, RecordOffset(k), EncodeRecord(records_[k].record));
+            if (out.size() < offsets[k] + kResolutionSize) out.resize(offsets[k] + kResolutionSize, 0);
+            FieldWriter recordField(out.data() + offsets[k]);
+            ResolutionFields(records_[k].record, recordField);
         }
     }
     out.insert(out.end(), trailing_, trailingFill_);

@@ -1,8 +1,9 @@
 // Builds ZTB table files field by field, for tests, the fuzz corpus and the
 // demo. The caller edits host-order ZTBHeader and ZTBResolutionT values; the
-// writer encodes every field big-endian, lays out the directory and places
-// the records where it is told. It never checks anything: a test can make
-// any fault it wants.
+// writer encodes every field big-endian by the same field lists the loader
+// decodes by (ByteOrder.h), lays out the directory and places the records
+// where it is told. It never checks anything: a test can make any fault it
+// wants.
 //
 //   ZtbWriter writer("Ekta 100 v2.1", 1002);
 //   writer.AddRecord(1).FilmGamma = 3000;     // a valid record, then one fault
@@ -90,9 +91,6 @@ public:
     // Raw bytes of the 40-byte ID field (at most 40; the rest become 0).
     void SetIdBytes(std::span<const unsigned char> bytes);
 
-    // Offset at which Build places record k.
-    std::uint32_t RecordOffset(std::size_t k) const;
-
     std::vector<unsigned char> Build() const;
     bool WriteTo(const std::string& path) const;
 
@@ -104,7 +102,8 @@ private:
         std::optional<std::uint32_t> placedAt;
     };
 
-    std::size_t DirectoryEnd() const;
+    // Where Build places each record, computed once per build.
+    std::vector<std::uint32_t> Offsets() const;
 
     ZTBHeader header_;
     std::vector<RecordSlot> records_;
@@ -115,10 +114,6 @@ private:
     unsigned char trailingFill_ = 0x5A;
     std::optional<std::int16_t> numResolutions_;
 };
-
-// Encodes a header or a record big-endian, exactly as they stand in a file.
-std::vector<unsigned char> EncodeHeader(const ZTBHeader& header);
-std::vector<unsigned char> EncodeRecord(const ZTBResolutionT& record);
 
 // Writes a valid table with the given title and device type (one record for
 // resolution index 0) to path and, when times are given, sets the file's

@@ -16,6 +16,13 @@
 
 using Bytes = std::vector<unsigned char>;
 
+// Whether the tests run as the Windows program.
+#ifdef _WIN32
+inline constexpr bool kWindows = true;
+#else
+inline constexpr bool kWindows = false;
+#endif
+
 // No system hands this process id out: Windows ids are small multiples of
 // 4, and Linux ids stay below its pid_max, at most 2^22.
 inline constexpr std::uint32_t kNeverAProcess = 4'000'000'001u;

@@ -9,20 +9,27 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "tablefile/TableLoader.h"
 #include "tablefile/ZtbWriter.h"
 
+// The exposure values derived for a record that had none.
+struct Exposure {
+    std::int16_t backType;
+    std::array<std::uint16_t, 3> intensity, repetition;
+};
+
 struct TableCase {
     const char* name;
-    std::function<void(ZtbWriter&)> edit;
-    const char* message;             // the abort message; empty: the table loads
-    std::string err = "";            // warning lines
-    std::string out = "";            // trace lines
-    std::vector<int> exposure = {};  // the first record's derived BackType, Intensity, Repetition
-    std::size_t size = SIZE_MAX;     // the file is cut to this many bytes
+    std::function<void(ZtbWriter&)> edit = [](ZtbWriter&) {};
+    const char* message = "";               // the abort message; empty: the table loads
+    std::string warnings = "";              // the warning lines reported
+    std::string trace = "";                 // the trace reported
+    std::optional<Exposure> exposure = {};  // derived for the first record
+    std::size_t cutTo = SIZE_MAX;           // the file is cut to this many bytes
 
     ZtbWriter Writer() const {
         ZtbWriter writer("Case table v1.0", 1002);
@@ -33,7 +40,7 @@ struct TableCase {
 
     std::vector<unsigned char> Bytes() const {
         std::vector<unsigned char> bytes = Writer().Build();
-        bytes.resize(std::min(bytes.size(), size));
+        bytes.resize(std::min(bytes.size(), cutTo));
         return bytes;
     }
 };
@@ -42,6 +49,12 @@ struct TableCase {
 template <class... Fields>
 std::string Warn(const Fields&... fields) {
     return (("#### Warning: Illegal " + std::string(fields) + " field in ZTB.Resolution\n") + ...);
+}
+
+// The trace lines of light levels found, in order.
+template <class... Numbers>
+std::string Levels(Numbers... levels) {
+    return ((" LightLvl " + std::to_string(levels) + "\n") + ...);
 }
 
 namespace table_cases {
@@ -84,84 +97,85 @@ inline std::function<void(W&)> Derive(
 // clang-format off
 inline const std::vector<TableCase> kAll = {
     // The header: the first rule it breaks decides.
-    {"IdAnyBytesAfterItsNul", [](W& w) { SetId(w, kId + std::string("\0\xff\x01\x7f", 4)); }, ""},
-    {"IdWithoutNul", [](W& w) { SetId(w, kId + " "); }, "Illegal ZTB ID string"},
-    {"IdOtherCase", [](W& w) { SetId(w, "c" + kId.substr(1) + '\0'); }, "Illegal ZTB ID string"},
-    {"IdShortBeforeVersion", [](W& w) { SetId(w, kId.substr(0, 30) + '\0'); w.Header().HeaderVersion = 2; }, "Illegal ZTB ID string"},
-    {"HeaderVersion2", [](W& w) { w.Header().HeaderVersion = 2; }, "Illegal ZTB HeaderVersion field"},
-    {"HeaderVersion0BeforeType", [](W& w) { w.Header().HeaderVersion = 0; w.Header().Type = 6; }, "Illegal ZTB HeaderVersion field"},
-    {"DeviceType999", [](W& w) { w.Header().DeviceType = 999; }, "Illegal ZTB DeviceType field"},
-    {"DeviceType1021", [](W& w) { w.Header().DeviceType = 1021; }, "Illegal ZTB DeviceType field"},
-    {"DeviceTypeNegative", [](W& w) { w.Header().DeviceType = -1; }, "Illegal ZTB DeviceType field"},
-    {"TypeNegative", [](W& w) { w.Header().Type = -1; }, "Illegal ZTB Type field"},
-    {"Type6BeforeSize", [](W& w) { w.Header().Type = 6; w.Header().Size = 7; }, "Illegal ZTB Type field"},
-    {"Size7", [](W& w) { w.Header().Size = 7; }, "Illegal ZTB Size field"},
-    {"SizeNegative", [](W& w) { w.Header().Size = -32768; }, "Illegal ZTB Size field"},
-    {"TypeSizeDeviceTypeLimits", [](W& w) { w.Header().Type = 5; w.Header().Size = 6; w.Header().DeviceType = w.Record(0).DeviceType = 1020; }, ""},
-    {"NumResolutions5", [](W& w) { w.SetNumResolutions(5); }, "Illegal ZTB number of resolutions"},
-    {"NumResolutionsNegative", [](W& w) { w.SetNumResolutions(-1); }, "Illegal ZTB number of resolutions"},
+    {.name = "IdAnyBytesAfterItsNul", .edit = [](W& w) { SetId(w, kId + std::string("\0\xff\x01\x7f", 4)); }},
+    {.name = "IdWithoutNul", .edit = [](W& w) { SetId(w, kId + " "); }, .message = "Illegal ZTB ID string"},
+    {.name = "IdOtherCase", .edit = [](W& w) { SetId(w, "c" + kId.substr(1) + '\0'); }, .message = "Illegal ZTB ID string"},
+    {.name = "IdShortBeforeVersion", .edit = [](W& w) { SetId(w, kId.substr(0, 30) + '\0'); w.Header().HeaderVersion = 2; }, .message = "Illegal ZTB ID string"},
+    {.name = "HeaderVersion2", .edit = [](W& w) { w.Header().HeaderVersion = 2; }, .message = "Illegal ZTB HeaderVersion field"},
+    {.name = "HeaderVersion0BeforeType", .edit = [](W& w) { w.Header().HeaderVersion = 0; w.Header().Type = 6; }, .message = "Illegal ZTB HeaderVersion field"},
+    {.name = "DeviceType999", .edit = [](W& w) { w.Header().DeviceType = 999; }, .message = "Illegal ZTB DeviceType field"},
+    {.name = "DeviceType1021", .edit = [](W& w) { w.Header().DeviceType = 1021; }, .message = "Illegal ZTB DeviceType field"},
+    {.name = "DeviceTypeNegative", .edit = [](W& w) { w.Header().DeviceType = -1; }, .message = "Illegal ZTB DeviceType field"},
+    {.name = "TypeNegative", .edit = [](W& w) { w.Header().Type = -1; }, .message = "Illegal ZTB Type field"},
+    {.name = "Type6BeforeSize", .edit = [](W& w) { w.Header().Type = 6; w.Header().Size = 7; }, .message = "Illegal ZTB Type field"},
+    {.name = "Size7", .edit = [](W& w) { w.Header().Size = 7; }, .message = "Illegal ZTB Size field"},
+    {.name = "SizeNegative", .edit = [](W& w) { w.Header().Size = -32768; }, .message = "Illegal ZTB Size field"},
+    {.name = "TypeSizeDeviceTypeLimits", .edit = [](W& w) { w.Header().Type = 5; w.Header().Size = 6; w.Header().DeviceType = w.Record(0).DeviceType = 1020; }},
+    {.name = "NumResolutions5", .edit = [](W& w) { w.SetNumResolutions(5); }, .message = "Illegal ZTB number of resolutions"},
+    {.name = "NumResolutionsNegative", .edit = [](W& w) { w.SetNumResolutions(-1); }, .message = "Illegal ZTB number of resolutions"},
     // Where records lie, fields no check reads, and the directory.
-    {"ReverseLayoutGapsAndTrailingBytes", [](W& w) { w.AddRecord(2); w.AddRecord(1); w.SetLayout(W::Layout::Reverse); w.SetGap(77, 0xEE); w.SetTrailingBytes(1000, 0xFF); }, ""},
-    {"RecordsAcrossAndBeyondTheFirstRead", [](W& w) { w.AddRecord(1); w.AddRecord(2); w.PlaceAt(0, 20000); w.PlaceAt(1, FileTableSource::kReadAhead - 100); }, ""},
-    {"FreeHeaderFields", [](W& w) { w.Header().Reserved42 = -7; w.Header().Type = 3; w.Header().Reserved46[0] = w.Header().Reserved130[39] = 0xAB; }, ""},
-    {"HighBitsAndFreeRecordBytes", [](W& w) { R& r = w.Record(0); r.Intensity[2] = 56304; r.ChannelTable[256] = 0x7F80; r.ChannelTable[512] = -32768; r.Reserved1586[25] = 0xF0; r.Reserved1612 = 0x7EEF; }, ""},
-    {"HeaderShort", [](W&) {}, kCantRead, "", "", {}, 171},
-    {"DirectoryShort", [](W&) {}, kCantRead, "", "", {}, 179},
-    {"RecordShort", [](W&) {}, kCantRead, "", "", {}, 180 + 1613},
-    {"FarRecordCut", [](W& w) { w.PlaceAt(0, 20000); }, kCantRead, "", "", {}, 20010},
-    {"Offset1MiB", [](W& w) { w.Entry(0).Offset = 1 << 20; }, kCantRead},
-    {"Offset2Pow31", [](W& w) { w.Entry(0).Offset = 0x80000000u; }, kCantRead},
-    {"OffsetTopByte", [](W& w) { w.PlaceAt(0, 0x100B4); w.Entry(0).Offset = 0x10000B4; }, kCantRead},
-    {"ResolutionIndex4", [](W& w) { w.Entry(0).Resolution = 4; }, "Illegal resolution in ResInfo structure"},
-    {"ResolutionIndexNegative", [](W& w) { w.Entry(0).Resolution = -1; }, "Illegal resolution in ResInfo structure"},
-    {"EntryLength1613BeforeReading", [](W& w) { w.Entry(0).Length = 1613; w.Entry(0).Offset = 0x90000000u; }, "Illegal resolution Length in ResInfo structure"},
-    {"EntryLength1616", [](W& w) { w.Entry(0).Length = 1616; }, "Illegal resolution Length in ResInfo structure"},
-    {"RecordLength1615", [](W& w) { w.Record(0).Length = 1615; }, "Illegal resolution Length in ZTBResolutionT structure"},
+    {.name = "ReverseLayoutGapsAndTrailingBytes", .edit = [](W& w) { w.AddRecord(2); w.AddRecord(1); w.SetLayout(W::Layout::Reverse); w.SetGap(77, 0xEE); w.SetTrailingBytes(1000, 0xFF); }},
+    {.name = "RecordsAcrossAndBeyondTheFirstRead", .edit = [](W& w) { w.AddRecord(1); w.AddRecord(2); w.PlaceAt(0, 20000); w.PlaceAt(1, FileTableSource::kReadAhead - 100); }},
+    {.name = "FreeHeaderFields", .edit = [](W& w) { w.Header().Reserved42 = -7; w.Header().Type = 3; w.Header().Reserved46[0] = w.Header().Reserved130[39] = 0xAB; }},
+    {.name = "HighBitsAndFreeRecordBytes", .edit = [](W& w) { R& r = w.Record(0); r.Intensity[2] = 56304; r.ChannelTable[256] = 0x7F80; r.ChannelTable[512] = -32768; r.Reserved1586[25] = 0xF0; r.Reserved1612 = 0x7EEF; }},
+    {.name = "HeaderShort", .message = kCantRead, .cutTo = 171},
+    {.name = "DirectoryShort", .message = kCantRead, .cutTo = 179},
+    {.name = "RecordShort", .message = kCantRead, .cutTo = 180 + 1613},
+    {.name = "FarRecordCut", .edit = [](W& w) { w.PlaceAt(0, 20000); }, .message = kCantRead, .cutTo = 20010},
+    {.name = "Offset1MiB", .edit = [](W& w) { w.Entry(0).Offset = 1 << 20; }, .message = kCantRead},
+    {.name = "Offset2Pow31", .edit = [](W& w) { w.Entry(0).Offset = 0x80000000u; }, .message = kCantRead},
+    {.name = "OffsetTopByte", .edit = [](W& w) { w.PlaceAt(0, 0x100B4); w.Entry(0).Offset = 0x10000B4; }, .message = kCantRead},
+    {.name = "ResolutionIndex4", .edit = [](W& w) { w.Entry(0).Resolution = 4; }, .message = "Illegal resolution in ResInfo structure"},
+    {.name = "ResolutionIndexNegative", .edit = [](W& w) { w.Entry(0).Resolution = -1; }, .message = "Illegal resolution in ResInfo structure"},
+    {.name = "EntryLength1613BeforeReading", .edit = [](W& w) { w.Entry(0).Length = 1613; w.Entry(0).Offset = 0x90000000u; }, .message = "Illegal resolution Length in ResInfo structure"},
+    {.name = "EntryLength1616", .edit = [](W& w) { w.Entry(0).Length = 1616; }, .message = "Illegal resolution Length in ResInfo structure"},
+    {.name = "RecordLength1615", .edit = [](W& w) { w.Record(0).Length = 1615; }, .message = "Illegal resolution Length in ZTBResolutionT structure"},
     // The first record is read and warned about before the second entry.
-    {"DuplicateBeforeItsLength", [](W& w) { w.Record(0).FilmGamma = 3000; w.AddRecord(0); w.Entry(1).Length = 1616; }, "Illegal duplicate resolution in ResInfo structure", Warn("FilmGamma")},
+    {.name = "DuplicateBeforeItsLength", .edit = [](W& w) { w.Record(0).FilmGamma = 3000; w.AddRecord(0); w.Entry(1).Length = 1616; }, .message = "Illegal duplicate resolution in ResInfo structure", .warnings = Warn("FilmGamma")},
     // Records: each warns, naming the first rule it breaks, and is kept.
-    {"ResVersionThenRasterSizes", [](W& w) { w.Record(0).ResVersion = 2; w.Record(0).MirrorY = 5; w.AddRecord(1).DevXSize = 2048; w.AddRecord(2).DevYSize = 8193; }, "", Warn("ResVersion", "DevX/YSize", "DevX/YSize")},
-    {"RasterSizeLimits", [](W& w) { w.Record(0).DevYSize = 0; w.AddRecord(2).DevYSize = 8192; w.AddRecord(3).DevXSize = -16384; }, "", Warn("DevX/YSize", "DevX/YSize")},
-    {"Corners", [](W& w) { w.Record(0).XMin = -1; w.AddRecord(1).YMin = -1; R& r = w.AddRecord(2); r.XMax = r.DevXSize; }, "", Warn("XMin/YMin/XMax/YMax", "XMin/YMin/XMax/YMax", "XMin/YMin/XMax/YMax")},
-    {"YMaxAndFilmGammas", [](W& w) { R& r = w.Record(0); r.YMax = r.DevYSize; w.AddRecord(1).FilmGamma = 2561; w.AddRecord(2).FilmGamma = -2561; }, "", Warn("XMin/YMin/XMax/YMax", "FilmGamma", "FilmGamma")},
-    {"StdGammas", [](W& w) { w.Record(0).FilmGamma = -2560; w.Record(0).StdGamma = 5120; w.AddRecord(1).StdGamma = 5121; w.AddRecord(2).StdGamma = -2561; }, "", Warn("StdGamma", "StdGamma")},
-    {"DeviceTypesAfterEveryWarning", [](W& w) { w.Record(0).DeviceType = 999; w.AddRecord(1).DeviceType = 1021; w.AddRecord(2).Resolution = 1; }, "Inconsistent DeviceType detected in ZTBResolution structure", Warn("DeviceType", "DeviceType", "Resolution")},
-    {"MirrorY", [](W& w) { w.Record(0).MirrorY = 2; w.AddRecord(1).MirrorY = 1; w.AddRecord(2).MirrorY = -1; }, "", Warn("MirrorY", "MirrorY")},
-    {"BaseFilms", [](W& w) { R& r = w.Record(0); r.Compatible.BaseFilmType = 10; r.Compatible.Balance[0] = 1; w.AddRecord(1).Compatible.BaseFilmType = -1; }, "", Warn("Compatible.BaseFilmType", "Compatible.BaseFilmType")},
-    {"Balances", [](W& w) { w.Record(0).Compatible.Balance[1] = 24; w.AddRecord(1).Compatible.Balance[2] = 401; R& r = w.AddRecord(2); r.Compatible.Balance[0] = 25; r.Compatible.Balance[2] = 400; }, "", Warn("Compatible.Balance", "Compatible.Balance")},
-    {"BlackAndWhite", [](W& w) { OnlyChannel(w.Record(0), 1); OnlyChannel(w.AddRecord(1), 2, 2); OnlyChannel(w.AddRecord(2), 1).Compatible.Balance[0] = 50; }, "", Warn("Compatible.Balance")},
-    {"BlackAndWhiteModes", [](W& w) { w.Record(0).Compatible.BlackAndWhite = 3; R& r = w.AddRecord(1); r.Compatible.BlackAndWhite = 3; r.Compatible.Balance[2] = 500; }, "", Warn("Compatible.BlackAndWhite", "Compatible.Balance")},
-    {"BlackAndWhiteTwoExposed", [](W& w) { R& r = OnlyChannel(w.Record(0), 1); r.Intensity[0] = 5; r.Repetition[0] = 1; }, "", Warn("Intensity")},
-    {"ColourFaults", [](W& w) { w.Record(0).Compatible.Balance[1] = 0; R& r = w.AddRecord(1); r.Intensity[2] = r.Repetition[2] = 0; w.AddRecord(2).Intensity[0] = 0; }, "", Warn("Compatible.Balance", "Intensity", "Intensity")},
-    {"ChannelOrderDecides", [](W& w) { w.Record(0).Intensity[0] = 0; w.Record(0).Repetition[1] = 17; }, "", Warn("Intensity")},
-    {"NoBaseFilm", [](W& w) { w.Record(0).Compatible.BaseFilmType = 0; NoBaseFilm(w.AddRecord(1)); NoBaseFilm(w.AddRecord(2)).Compatible.BlackAndWhite = 7; }, "", Warn("Compatible.Balance", "Compatible.BlackAndWhite")},
-    {"Repetitions", [](W& w) { w.Record(0).Repetition[1] = 17; w.AddRecord(1).Repetition[0] = 0x8000; w.AddRecord(2).Repetition[0] = 16; }, "", Warn("Repetition", "Repetition")},
-    {"ExposurePairs", [](W& w) { w.Record(0).Repetition[0] = 0; w.AddRecord(1).Intensity[1] = 0; w.AddRecord(2).BackType = 3; }, "", Warn("Intensity", "Intensity")},
+    {.name = "ResVersionThenRasterSizes", .edit = [](W& w) { w.Record(0).ResVersion = 2; w.Record(0).MirrorY = 5; w.AddRecord(1).DevXSize = 2048; w.AddRecord(2).DevYSize = 8193; }, .warnings = Warn("ResVersion", "DevX/YSize", "DevX/YSize")},
+    {.name = "AllFourResolutions", .edit = [](W& w) { for (int r : {3, 1, 2}) w.AddRecord(r); }, .warnings = Warn("DevX/YSize")},
+    {.name = "RasterSizeLimits", .edit = [](W& w) { w.Record(0).DevYSize = 0; w.AddRecord(2).DevYSize = 8192; w.AddRecord(3).DevXSize = -16384; }, .warnings = Warn("DevX/YSize", "DevX/YSize")},
+    {.name = "Corners", .edit = [](W& w) { w.Record(0).XMin = -1; w.AddRecord(1).YMin = -1; R& r = w.AddRecord(2); r.XMax = r.DevXSize; }, .warnings = Warn("XMin/YMin/XMax/YMax", "XMin/YMin/XMax/YMax", "XMin/YMin/XMax/YMax")},
+    {.name = "YMaxAndFilmGammas", .edit = [](W& w) { R& r = w.Record(0); r.YMax = r.DevYSize; w.AddRecord(1).FilmGamma = 2561; w.AddRecord(2).FilmGamma = -2561; }, .warnings = Warn("XMin/YMin/XMax/YMax", "FilmGamma", "FilmGamma")},
+    {.name = "StdGammas", .edit = [](W& w) { w.Record(0).FilmGamma = -2560; w.Record(0).StdGamma = 5120; w.AddRecord(1).StdGamma = 5121; w.AddRecord(2).StdGamma = -2561; }, .warnings = Warn("StdGamma", "StdGamma")},
+    {.name = "DeviceTypesAfterEveryWarning", .edit = [](W& w) { w.Record(0).DeviceType = 999; w.AddRecord(1).DeviceType = 1021; w.AddRecord(2).Resolution = 1; }, .message = "Inconsistent DeviceType detected in ZTBResolution structure", .warnings = Warn("DeviceType", "DeviceType", "Resolution")},
+    {.name = "MirrorY", .edit = [](W& w) { w.Record(0).MirrorY = 2; w.AddRecord(1).MirrorY = 1; w.AddRecord(2).MirrorY = -1; }, .warnings = Warn("MirrorY", "MirrorY")},
+    {.name = "BaseFilms", .edit = [](W& w) { R& r = w.Record(0); r.Compatible.BaseFilmType = 10; r.Compatible.Balance[0] = 1; w.AddRecord(1).Compatible.BaseFilmType = -1; }, .warnings = Warn("Compatible.BaseFilmType", "Compatible.BaseFilmType")},
+    {.name = "Balances", .edit = [](W& w) { w.Record(0).Compatible.Balance[1] = 24; w.AddRecord(1).Compatible.Balance[2] = 401; R& r = w.AddRecord(2); r.Compatible.Balance[0] = 25; r.Compatible.Balance[2] = 400; }, .warnings = Warn("Compatible.Balance", "Compatible.Balance")},
+    {.name = "BlackAndWhite", .edit = [](W& w) { OnlyChannel(w.Record(0), 1); OnlyChannel(w.AddRecord(1), 2, 2); OnlyChannel(w.AddRecord(2), 1).Compatible.Balance[0] = 50; }, .warnings = Warn("Compatible.Balance")},
+    {.name = "BlackAndWhiteModes", .edit = [](W& w) { w.Record(0).Compatible.BlackAndWhite = 3; R& r = w.AddRecord(1); r.Compatible.BlackAndWhite = 3; r.Compatible.Balance[2] = 500; }, .warnings = Warn("Compatible.BlackAndWhite", "Compatible.Balance")},
+    {.name = "BlackAndWhiteTwoExposed", .edit = [](W& w) { R& r = OnlyChannel(w.Record(0), 1); r.Intensity[0] = 5; r.Repetition[0] = 1; }, .warnings = Warn("Intensity")},
+    {.name = "ColourFaults", .edit = [](W& w) { w.Record(0).Compatible.Balance[1] = 0; R& r = w.AddRecord(1); r.Intensity[2] = r.Repetition[2] = 0; w.AddRecord(2).Intensity[0] = 0; }, .warnings = Warn("Compatible.Balance", "Intensity", "Intensity")},
+    {.name = "ChannelOrderDecides", .edit = [](W& w) { w.Record(0).Intensity[0] = 0; w.Record(0).Repetition[1] = 17; }, .warnings = Warn("Intensity")},
+    {.name = "NoBaseFilm", .edit = [](W& w) { w.Record(0).Compatible.BaseFilmType = 0; NoBaseFilm(w.AddRecord(1)); NoBaseFilm(w.AddRecord(2)).Compatible.BlackAndWhite = 7; }, .warnings = Warn("Compatible.Balance", "Compatible.BlackAndWhite")},
+    {.name = "Repetitions", .edit = [](W& w) { w.Record(0).Repetition[1] = 17; w.AddRecord(1).Repetition[0] = 0x8000; w.AddRecord(2).Repetition[0] = 16; }, .warnings = Warn("Repetition", "Repetition")},
+    {.name = "ExposurePairs", .edit = [](W& w) { w.Record(0).Repetition[0] = 0; w.AddRecord(1).Intensity[1] = 0; w.AddRecord(2).BackType = 3; }, .warnings = Warn("Intensity", "Intensity")},
     // Half-empty exposure values are kept: nothing is derived for them.
-    {"HalfEmptyExposure", [](W& w) { Empty(w.Record(0)).Intensity[2] = 1; Empty(w.AddRecord(1)).Repetition[0] = 1; }, "", Warn("Intensity", "Intensity")},
+    {.name = "HalfEmptyExposure", .edit = [](W& w) { Empty(w.Record(0)).Intensity[2] = 1; Empty(w.AddRecord(1)).Repetition[0] = 1; }, .warnings = Warn("Intensity", "Intensity")},
     // Empty ones are derived after all records are read, in index order,
     // from each record's own resolution, replacing a BackType warned about;
     // a record with values is kept, though deriving its values would abort.
-    {"DerivedInIndexOrder", [](W& w) { w = W("Order", 1002); Empty(w.AddRecord(2)).Resolution = 1; Empty(w.AddRecord(0)).BackType = 3; NoBaseFilm(w.AddRecord(1)); }, "", Warn("Resolution", "BackType"), " LightLvl 11805\n LightLvl 10440\n LightLvl 8893\n LightLvl 3373\n LightLvl 2983\n LightLvl 2541\n"},
+    {.name = "DerivedInIndexOrder", .edit = [](W& w) { w = W("Order", 1002); Empty(w.AddRecord(2)).Resolution = 1; Empty(w.AddRecord(0)).BackType = 3; NoBaseFilm(w.AddRecord(1)); }, .warnings = Warn("Resolution", "BackType"), .trace = Levels(11805, 10440, 8893, 3373, 2983, 2541)},
     // Derived values: percentages of the levels rounded half up (25 % of 902
     // is 225.5), their low 16 bits kept, negative ones truncated toward zero.
-    {"Percentages", Derive(1005, 1, 1, {85, 100, 25}), "", "", " LightLvl 3373\n LightLvl 2983\n LightLvl 2541\n", {0, 2867, 2983, 635, 1, 1, 1}},
-    {"HalfRoundsUp", Derive(1011, 2, 1, {25, 25, 25}), "", "", " LightLvl 902\n LightLvl 798\n LightLvl 680\n", {0, 226, 200, 170, 1, 1, 1}},
-    {"Low16Bits", Derive(1012, 0, 2, {400, 100, 100}), "", "", " LightLvl 14076\n LightLvl 11382\n LightLvl 11653\n", {0, 0xDBF0, 11382, 11653, 4, 4, 2}},
-    {"NegativeBalance", Derive(1013, 0, 1, {-100, 100, 100}), "", Warn("Compatible.Balance"), " LightLvl 11805\n LightLvl 10440\n LightLvl 8893\n", {0, 0x10000 - 11804, 10440, 8893, 1, 1, 1}},
-    {"ZeroBalancesLeaveTheirChannelsEmpty", Derive(1002, 0, 3, {0, 100, 0}), "", Warn("Compatible.Balance"), " LightLvl 8378\n", {2, 0, 8378, 0, 0, 1, 0}},
-    {"BackTypeWithoutChannels", Derive(1007, 0, 4, {0, 0, 0}), "", Warn("Compatible.Balance"), "", {4, 0, 0, 0, 0, 0, 0}},
-    {"Device1006", Derive(1006, 0, 7), "", "", " LightLvl 6973\n LightLvl 6760\n LightLvl 5160\n", {4, 6973, 6760, 5160, 15, 11, 3}},
-    {"Device1004", Derive(1004, 0, 6), "", "", " LightLvl 13396\n LightLvl 3299\n LightLvl 1688\n", {0, 13396, 3299, 1688, 4, 4, 4}},
-    {"Device1009", Derive(1009, 1, 6), "", "", " LightLvl 6754\n LightLvl 3322\n LightLvl 1692\n", {0, 6754, 3322, 1692, 2, 1, 1}},
+    {.name = "Percentages", .edit = Derive(1005, 1, 1, {85, 100, 25}), .trace = Levels(3373, 2983, 2541), .exposure = Exposure{.backType = 0, .intensity = {2867, 2983, 635}, .repetition = {1, 1, 1}}},
+    {.name = "HalfRoundsUp", .edit = Derive(1011, 2, 1, {25, 25, 25}), .trace = Levels(902, 798, 680), .exposure = Exposure{.backType = 0, .intensity = {226, 200, 170}, .repetition = {1, 1, 1}}},
+    {.name = "Low16Bits", .edit = Derive(1012, 0, 2, {400, 100, 100}), .trace = Levels(14076, 11382, 11653), .exposure = Exposure{.backType = 0, .intensity = {0xDBF0, 11382, 11653}, .repetition = {4, 4, 2}}},
+    {.name = "NegativeBalance", .edit = Derive(1013, 0, 1, {-100, 100, 100}), .warnings = Warn("Compatible.Balance"), .trace = Levels(11805, 10440, 8893), .exposure = Exposure{.backType = 0, .intensity = {0x10000 - 11804, 10440, 8893}, .repetition = {1, 1, 1}}},
+    {.name = "ZeroBalancesLeaveTheirChannelsEmpty", .edit = Derive(1002, 0, 3, {0, 100, 0}), .warnings = Warn("Compatible.Balance"), .trace = Levels(8378), .exposure = Exposure{.backType = 2, .intensity = {0, 8378, 0}, .repetition = {0, 1, 0}}},
+    {.name = "BackTypeWithoutChannels", .edit = Derive(1007, 0, 4, {0, 0, 0}), .warnings = Warn("Compatible.Balance"), .exposure = Exposure{.backType = 4, .intensity = {0, 0, 0}, .repetition = {0, 0, 0}}},
+    {.name = "Device1006", .edit = Derive(1006, 0, 7), .trace = Levels(6973, 6760, 5160), .exposure = Exposure{.backType = 4, .intensity = {6973, 6760, 5160}, .repetition = {15, 11, 3}}},
+    {.name = "Device1004", .edit = Derive(1004, 0, 6), .trace = Levels(13396, 3299, 1688), .exposure = Exposure{.backType = 0, .intensity = {13396, 3299, 1688}, .repetition = {4, 4, 4}}},
+    {.name = "Device1009", .edit = Derive(1009, 1, 6), .trace = Levels(6754, 3322, 1692), .exposure = Exposure{.backType = 0, .intensity = {6754, 3322, 1692}, .repetition = {2, 1, 1}}},
     // Empty exposure values that cannot be derived.
-    {"NoBaseFilmToDeriveFrom", Derive(1002, 0, 0, {0, 0, 0}), "illegal BaseFilmType", "", "0"},
-    {"NoGroupForDevice0", Derive(0, 0, 1), "Unsupported DeviceType (0), Contact Corvantigraph"},
-    {"FilmAboveCountBeforeGroup", Derive(1000, 0, 10), "illegal BaseFilmType", Warn("Compatible.BaseFilmType"), "10"},
-    {"Film2For1010", Derive(1010, 0, 2), "illegal BaseFilmType", Warn("Compatible.BaseFilmType"), "2"},
-    {"Index3", Derive(1002, 3, 1), "illegal Resolution", Warn("DevX/YSize")},
-    {"NoLevelForResolution", Derive(1003, 2, 2), "unsupported base film/resolution in GetLightLevel"},
-    {"Film10Of1006HasNoLevels", Derive(1006, 0, 10), "unsupported base film/resolution in GetLightLevel"},
+    {.name = "NoBaseFilmToDeriveFrom", .edit = Derive(1002, 0, 0, {0, 0, 0}), .message = "illegal BaseFilmType", .trace = "0"},
+    {.name = "NoGroupForDevice0", .edit = Derive(0, 0, 1), .message = "Unsupported DeviceType (0), Contact Corvantigraph"},
+    {.name = "FilmAboveCountBeforeGroup", .edit = Derive(1000, 0, 10), .message = "illegal BaseFilmType", .warnings = Warn("Compatible.BaseFilmType"), .trace = "10"},
+    {.name = "Film2For1010", .edit = Derive(1010, 0, 2), .message = "illegal BaseFilmType", .warnings = Warn("Compatible.BaseFilmType"), .trace = "2"},
+    {.name = "Index3", .edit = Derive(1002, 3, 1), .message = "illegal Resolution", .warnings = Warn("DevX/YSize")},
+    {.name = "NoLevelForResolution", .edit = Derive(1003, 2, 2), .message = "unsupported base film/resolution in GetLightLevel"},
+    {.name = "Film10Of1006HasNoLevels", .edit = Derive(1006, 0, 10), .message = "unsupported base film/resolution in GetLightLevel"},
 };
 // clang-format on
 

@@ -89,7 +89,7 @@ std::set<std::string> Words(S text) {
 }
 
 struct Folders {
-    const bool shm = platform::kPathSeparator == '/' && fs::is_directory("/dev/shm");
+    const bool shm = !kWindows && fs::is_directory("/dev/shm");
     TempFolder here, away{shm ? fs::path("/dev/shm") : fs::temp_directory_path()};
 
     std::string Path(S name) const { return name.starts_with("~") ? away.Path(name.substr(2)) : here.Path(name); }

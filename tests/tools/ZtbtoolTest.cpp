@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "install/TableOperations.h"
 #include "platform/Process.h"
 #include "testkit/FolderSnapshot.h"
 #include "testkit/Tables.h"
@@ -32,7 +33,7 @@ std::string Ztbtool(const std::vector<std::string>& arguments, const std::string
     for (const std::string& argument : arguments) command += " " + Quoted(argument);
     command += " >" + Quoted(scratch.Path("1")) + " 2>" + Quoted(scratch.Path("2"));
     // cmd /c drops the outer quotes of a line; the shell gives a wait status.
-    int status = std::system((platform::kPathSeparator == '\\' ? Quoted(command) : command).c_str());
+    int status = std::system((kWindows ? Quoted(command) : command).c_str());
 #ifndef _WIN32
     status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 #endif
@@ -76,12 +77,13 @@ TEST(Ztbtool, CheckWritesTheLoadersLinesThenOneResultPerFileOrJson) {
                                  ",\"ok\":false,\"message\":"
                                  "\"illegal BaseFilmType\"}\n LightLvl 14076\n LightLvl 11382\n LightLvl 11653\n");
     const json result = json::parse(out.substr(last)), &filled = result["Resolution"][0];
-    EXPECT_EQ(
-        json({result["path"], result["ok"], result["message"], result["header"]["Title"], result["ResolutionPresent"],
-            result["Resolution"].size(), result["Resolution"][1], filled["Intensity"], filled["Repetition"],
-            filled["Compatible"]["Balance"], filled.contains("ChannelTable")}),
-        json({figures, true, nullptr, "Figures \xEF\xBF\xBD", {1, 0, 0, 0}, 4, nullptr, {56304, 11382, 11653},
-            {4, 4, 2}, {400, 100, 100}, false}));
+    EXPECT_EQ(json({result["path"], result["ok"], result["message"], result["header"], result["ResolutionPresent"],
+                  result["Resolution"].size(), result["Resolution"][1], filled["Intensity"], filled["Repetition"],
+                  filled["Compatible"]["Balance"], filled.contains("ChannelTable")}),
+        json({figures, true, nullptr,
+            {{"HeaderVersion", 1}, {"DeviceType", 1002}, {"Title", "Figures \xEF\xBF\xBD"}, {"Type", 0}, {"Size", 0},
+                {"NumResolutions", 1}},
+            {1, 0, 0, 0}, 4, nullptr, {56304, 11382, 11653}, {4, 4, 2}, {400, 100, 100}, false}));
 
     for (const auto& usage :
         std::vector<std::vector<std::string>>{{}, {"check"}, {"check", "--bogus", "x.ztb"}, {"frobnicate"}, {"install"},
@@ -206,6 +208,27 @@ TEST(Ztbtool, ListInstallRemoveAndRestoreAsTheDialogsDo) {
     EXPECT_EQ(Tool(noInstalledFolder, {"install", "--all"}),
         "1|0 ZTB(s) have been installed.\n|D1.ztb: the installed folder " + noInstalledFolder.Installed() +
             " does not exist\n");
+
+    // Another run holds the folder: a refusal on standard error, and a failure status.
+    const CatalogueSetup busy;
+    WriteTable(busy.Installed("D2.ztb"), "Print 50 v1");
+    platform::FileLock otherRun;
+    ASSERT_TRUE(otherRun.Acquire(busy.Installed(LockFileName)));
+    const std::string folder = busy.Installed().substr(0, busy.Installed().size() - 1);
+    EXPECT_EQ(Tool(busy, {"remove", "D2.ztb"}),
+        "1||ztbtool: Another install or remove is running in " + folder + ". Try again when it has finished.\n");
 }
+
+#ifndef _WIN32
+// A report that cannot be written is a failure, not a silent success.
+TEST(Ztbtool, OutputThatCannotBeWrittenFails) {
+    const TempFolder scratch;
+    WriteTable(scratch.Path("D1.ztb"), "Slide");
+    const std::string command = Quoted(ToolPath()) + " check --json " + Quoted(scratch.Path("D1.ztb")) +
+                                " >/dev/full 2>" + Quoted(scratch.Path("2"));
+    EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 1);
+    EXPECT_EQ(ReadText(scratch.Path("2")), "ztbtool: the output could not be written\n");
+}
+#endif
 
 }  // namespace

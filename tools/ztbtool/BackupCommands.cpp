@@ -21,8 +21,9 @@ struct BackupsOptions {
     bool json = false;
 };
 
-std::vector<BackupEntry> ScanModelBackups(const CatalogueFolders& folders, const std::string& model) {
-    return ScanBackups(folders.Backup(), folders.Installed(), model);
+std::vector<BackupEntry> ScanModelBackups(
+    const CatalogueFolders& folders, const std::string& model, const LoadReport& report) {
+    return ScanBackups(folders.Backup(), folders.Installed(), model, report);
 }
 
 // Like a row of list: description (or the loader's message), file name,
@@ -61,11 +62,8 @@ void PrintJson(const std::string& model, const CatalogueFolders& folders, const 
 
 int RunBackups(const BackupsOptions& options) {
     return WithFolders(options.catalogue, [&](const CatalogueFolders& folders) {
-        std::vector<BackupEntry> backups;
-        {
-            const StandardOutputToError quiet(options.json);
-            backups = ScanModelBackups(folders, options.catalogue.model);
-        }
+        const std::vector<BackupEntry> backups =
+            ScanModelBackups(folders, options.catalogue.model, LoaderReport(options.json));
         if (options.json) {
             PrintJson(options.catalogue.model, folders, backups);
         } else {
@@ -77,7 +75,8 @@ int RunBackups(const BackupsOptions& options) {
 
 int RunRestore(const OperationOptions& options) {
     return RunOperation(options, "restore", [&](const CatalogueFolders& folders, OperationRun& run) {
-        const std::vector<BackupEntry> backups = ScanModelBackups(folders, options.catalogue.model);
+        const LoadReport report = LoaderReport(options.json);
+        const std::vector<BackupEntry> backups = ScanModelBackups(folders, options.catalogue.model, report);
         std::vector<std::string> names;
         for (const BackupEntry& backup : backups) {
             names.push_back(backup.BackupName);
@@ -86,7 +85,7 @@ int RunRestore(const OperationOptions& options) {
         const std::vector<int> rows = SelectRows(names, options.names, "backed up", options.catalogue.model, run);
         if (!run.unlisted.empty()) return;
         run.ran = true;
-        run.report = RestoreTables(folders, backups, rows, {"ztbtool", options.catalogue.model});
+        run.report = RestoreTables(folders, backups, rows, {"ztbtool", options.catalogue.model}, report);
     });
 }
 

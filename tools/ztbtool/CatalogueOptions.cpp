@@ -59,12 +59,14 @@ void ReportErrorAbort(const char* message) {
 
 }  // namespace
 
-CatalogueLists ScanCatalogue(const CatalogueFolders& folders, const std::string& model) {
+CatalogueLists ScanCatalogue(const CatalogueFolders& folders, const std::string& model, const LoadReport& report) {
     CatalogueLists lists;
-    lists.installed = ScanInstalled(folders.Installed(), model);
-    lists.newEntries = ScanNew(folders.Distribution(), model, lists.installed);
+    lists.installed = ScanInstalled(folders.Installed(), model, report);
+    lists.newEntries = ScanNew(folders.Distribution(), model, lists.installed, report);
     return lists;
 }
+
+LoadReport LoaderReport(bool json) { return json ? LoadReport{.trace = WriteToStandardError} : LoadReport{}; }
 
 void AddCatalogueOptions(CLI::App& command, CatalogueOptions& options) {
     options.model = DefaultModel;

@@ -10,6 +10,7 @@
 
 #include "catalogue/CatalogueEntry.h"
 #include "catalogue/Folders.h"
+#include "tablefile/LoadReport.h"
 
 struct CatalogueOptions {
     std::string model;
@@ -37,4 +38,8 @@ struct CatalogueLists {
 };
 
 // Installed first, then new and updated against it, as the dialog scans.
-CatalogueLists ScanCatalogue(const CatalogueFolders& folders, const std::string& model);
+CatalogueLists ScanCatalogue(const CatalogueFolders& folders, const std::string& model, const LoadReport& report);
+
+// Where the loader reports: for --json its trace goes to standard error as
+// its warnings do, so that standard output holds the JSON alone.
+LoadReport LoaderReport(bool json);

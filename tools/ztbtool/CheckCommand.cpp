@@ -5,9 +5,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "tablefile/BaseFilmLightTable.h"
 #include "tablefile/ErrorAbort.h"
 #include "tablefile/TableLoader.h"
 #include "tools/ztbtool/Commands.h"
@@ -40,18 +40,23 @@ int RunCheck(const CheckOptions& options) {
     int status = 0;
     // One scratch table for all files; a load fills it completely.
     auto table = std::make_unique<CalibrationTable>();
+    bool traceLineOpen = false;
+    const LoadReport report{.trace = [&](std::string_view text) {
+        WriteToStandardOutput(text);
+        traceLineOpen = !text.ends_with('\n');
+    }};
     for (const std::string& path : options.files) {
         std::optional<std::string> message;
         try {
-            LoadTableFile(path, *table);
+            LoadTableFile(path, *table, report);
         } catch (const ErrorAbort& abort) {
             message = abort.what();
             status = 1;
         }
         // The result stands on a line of its own, after what the loader wrote.
-        EndTraceLine();
         const std::string line = options.json ? ResultJson(path, message, *table) : ResultLine(path, message);
-        std::printf("%s\n", line.c_str());
+        std::printf(traceLineOpen ? "\n%s\n" : "%s\n", line.c_str());
+        traceLineOpen = false;
         std::fflush(stdout);
     }
     return status;

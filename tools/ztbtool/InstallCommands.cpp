@@ -26,7 +26,8 @@ std::vector<std::string> DescriptionsOf(const std::vector<CatalogueEntry>& entri
 
 int RunInstall(const OperationOptions& options) {
     return RunOperation(options, "install", [&](const CatalogueFolders& folders, OperationRun& run) {
-        const CatalogueLists lists = ScanCatalogue(folders, options.catalogue.model);
+        const LoadReport report = LoaderReport(options.json);
+        const CatalogueLists lists = ScanCatalogue(folders, options.catalogue.model, report);
         run.descriptions = DescriptionsOf(lists.newEntries);
         std::vector<int> rows;
         if (options.all) {
@@ -39,19 +40,20 @@ int RunInstall(const OperationOptions& options) {
             if (!run.unlisted.empty()) return;
         }
         run.ran = true;
-        run.report = InstallTables(folders, lists.newEntries, rows, {"ztbtool", options.catalogue.model});
+        run.report = InstallTables(folders, lists.newEntries, rows, {"ztbtool", options.catalogue.model}, report);
     });
 }
 
 int RunRemove(const OperationOptions& options) {
     return RunOperation(options, "remove", [&](const CatalogueFolders& folders, OperationRun& run) {
-        const CatalogueLists lists = ScanCatalogue(folders, options.catalogue.model);
+        const LoadReport report = LoaderReport(options.json);
+        const CatalogueLists lists = ScanCatalogue(folders, options.catalogue.model, report);
         run.descriptions = DescriptionsOf(lists.installed);
         const std::vector<int> rows =
             SelectRows(FileNames(lists.installed), options.names, "installed", options.catalogue.model, run);
         if (!run.unlisted.empty()) return;
         run.ran = true;
-        run.report = RemoveTables(folders, lists.installed, rows, {"ztbtool", options.catalogue.model});
+        run.report = RemoveTables(folders, lists.installed, rows, {"ztbtool", options.catalogue.model}, report);
     });
 }
 

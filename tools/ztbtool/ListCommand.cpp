@@ -73,12 +73,7 @@ void PrintJson(const ListOptions& options, const CatalogueFolders& folders, cons
 
 int RunList(const ListOptions& options) {
     return WithFolders(options.catalogue, [&](const CatalogueFolders& folders) {
-        CatalogueLists lists;
-        {
-            // The loader's trace lines must not mix with the JSON object.
-            const StandardOutputToError quiet(options.json);
-            lists = ScanCatalogue(folders, options.catalogue.model);
-        }
+        const CatalogueLists lists = ScanCatalogue(folders, options.catalogue.model, LoaderReport(options.json));
         if (options.json) {
             PrintJson(options, folders, lists);
         } else {

@@ -5,27 +5,11 @@
 #include <optional>
 #include <set>
 
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
 #include <nlohmann/json.hpp>
 
 #include "catalogue/TableScans.h"
 
 namespace {
-
-#ifdef _WIN32
-int Dup(int fd) { return _dup(fd); }
-int Dup2(int from, int to) { return _dup2(from, to); }
-int Close(int fd) { return _close(fd); }
-#else
-int Dup(int fd) { return dup(fd); }
-int Dup2(int from, int to) { return dup2(from, to); }
-int Close(int fd) { return close(fd); }
-#endif
 
 std::string Joined(const std::vector<std::string>& lines) {
     std::string text;
@@ -66,20 +50,6 @@ void AddJsonReportFlag(CLI::App& command, bool& json) {
         "--json", json, "One JSON object on one line: the rows done and failed, each failed one with its reason.");
 }
 
-StandardOutputToError::StandardOutputToError(bool redirect) {
-    if (!redirect) return;
-    std::fflush(stdout);
-    saved_ = Dup(1);
-    if (saved_ >= 0) Dup2(2, 1);
-}
-
-StandardOutputToError::~StandardOutputToError() {
-    if (saved_ < 0) return;
-    std::fflush(stdout);
-    Dup2(saved_, 1);
-    Close(saved_);
-}
-
 std::vector<int> SelectRows(const std::vector<std::string>& listed, const std::vector<std::string>& names,
     const char* listName, const std::string& model, OperationRun& run) {
     std::set<std::string> wanted;
@@ -108,16 +78,13 @@ int RunOperation(const OperationOptions& options, const char* operation,
     return WithFolders(options.catalogue, [&](const CatalogueFolders& folders) {
         OperationRun run;
         std::optional<std::string> error;
-        {
-            const StandardOutputToError quiet(options.json);
-            try {
-                perform(folders, run);
-            } catch (const ErrorAbort& abort) {
-                // Text: written as any command's error abort is.
-                if (!options.json) throw;
-                if (const auto* aborted = dynamic_cast<const OperationAborted*>(&abort)) run.report = aborted->report;
-                error = abort.what();
-            }
+        try {
+            perform(folders, run);
+        } catch (const ErrorAbort& abort) {
+            // Text: written as any command's error abort is.
+            if (!options.json) throw;
+            if (const auto* aborted = dynamic_cast<const OperationAborted*>(&abort)) run.report = aborted->report;
+            error = abort.what();
         }
         std::fflush(stdout);
         for (const std::string& line : run.unlisted) std::fprintf(stderr, "ztbtool: %s\n", line.c_str());

@@ -33,27 +33,14 @@ std::vector<int> SelectRows(const std::vector<std::string>& listed, const std::v
 // --json: the report as one JSON object.
 void AddJsonReportFlag(CLI::App& command, bool& json);
 
-// Runs perform on the options' folders, which fills run, and reports. Text: the count or
-// refusal on standard output, the failed rows and the unlisted names on
-// standard error. JSON: one object on one line, the error abort's message
-// included, and nothing else on standard output (the loader's trace lines
-// go to standard error then). Status 0 when every row was done, 1 when a
-// row failed, the operation was refused or ended in the error abort.
+// Runs perform on the options' folders, which fills run, and reports. Text:
+// the count on standard output; the refusal, the failed rows and the
+// unlisted names on standard error. JSON: one object on one line, the error
+// abort's message included, and nothing else on standard output (perform
+// loads with LoaderReport). Status 0 when every row was done, 1 when a row
+// failed, the operation was refused or ended in the error abort.
 int RunOperation(const OperationOptions& options, const char* operation,
     const std::function<void(const CatalogueFolders&, OperationRun&)>& perform);
-
-// While it lives, standard output goes to standard error; unless made with
-// redirect false, for a caller that redirects only in some runs.
-class StandardOutputToError {
-public:
-    explicit StandardOutputToError(bool redirect = true);
-    ~StandardOutputToError();
-    StandardOutputToError(const StandardOutputToError&) = delete;
-    StandardOutputToError& operator=(const StandardOutputToError&) = delete;
-
-private:
-    int saved_ = -1;
-};
 
 // A JSON text of 8-bit texts that need not be UTF-8: bytes that are not
 // become U+FFFD.
