@@ -47,14 +47,17 @@ HistoryWriter::HistoryWriter(const std::string& installedFolder, const HistorySo
     fixed_ = Joined({"", platform::ComputerName(), platform::UserName(), source.program, ZTB_VERSION_TEXT,
         std::move(operation), source.model});
     fixed_.resize(fixed_.size() - 2);  // a tab before each field, without the line end
-    failed_ = file_.Append(path_);
-    if (failed_ && file_.Size().value_or(0) == 0) {
-        const std::string header = Joined({std::begin(HistoryColumns), std::end(HistoryColumns)});
-        failed_ = file_.Write(header.data(), header.size());
-    }
 }
 
 void HistoryWriter::Append(const HistoryEntry& entry) {
+    if (!opened_) {  // at the first line: an operation without rows leaves no trace
+        opened_ = true;
+        failed_ = file_.Append(path_);
+        if (failed_ && file_.Size().value_or(0) == 0) {
+            const std::string header = Joined({std::begin(HistoryColumns), std::end(HistoryColumns)});
+            failed_ = file_.Write(header.data(), header.size());
+        }
+    }
     if (!failed_) return;
     std::string line = UtcNow();
     line += fixed_;
@@ -68,6 +71,7 @@ void HistoryWriter::Append(const HistoryEntry& entry) {
 }
 
 std::string HistoryWriter::Finish() {
+    if (!opened_) return {};
     if (failed_) failed_ = file_.Flush();
     if (!file_.Close() && failed_) failed_ = platform::Outcome::Other;
     if (failed_) return {};

@@ -34,10 +34,10 @@ struct HistoryEntry {
     std::string backup;       // the backup that holds the table replaced or removed, if any
 };
 
-// Appends the lines of one operation to installedFolder's log, making the
-// log with its header when it is missing or empty. Each line is written at
-// once, so it stays even when the process ends before Finish. Tabs and line
-// ends within a field become spaces.
+// Appends the lines of one operation to installedFolder's log, opened at the
+// first line and made with its header when it is missing or empty. Each
+// line is written at once, so it stays even when the process ends before
+// Finish. Tabs and line ends within a field become spaces.
 class HistoryWriter {
 public:
     HistoryWriter(const std::string& installedFolder, const HistorySource& source, std::string operation);
@@ -52,6 +52,7 @@ private:
     std::string path_;
     std::string fixed_;  // computer, user, program, version, operation and model, each after a tab
     platform::OutFile file_;
+    bool opened_ = false;
     platform::Result failed_;
 };
 

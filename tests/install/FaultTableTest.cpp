@@ -548,10 +548,11 @@ TEST(Scans, AFolderThatCannotBeReadEndsTheScanAGoneTableIsSkipped) {
 }
 
 // Selected rows are taken once each, from the highest down; a row beyond
-// the list fails, and no row selected does nothing.
+// the list fails, and no row selected does nothing, not even a history log.
 TEST(Operations, SelectedRowsAreTakenOnceFromTheHighestDown) {
     const Scene scene;
     EXPECT_EQ(InstallTables(scene.setup.Folders(), scene.New(), {}, kTester).message, "0 ZTB(s) have been installed.");
+    EXPECT_FALSE(fs::exists(scene.setup.Installed(HistoryFileName)));
     const OperationReport report = InstallTables(scene.setup.Folders(), scene.New(), {0, 7, 1, 0}, kTester);
     std::vector<int> rows;
     for (const RowReport& row : report.rows) rows.push_back(row.row);
