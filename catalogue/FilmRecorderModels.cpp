@@ -1,6 +1,10 @@
 #include "catalogue/FilmRecorderModels.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <string_view>
+
+#include "platform/Wildcard.h"
 
 const std::array<FilmRecorderModel, 12> FilmRecorderModels = {{
     {"Tavik Desk", "E"},
@@ -49,7 +53,16 @@ const FilmRecorderModel* FindModel(const std::string& modelText) {
 
 }  // namespace
 
-bool IsFilmRecorderModel(const std::string& modelText) { return FindModel(modelText) != nullptr; }
+const FilmRecorderModel* FindModelIgnoringCase(const std::string& modelText) {
+    for (const FilmRecorderModel& model : FilmRecorderModels) {
+        const std::string_view text = model.ModelText;
+        if (std::equal(text.begin(), text.end(), modelText.begin(), modelText.end(),
+                [](char a, char b) { return platform::LowerAscii(a) == platform::LowerAscii(b); })) {
+            return &model;
+        }
+    }
+    return nullptr;
+}
 
 std::string ModelFilePrefix(const std::string& modelText) {
     const FilmRecorderModel* model = FindModel(modelText);

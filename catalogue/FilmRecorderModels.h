@@ -16,8 +16,9 @@ extern const std::array<FilmRecorderModel, 12> FilmRecorderModels;
 
 inline constexpr const char* DefaultModel = "Orvane A";
 
-// True when modelText names one of the models exactly.
-bool IsFilmRecorderModel(const std::string& modelText);
+// The model whose text equals modelText without regard to the case of
+// A-Z, or null.
+const FilmRecorderModel* FindModelIgnoringCase(const std::string& modelText);
 
 // The file name letter for a model text (exact, case-sensitive match);
 // "D" for any text that names no model.

@@ -16,28 +16,35 @@
 
 namespace {
 
-// Loads one found table into scratch (the error abort when it cannot be
-// used) and gives the date text of its last-write time. The times come from
-// the loader's open handle, so the file is opened only once. Scans run
-// outside the operations' lock: a file that another run took away since the
-// search listed it is skipped (nothing), as if it had not been listed.
-std::optional<std::string> LoadFoundTable(
-    const std::string& folder, const std::string& fileName, CalibrationTable& scratch, const LoadReport& report) {
+// Loads one found table into scratch and gives the times read with its
+// bytes, so the file is opened only once. A table that cannot be used ends
+// in the error abort, or, when damaged is given, is added there; false for
+// either, and for a file that another run took away since the search listed
+// it (scans run outside the operations' lock), which is skipped as if it
+// had not been listed.
+bool LoadFoundTable(const std::string& folder, const std::string& fileName, CalibrationTable& scratch,
+    const LoadReport& report, std::vector<DamagedTable>* damaged, std::optional<platform::FileTimes>& times) {
     try {
-        return FormatDateText(LoadTableFileWithTimes(folder + fileName, scratch, report));
-    } catch (const TableOpenFailed& failed) {
-        if (failed.outcome != platform::Outcome::NotFound) throw;
-        return std::nullopt;
+        times = LoadTableFileWithTimes(folder + fileName, scratch, report);
+        return true;
+    } catch (const ErrorAbort& abort) {
+        const auto* failed = dynamic_cast<const TableOpenFailed*>(&abort);
+        if (failed != nullptr && failed->outcome == platform::Outcome::NotFound) return false;
+        if (damaged == nullptr) throw;
+        damaged->push_back({fileName, abort.what()});
+        return false;
     }
 }
 
-// The entry of a loaded table, from its header.
-CatalogueEntry MakeEntry(const CalibrationTable& table, std::string fileName, std::string dateText) {
+// The entry of a loaded table, from its header and its times.
+CatalogueEntry MakeEntry(const CalibrationTable& table, std::string fileName, std::string dateText,
+    const std::optional<platform::FileTimes>& times) {
     CatalogueEntry entry;
     entry.DeviceName = DeviceTypeName(table.Header.DeviceType);
     entry.FileName = std::move(fileName);
     entry.Description = TitleText(table.Header);
     entry.DateText = std::move(dateText);
+    if (times) entry.LastWrite = times->lastWrite;
     return entry;
 }
 
@@ -78,22 +85,23 @@ std::string FoldFileNameCase(const std::string& fileName) {
     return folded;
 }
 
-std::vector<CatalogueEntry> ScanInstalled(
-    const std::string& installedFolder, const std::string& modelText, const LoadReport& report) {
+std::vector<CatalogueEntry> ScanInstalled(const std::string& installedFolder, const std::string& modelText,
+    const LoadReport& report, std::vector<DamagedTable>* damaged) {
     const auto scratch = std::make_unique<CalibrationTable>();
     std::vector<platform::FoundEntry> found = FindModelTables(installedFolder, modelText);
     std::vector<CatalogueEntry> entries;
     entries.reserve(found.size());
+    std::optional<platform::FileTimes> times;
     for (platform::FoundEntry& table : found) {
-        std::optional<std::string> dateText = LoadFoundTable(installedFolder, table.name, *scratch, report);
-        if (dateText) entries.push_back(MakeEntry(*scratch, std::move(table.name), std::move(*dateText)));
+        if (!LoadFoundTable(installedFolder, table.name, *scratch, report, damaged, times)) continue;
+        entries.push_back(MakeEntry(*scratch, std::move(table.name), FormatDateText(times), times));
     }
     SortByDescription(entries);
     return entries;
 }
 
 std::vector<CatalogueEntry> ScanNew(const std::string& distributionFolder, const std::string& modelText,
-    const std::vector<CatalogueEntry>& installed, const LoadReport& report) {
+    const std::vector<CatalogueEntry>& installed, const LoadReport& report, std::vector<DamagedTable>* damaged) {
     // Folded file name -> index of the first installed entry of that name.
     std::unordered_map<std::string, std::size_t> installedByName;
     installedByName.reserve(installed.size());
@@ -106,23 +114,24 @@ std::vector<CatalogueEntry> ScanNew(const std::string& distributionFolder, const
     std::vector<CatalogueEntry> entries;
     entries.reserve(found.size());
     std::string folded;
+    std::optional<platform::FileTimes> times;
     for (platform::FoundEntry& table : found) {
-        // Every table is loaded (a damaged one ends the scan); only those
-        // listed get an entry.
-        std::optional<std::string> dateText = LoadFoundTable(distributionFolder, table.name, *scratch, report);
-        if (!dateText) continue;
+        // Every table is loaded (a damaged one ends the scan or is
+        // reported); only those listed get an entry.
+        if (!LoadFoundTable(distributionFolder, table.name, *scratch, report, damaged, times)) continue;
+        std::string dateText = FormatDateText(times);
 
         FoldFileNameCaseInto(table.name, folded);
         const auto match = installedByName.find(folded);
         EntryStatus status;
         if (match == installedByName.end()) {
             status = EntryStatus::New;
-        } else if (dateText->compare(installed[match->second].DateText) > 0) {
+        } else if (dateText.compare(installed[match->second].DateText) > 0) {
             status = EntryStatus::Updated;
         } else {
             continue;  // the installed copy is as new or newer
         }
-        CatalogueEntry entry = MakeEntry(*scratch, std::move(table.name), std::move(*dateText));
+        CatalogueEntry entry = MakeEntry(*scratch, std::move(table.name), std::move(dateText), times);
         entry.Status = status;
         entries.push_back(std::move(entry));
     }

@@ -1,9 +1,10 @@
 // The two scans behind the dialog's lists. Each loads and validates every
 // matching table file of its folder and returns the entries sorted by
-// description; a file that fails to load, or a folder that exists but
-// cannot be read ("The folder FOLDER cannot be read: access denied."), ends
-// the scan in the error abort, and the caller keeps what it had. A missing
-// folder holds no tables.
+// description. A file that fails to load ends the scan in the error abort,
+// and the caller keeps what it had; a caller that passes damaged instead
+// gets that file there and the scan goes on. A folder that exists but
+// cannot be read ("The folder FOLDER cannot be read: access denied.") ends
+// the scan in the error abort either way. A missing folder holds no tables.
 #pragma once
 
 #include <string>
@@ -13,15 +14,22 @@
 #include "platform/FileSystem.h"
 #include "tablefile/LoadReport.h"
 
+// A table file that cannot be used, and the loader's message.
+struct DamagedTable {
+    std::string FileName;
+    std::string Error;
+};
+
 // The tables in installedFolder whose names match the model's letter
 // followed by "*.ztb". Both scans pass report to the loader.
-std::vector<CatalogueEntry> ScanInstalled(
-    const std::string& installedFolder, const std::string& modelText, const LoadReport& report = {});
+std::vector<CatalogueEntry> ScanInstalled(const std::string& installedFolder, const std::string& modelText,
+    const LoadReport& report = {}, std::vector<DamagedTable>* damaged = nullptr);
 
 // The tables in distributionFolder for the model that are not installed
 // (New) or whose installed copy has a smaller date text (Updated).
 std::vector<CatalogueEntry> ScanNew(const std::string& distributionFolder, const std::string& modelText,
-    const std::vector<CatalogueEntry>& installed, const LoadReport& report = {});
+    const std::vector<CatalogueEntry>& installed, const LoadReport& report = {},
+    std::vector<DamagedTable>* damaged = nullptr);
 
 // The entries of folder whose names match namePattern, in the order the
 // search returns them. A missing folder holds none; one that exists but

@@ -18,12 +18,6 @@ inline constexpr const char* HistoryFileName = "ztbinstall-history.log";
 inline constexpr const char* HistoryColumns[] = {"Time", "Computer", "User", "Program", "Version", "Operation", "Model",
     "FileName", "Description", "Result", "Reason", "Source", "Backup"};
 
-// Who changes the tables: the program and the model whose rows it handles.
-struct HistorySource {
-    std::string program;  // "ZTBInstall" or "ztbtool"
-    std::string model;
-};
-
 // What a line says of its table; the writer adds the rest.
 struct HistoryEntry {
     std::string fileName;     // the table's installed name
@@ -32,6 +26,15 @@ struct HistoryEntry {
     std::string reason;       // why it failed or changed nothing, or what a done one did not get onto the disk
     std::string source;       // the file installed: a distribution copy's path or a backup's name
     std::string backup;       // the backup that holds the table replaced or removed, if any
+};
+
+// Who changes the tables: the program and the model whose rows it handles,
+// and the tables it settled without a row (a named table that needs no
+// change, a damaged one it fails), logged after the rows.
+struct HistorySource {
+    std::string program;  // "ZTBInstall" or "ztbtool"
+    std::string model;
+    std::vector<HistoryEntry> settled = {};
 };
 
 // Appends the lines of one operation to installedFolder's log, opened at the

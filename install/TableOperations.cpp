@@ -83,8 +83,9 @@ void InstallOne(const CatalogueFolders& folders, const std::string& source, cons
     } catch (const TableOpenFailed& failed) {
         row.failure = "the new copy " + copy.Path() + " could not be opened" + Why(failed.outcome);
         return;
-    } catch (const ErrorAbort& abort) {
-        row.failure = sourceNoun + " cannot be used: " + abort.what();
+    } catch (ErrorAbort& abort) {
+        abort.path = source;  // named as the source, not as its temporary copy
+        row.failure = NamedMessage(abort);
         return;
     }
 
@@ -173,10 +174,10 @@ OperationReport RunRows(std::size_t entryCount, const std::vector<int>& selected
                 action(static_cast<std::size_t>(row), rowReport);
             } catch (const ErrorAbort& abort) {
                 // The rows done so far go with the abort, and this one as failed.
-                rowReport.failure = abort.what();
+                rowReport.failure = NamedMessage(abort);
                 done(rowReport);
                 report.rows.push_back(std::move(rowReport));
-                throw OperationAborted(abort.what(), std::move(report));
+                throw OperationAborted(abort, std::move(report));
             }
         }
         rowReport.ok = rowReport.failure.empty();
@@ -192,9 +193,10 @@ void AddWarning(OperationReport& report, std::string warning) {
     if (!warning.empty()) report.warnings.push_back(std::move(warning));
 }
 
-OperationReport Refusal(std::string message) {
+OperationReport Refusal(std::string message, bool busy) {
     OperationReport report;
     report.refused = true;
+    report.busy = busy;
     report.message = std::move(message);
     return report;
 }
@@ -210,25 +212,46 @@ platform::Result LockFolder(const std::string& folder, platform::FileLock& lock)
     }
 }
 
-// Runs the rows under the installed folder's lock, after the sweep, each
-// logged in its history. When the lock cannot be had, nothing is done and
-// the refusal says why; a missing installed folder has nothing to guard and
-// no log, and every row says so.
-OperationReport RunLocked(const CatalogueFolders& folders, const HistorySource& source, const char* operation,
-    std::size_t entryCount, const std::vector<int>& selectedRows, const RowAction& action, const char* countFormat) {
+// A fresh workstation has the Windows directory but not yet KVData or
+// KVData\ZTB: an install creates them, as the backup step creates Backup.
+// Without the Windows directory nothing is made, and every row says that
+// the installed folder does not exist.
+platform::Result CreateInstalledFolder(const CatalogueFolders& folders) {
     const std::string installedFolder = folders.Installed();
+    const std::string kvData =
+        installedFolder.substr(0, installedFolder.rfind(platform::kPathSeparator, installedFolder.size() - 2) + 1);
+    if (!platform::PathExists(folders.windowsFolder)) return platform::Outcome::Done;
+    for (const std::string& folder : {kvData, installedFolder}) {
+        if (platform::PathExists(folder)) continue;
+        if (const platform::Result created = platform::CreateFolder(folder); !created) return created;
+    }
+    return platform::Outcome::Done;
+}
+
+// Runs the rows under the installed folder's lock, after the sweep, each
+// logged in its history, then the tables the caller settled; an install
+// first creates the installed folder where it is missing. When the lock
+// cannot be had, nothing is done and the refusal says why; a missing
+// installed folder has nothing to guard and no log, and every row says so.
+OperationReport RunLocked(const CatalogueFolders& folders, bool installs, const HistorySource& source,
+    const char* operation, std::size_t entryCount, const std::vector<int>& selectedRows, const RowAction& action,
+    const char* countFormat) {
+    const std::string installedFolder = folders.Installed();
+    const std::string named = installedFolder.substr(0, installedFolder.size() - 1);
+    if (const platform::Result created = installs ? CreateInstalledFolder(folders) : platform::Result(); !created) {
+        return Refusal("The installed folder " + named + " cannot be created" + Why(created) + ".", false);
+    }
     platform::FileLock lock;
     const platform::Result locked = LockFolder(installedFolder, lock);
-    const std::string named = installedFolder.substr(0, installedFolder.size() - 1);
     if (locked == platform::Outcome::InUse) {
-        return Refusal("Another install or remove is running in " + named + ". Try again when it has finished.");
+        return Refusal("Another install or remove is running in " + named + ". Try again when it has finished.", true);
     }
     if (locked == platform::Outcome::NotAFile) {
         return Refusal(
-            "The lock file " + installedFolder + LockFileName + " is not a plain file: nothing was changed.");
+            "The lock file " + installedFolder + LockFileName + " is not a plain file: nothing was changed.", false);
     }
     if (!locked && locked != platform::Outcome::NotFound) {
-        return Refusal("The installed folder " + named + " cannot be locked" + Why(locked) + ".");
+        return Refusal("The installed folder " + named + " cannot be locked" + Why(locked) + ".", false);
     }
     SweepStaleTemporaryCopies(installedFolder);
     SweepStaleTemporaryCopies(folders.Backup());
@@ -239,6 +262,7 @@ OperationReport RunLocked(const CatalogueFolders& folders, const HistorySource& 
     try {
         report = RunRows(entryCount, selectedRows, action, countFormat,
             [&history](const RowReport& row) { history.Append(EntryOf(row)); });
+        for (const HistoryEntry& entry : source.settled) history.Append(entry);
     } catch (OperationAborted& aborted) {
         AddWarning(aborted.report, history.Finish());
         throw;
@@ -253,7 +277,9 @@ std::string OperationReport::FailureText() const {
     std::string text;
     const auto line = [&](const RowReport& row, const std::string& what) {
         if (!text.empty()) text += '\n';
-        text += (row.fileName.empty() ? "Row " + std::to_string(row.row) : row.fileName) + ": " + what;
+        // A table's own fault names it already.
+        const std::string name = (row.fileName.empty() ? "Row " + std::to_string(row.row) : row.fileName) + ": ";
+        text += (what.starts_with(name) ? "" : name) + what;
     };
     for (const RowReport& row : rows) {
         if (!row.ok) line(row, row.failure);
@@ -272,7 +298,7 @@ OperationReport InstallTables(const CatalogueFolders& folders, const std::vector
         InstallOne(folders, row.source, "the distribution copy", row.fileName, row, report);
     };
     return RunLocked(
-        folders, history, "install", newEntries.size(), selectedRows, install, "%d ZTB(s) have been installed.");
+        folders, true, history, "install", newEntries.size(), selectedRows, install, "%d ZTB(s) have been installed.");
 }
 
 OperationReport RemoveTables(const CatalogueFolders& folders, const std::vector<CatalogueEntry>& installedEntries,
@@ -282,8 +308,8 @@ OperationReport RemoveTables(const CatalogueFolders& folders, const std::vector<
         row.description = installedEntries[k].Description;
         RemoveOne(folders, row, report);
     };
-    return RunLocked(
-        folders, history, "remove", installedEntries.size(), selectedRows, remove, "%d ZTB(s) have been removed.");
+    return RunLocked(folders, false, history, "remove", installedEntries.size(), selectedRows, remove,
+        "%d ZTB(s) have been removed.");
 }
 
 OperationReport RestoreTables(const CatalogueFolders& folders, const std::vector<BackupEntry>& backups,
@@ -309,5 +335,5 @@ OperationReport RestoreTables(const CatalogueFolders& folders, const std::vector
         }
     };
     return RunLocked(
-        folders, history, "restore", backups.size(), selectedRows, restore, "%d ZTB(s) have been restored.");
+        folders, true, history, "restore", backups.size(), selectedRows, restore, "%d ZTB(s) have been restored.");
 }

@@ -6,11 +6,12 @@
 // be opened among it, is reported per row with its reason; a row done whose
 // last step did not reach the disk is done, with a warning.
 //
-// Each operation holds the installed folder's lock (LockFileName) for its
-// whole run, so one install or remove at a time changes the folder, from
-// any process. Under it, before the first row, both remove the temporary
-// copies that a killed operation left in the installed and backup folders
-// (TemporaryCopies.h).
+// Install and restore first create KVData and KVData\ZTB under the Windows
+// directory where they are missing (a fresh workstation). Each operation
+// holds the installed folder's lock (LockFileName) for its whole run, so one
+// install or remove at a time changes the folder, from any process. Under
+// it, before the first row, both remove the temporary copies that a killed
+// operation left in the installed and backup folders (TemporaryCopies.h).
 #pragma once
 
 #include <string>
@@ -49,9 +50,10 @@ struct RowReport {
 
 struct OperationReport {
     // True when nothing was done at all: the installed folder could not be
-    // locked (another install or remove holds it). message says why; no
-    // file was touched.
+    // locked. message says why; no file was touched. busy when another
+    // install or remove held it, so that a later try may succeed.
     bool refused = false;
+    bool busy = false;
     // The refusal, or the count text ("%d ZTB(s) have been installed.",
     // "... removed." or "... restored.") with the number of rows that
     // succeeded.
@@ -60,18 +62,19 @@ struct OperationReport {
     int succeeded = 0;
     std::vector<std::string> warnings;  // of the operation as a whole: a history log not written
 
-    // One line per failed row, naming its file and the reason, one per
-    // warning of a done row ("FILE: done, but ..."), then the operation's
-    // warnings; empty when there are none.
+    // One line per failed row, naming its file (once) and the reason, one
+    // per warning of a done row ("FILE: done, but ..."), then the
+    // operation's warnings; empty when there are none.
     std::string FailureText() const;
 };
 
 // The error abort of an operation, with its rows until then: those done
-// before it and, last, the row that met it, failed with its message.
+// before it and, last, the row that met it, failed with its message
+// preceded by the file's name.
 class OperationAborted : public ErrorAbort {
 public:
-    OperationAborted(const std::string& message, OperationReport rowsSoFar)
-        : ErrorAbort(message), report(std::move(rowsSoFar)) {}
+    OperationAborted(const ErrorAbort& abort, OperationReport rowsSoFar)
+        : ErrorAbort(abort), report(std::move(rowsSoFar)) {}
     OperationReport report;
 };
 

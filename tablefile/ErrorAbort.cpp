@@ -1,7 +1,14 @@
 #include "tablefile/ErrorAbort.h"
 
+#include "platform/FileSystem.h"
+
 void AbortWithMessage(const std::string& text) {
     // The core shows nothing itself: whoever catches the abort shows the
     // text before anything else happens.
     throw ErrorAbort(text);
+}
+
+std::string NamedMessage(const ErrorAbort& abort) {
+    if (abort.path.empty()) return abort.what();
+    return abort.path.substr(abort.path.rfind(platform::kPathSeparator) + 1) + ": " + abort.what();
 }

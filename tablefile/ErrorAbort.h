@@ -5,12 +5,21 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "platform/FileSystem.h"
 
 class ErrorAbort : public std::runtime_error {
 public:
-    explicit ErrorAbort(const std::string& message) : std::runtime_error(message) {}
+    explicit ErrorAbort(const std::string& message, std::string why = {})
+        : std::runtime_error(message), detail(std::move(why)) {}
+
+    // Why the file could not be opened or read ("not found", "the file is
+    // too short: 100 bytes"), when that is known; the message stays fixed.
+    std::string detail;
+    // The file whose load failed, set by the loader; empty when the abort is
+    // not about one file.
+    std::string path;
 };
 
 // The error abort of a table file that could not be opened, with the
@@ -18,8 +27,13 @@ public:
 // one by it, while the message stays the loader's.
 class TableOpenFailed : public ErrorAbort {
 public:
-    TableOpenFailed(const std::string& message, platform::Outcome why) : ErrorAbort(message), outcome(why) {}
+    TableOpenFailed(const std::string& message, platform::Outcome why)
+        : ErrorAbort(message, platform::OutcomeText(why)), outcome(why) {}
     platform::Outcome outcome;
 };
 
 [[noreturn]] void AbortWithMessage(const std::string& text);
+
+// The message preceded by the file's name, "D1.ztb: Illegal ZTB ID string",
+// or the message alone when the abort is not about one file.
+std::string NamedMessage(const ErrorAbort& abort);

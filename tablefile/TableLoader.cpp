@@ -16,12 +16,20 @@ constexpr const char* kCantRead = "Can't read ZTB file";
 // more are treated as past the end of the file.
 constexpr std::uint32_t kLargestRecordOffset = 0x7FFFFFFF;
 
+// "Can't read ZTB file" for bytes up to end that the source does not hold,
+// saying why: the file is too short, or a read failed.
+[[noreturn]] void CantRead(TableSource& source, std::uint64_t end) {
+    const std::optional<std::uint64_t> size = source.Size();
+    if (!size || *size >= end) throw ErrorAbort(kCantRead, "a read failed");
+    throw ErrorAbort(kCantRead, "the file is too short: " + std::to_string(*size) + " bytes");
+}
+
 void ReadExactly(TableSource& source, std::uint64_t offset, unsigned char* buffer, std::size_t size) {
-    if (source.ReadAt(offset, buffer, size) != size) AbortWithMessage(kCantRead);
+    if (source.ReadAt(offset, buffer, size) != size) CantRead(source, offset + size);
 }
 
 void ReadRecord(TableSource& source, const ResInfo& entry, ZTBResolutionT& record) {
-    if (entry.Offset > kLargestRecordOffset) AbortWithMessage(kCantRead);
+    if (entry.Offset > kLargestRecordOffset) CantRead(source, std::uint64_t{entry.Offset} + kResolutionSize);
     unsigned char bytes[kResolutionSize];
     ReadExactly(source, entry.Offset, bytes, kResolutionSize);
     DecodeResolution(bytes, record);
@@ -85,13 +93,19 @@ void Load(TableSource& source, CalibrationTable& table, const LoadReport& report
     FillTableExposureDefaults(table, report);
 }
 
-// Opens path as file and loads the table from it.
+// Opens path as file and loads the table from it; an error abort names
+// the file.
 void LoadFromFile(platform::InFile& file, const std::string& path, CalibrationTable& table, const LoadReport& report) {
-    if (const platform::Result opened = file.Open(path); !opened) {
-        throw TableOpenFailed("Error opening ZTB file", opened.outcome());
+    try {
+        if (const platform::Result opened = file.Open(path); !opened) {
+            throw TableOpenFailed("Error opening ZTB file", opened.outcome());
+        }
+        FileTableSource source(file);
+        Load(source, table, report);
+    } catch (ErrorAbort& abort) {
+        abort.path = path;
+        throw;
     }
-    FileTableSource source(file);
-    Load(source, table, report);
 }
 
 }  // namespace

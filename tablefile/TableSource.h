@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "platform/FileSystem.h"
@@ -14,12 +15,15 @@ public:
     // Reads up to size bytes at offset; returns how many came, fewer at the
     // end of the source or on a failed read.
     virtual std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t size) = 0;
+    // The size in bytes; empty when it cannot be told.
+    virtual std::optional<std::uint64_t> Size() const = 0;
 };
 
 class MemoryTableSource : public TableSource {
 public:
     explicit MemoryTableSource(std::span<const unsigned char> bytes) : bytes_(bytes) {}
     std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t size) override;
+    std::optional<std::uint64_t> Size() const override { return bytes_.size(); }
 
 private:
     std::span<const unsigned char> bytes_;
@@ -34,6 +38,7 @@ public:
 
     explicit FileTableSource(platform::InFile& file) : file_(file) {}
     std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t size) override;
+    std::optional<std::uint64_t> Size() const override { return file_.Size(); }
 
 private:
     platform::InFile& file_;

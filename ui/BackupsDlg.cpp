@@ -1,5 +1,6 @@
 #include "ui/BackupsDlg.h"
 
+#include <algorithm>
 #include <iterator>
 #include <utility>
 
@@ -13,7 +14,24 @@ namespace {
 
 // Where the file, label and date columns begin, in dialog units from the
 // list's left edge; the headings above the list stand at the same places.
-const int kColumnStops[] = {122, 186, 218};
+// Dialog units grow with the font, so the date keeps its room beside the
+// scroll bar at every scale.
+const int kColumnStops[] = {118, 178, 206};
+constexpr int kColumnGap = 3;  // dialog units between a cut text and the next column
+
+// text, or as much of it as fits in width pixels followed by "...", so that
+// a long text does not push the columns after it along.
+std::string Fitted(HDC dc, const std::string& text, int width) {
+    SIZE size{};
+    ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    if (size.cx <= width) return text;
+    SIZE dots{};
+    ::GetTextExtentPoint32A(dc, "...", 3, &dots);
+    int fit = 0;
+    ::GetTextExtentExPointA(
+        dc, text.c_str(), static_cast<int>(text.size()), std::max<int>(0, width - dots.cx), &fit, nullptr, &size);
+    return text.substr(0, static_cast<std::size_t>(fit)) + "...";
+}
 
 }  // namespace
 
@@ -46,14 +64,38 @@ BOOL CBackupsDlg::OnInitDialog() {
 
 void CBackupsDlg::ScanBackupList() {
     Backups = ScanBackups(folders_.Backup(), folders_.Installed(), model_);
+    ShowBackupRows();
+}
+
+// The rows measured in the list's font. A damaged backup shows the loader's
+// message in place of its title.
+void CBackupsDlg::ShowBackupRows() {
+    int widths[std::size(kColumnStops)] = {};
+    int start = 0;
+    for (std::size_t column = 0; column < std::size(kColumnStops); ++column) {
+        RECT room{start, 0, kColumnStops[column] - kColumnGap, 0};
+        ::MapDialogRect(m_hWnd, &room);
+        widths[column] = room.right - room.left;
+        start = kColumnStops[column];
+    }
+    const HDC dc = ::GetDC(BackupList.m_hWnd);
+    const HGDIOBJ oldFont = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(BackupList.SendMessage(WM_GETFONT)));
     BackupList.ResetContent();
     if (Backups.empty()) BackupList.AddString(NoBackupsPlaceholder);
-    // A damaged backup shows the loader's message in place of its title.
-    for (const BackupEntry& backup : Backups)
-        BackupList.AddString((backup.Error.empty() ? backup.Description : backup.Error) + "\t" + backup.FileName +
-                             "\t" + backup.Label + "\t" + backup.DateText);
+    for (const BackupEntry& backup : Backups) {
+        const std::string fields[] = {
+            backup.Error.empty() ? backup.Description : backup.Error, backup.FileName, backup.Label};
+        std::string row;
+        for (std::size_t column = 0; column < std::size(fields); ++column)
+            row += Fitted(dc, fields[column], widths[column]) + "\t";
+        BackupList.AddString(row + backup.DateText);
+    }
+    ::SelectObject(dc, oldFont);
+    ::ReleaseDC(BackupList.m_hWnd, dc);
     RestoreButton.EnableWindow(FALSE);
 }
+
+void CBackupsDlg::OnDpiChanged(UINT) { ShowBackupRows(); }
 
 void CBackupsDlg::OnSelchangeBackupList() {
     RestoreButton.EnableWindow(!Backups.empty() && BackupList.GetSelCount() > 0);
@@ -66,3 +108,6 @@ void CBackupsDlg::OnRestore() {
         if (onRestored_) onRestored_();
     });
 }
+
+// A damaged installed copy ends a restore with its message and path, as in the main dialog.
+void CBackupsDlg::ReportException(const std::exception& failure) { AfxMessageBox(FailureMessage(failure)); }

@@ -28,14 +28,18 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
+    // The rows cut to their columns again in the scaled font.
+    void OnDpiChanged(UINT dpi) override;
 
     void OnSelchangeBackupList();
     void OnRestore();
+    void ReportException(const std::exception& failure) override;
 
 private:
     // Rebuilds Backups and the rows; the error abort when the backup folder
     // cannot be read, leaving both as they were.
     void ScanBackupList();
+    void ShowBackupRows();
 
     CatalogueFolders folders_;
     std::string model_;

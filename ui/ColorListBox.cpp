@@ -1,5 +1,7 @@
 #include "ui/ColorListBox.h"
 
+#include <algorithm>
+
 #include "ui/framework/Drawing.h"
 
 namespace {
@@ -12,28 +14,52 @@ void FillSolid(HDC dc, const RECT& rect, COLORREF color) {
     ::FillRect(dc, &rect, brush.GetSafeHandle());
 }
 
-// The row's background, then its colour swatch over it.
-void FillRow(HDC dc, const RECT& row, const RECT& swatch, COLORREF background, COLORREF swatchColor) {
-    FillSolid(dc, row, background);
-    FillSolid(dc, swatch, swatchColor);
-}
-
-// The whole text at the row's text origin, unclipped.
-void DrawRowText(HDC dc, const RECT& row, const std::string& text) {
-    ::TextOutA(dc, row.left + 16, row.top + 1, text.c_str(), static_cast<int>(text.size()));
+// The whole text at origin, unclipped, in the context's colours.
+void DrawRowText(HDC dc, POINT origin, const std::string& text) {
+    ::TextOutA(dc, origin.x, origin.y, text.c_str(), static_cast<int>(text.size()));
 }
 
 // The text in color on a transparent background; the context's former text
 // colour and background mode are restored afterwards.
-void DrawRowTextIn(HDC dc, const RECT& row, const std::string& text, COLORREF color) {
+void DrawRowTextIn(HDC dc, POINT origin, const std::string& text, COLORREF color) {
     const COLORREF oldColor = ::SetTextColor(dc, color);
     const int oldMode = ::SetBkMode(dc, TRANSPARENT);
-    DrawRowText(dc, row, text);
+    DrawRowText(dc, origin, text);
     ::SetBkMode(dc, oldMode);
     ::SetTextColor(dc, oldColor);
 }
 
 }  // namespace
+
+bool HighContrastOn() {
+    HIGHCONTRASTA contrast{sizeof contrast, 0, nullptr};
+    if (::SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+        (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0)
+        return true;
+    char seam[2] = {};
+    return ::GetEnvironmentVariableA("ZTBINSTALL_HIGH_CONTRAST", seam, sizeof seam) == 1 && seam[0] == '1';
+}
+
+void DrawSwatch(HDC dc, const RECT& swatch, COLORREF color, bool highContrast, COLORREF frame, COLORREF background) {
+    if (!highContrast) {
+        FillSolid(dc, swatch, color);
+        return;
+    }
+    const int line = std::max<int>(1, (swatch.bottom - swatch.top) / 9);  // 1 pixel at 96 DPI
+    FillSolid(dc, swatch, frame);
+    RECT inside = swatch;
+    ::InflateRect(&inside, -line, -line);
+    FillSolid(dc, inside, color);
+    if (color != UpdatedTableColor) return;
+    ::InflateRect(&inside, -2 * line, -2 * line);
+    FillSolid(dc, inside, background);
+}
+
+// clang-format off
+BEGIN_MESSAGE_MAP(CColorListBox, CListBox)
+    MapMessage(WM_DESTROY, &CColorListBox::OnDestroy),
+END_MESSAGE_MAP();
+// clang-format on
 
 int CColorListBox::AddColorString(const std::string& text, COLORREF color) {
     const int row = AddString(text);
@@ -41,37 +67,86 @@ int CColorListBox::AddColorString(const std::string& text, COLORREF color) {
     return row;
 }
 
-// Three independent steps: the full draw in the list's normal colours, the
-// selected look (black row, white text) and the deselected look (white row,
-// black text). The swatch keeps the row's colour in every look; a request
-// about the focus alone draws nothing, and no focus frame is ever drawn.
+void CColorListBox::ScaleTo(UINT dpi) {
+    dpi_ = dpi;
+    const HDC dc = ::GetDC(m_hWnd);
+    const HGDIOBJ oldFont = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessage(WM_GETFONT)));
+    TEXTMETRICA metrics{};
+    if (::GetTextMetricsA(dc, &metrics)) textHeight_ = metrics.tmHeight;
+    ::SelectObject(dc, oldFont);
+    ::ReleaseDC(m_hWnd, dc);
+
+    rowHeight_ = std::max(Scaled(kRowHeight), textHeight_ + Scaled(2));
+    SendMessage(WM_SETREDRAW, FALSE);  // else the scroll bar is updated for every row
+    for (int row = 0; row < GetCount(); ++row) SendMessage(LB_SETITEMHEIGHT, static_cast<WPARAM>(row), rowHeight_);
+    SendMessage(WM_SETREDRAW, TRUE);
+    ::InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
+// 10 by 9 pixels at 96 DPI, 3 from the row's left.
+RECT CColorListBox::SwatchIn(const RECT& row) const {
+    const int width = Scaled(10);
+    const int height = Scaled(9);
+    const int top = row.top + (row.bottom - row.top - height) / 2;
+    return {row.left + Scaled(3), top, row.left + Scaled(3) + width, top + height};
+}
+
+std::string CColorListBox::AccessibleName(int row) const {
+    const LRESULT color = SendMessage(LB_GETITEMDATA, static_cast<WPARAM>(row));
+    return GetText(row) + (color == NewTableColor ? ", new" : color == UpdatedTableColor ? ", updated" : "");
+}
+
+void CColorListBox::AnnounceRowNames() {
+    rowNames_ = std::make_unique<RowNameAnnotation>(m_hWnd, [this](int row) { return AccessibleName(row); });
+}
+
+void CColorListBox::OnDestroy() {
+    rowNames_.reset();
+    Default();
+}
+
+// In the classic colours: a selected row black with white text, a row whose
+// selection went white with black text, and the full draw of any other row
+// white with the text in the list's own colours. In high contrast the
+// system's colours of a list, selected or not. The swatch keeps the row's
+// colour in every look. The focus frame is drawn as the system's lists draw
+// it, unless the window hides keyboard cues; a change of focus alone inverts
+// it, which takes it away again.
 void CColorListBox::DrawItem(LPDRAWITEMSTRUCT lpDIS) {
     const bool drawEntire = (lpDIS->itemAction & ODA_DRAWENTIRE) != 0;
     const bool selectionChanged = (lpDIS->itemAction & ODA_SELECT) != 0;
     const bool selected = (lpDIS->itemState & ODS_SELECTED) != 0;
-    if (!drawEntire && !selectionChanged) return;
-
+    const bool focusShown = (lpDIS->itemState & ODS_NOFOCUSRECT) == 0;
     const HDC dc = lpDIS->hDC;
     const RECT& row = lpDIS->rcItem;
-    const RECT swatch{row.left + 3, row.top + 3, row.left + 13, row.bottom - 3};
-    const COLORREF swatchColor = static_cast<COLORREF>(lpDIS->itemData);
-    const std::string text = GetText(static_cast<int>(lpDIS->itemID));
+    if (!drawEntire && !selectionChanged) {
+        if ((lpDIS->itemAction & ODA_FOCUS) != 0 && focusShown) ::DrawFocusRect(dc, &row);
+        return;
+    }
 
-    if (drawEntire) {
-        FillRow(dc, row, swatch, kWhite, swatchColor);
-        DrawRowText(dc, row, text);
+    const RECT swatch = SwatchIn(row);
+    const COLORREF color = static_cast<COLORREF>(lpDIS->itemData);
+    const std::string text = GetText(static_cast<int>(lpDIS->itemID));
+    const POINT origin{row.left + Scaled(16), row.top + (row.bottom - row.top - textHeight_) / 2};
+    if (HighContrastOn()) {
+        const COLORREF background = ::GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW);
+        const COLORREF ink = ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
+        FillSolid(dc, row, background);
+        DrawSwatch(dc, swatch, color, true, ink, background);
+        DrawRowTextIn(dc, origin, text, ink);
+    } else if (selected || selectionChanged) {
+        FillSolid(dc, row, selected ? kBlack : kWhite);
+        DrawSwatch(dc, swatch, color, false, 0, 0);
+        DrawRowTextIn(dc, origin, text, selected ? kWhite : kBlack);
+    } else {
+        FillSolid(dc, row, kWhite);
+        DrawSwatch(dc, swatch, color, false, 0, 0);
+        DrawRowText(dc, origin, text);
     }
-    if (selected) {
-        FillRow(dc, row, swatch, kBlack, swatchColor);
-        DrawRowTextIn(dc, row, text, kWhite);
-    }
-    if (!selected && selectionChanged) {
-        FillRow(dc, row, swatch, kWhite, swatchColor);
-        DrawRowTextIn(dc, row, text, kBlack);
-    }
+    if ((lpDIS->itemState & ODS_FOCUS) != 0 && focusShown) ::DrawFocusRect(dc, &row);
 }
 
-void CColorListBox::MeasureItem(LPMEASUREITEMSTRUCT lpMIS) { lpMIS->itemHeight = kRowHeight; }
+void CColorListBox::MeasureItem(LPMEASUREITEMSTRUCT lpMIS) { lpMIS->itemHeight = static_cast<UINT>(rowHeight_); }
 
 int CColorListBox::CompareItem(LPCOMPAREITEMSTRUCT) {
     return 0;  // the list is not sorted, so the control never asks

@@ -1,6 +1,8 @@
 #include "ui/InstallerDlg.h"
 
+#include <algorithm>
 #include <exception>
+#include <iterator>
 #include <new>
 #include <utility>
 
@@ -18,9 +20,6 @@
 #include "ui/resource.h"
 
 namespace {
-
-constexpr COLORREF kNewColor = RGB(255, 0, 0);
-constexpr COLORREF kUpdatedColor = RGB(0, 0, 255);
 
 // Turns a list's redrawing off for its lifetime, then draws the list once:
 // a shown list would otherwise redraw and update its scroll bar for every
@@ -98,9 +97,12 @@ BOOL CInstallerDlg::OnInitDialog() {
     SetIcon(AppIcon, FALSE);
 
     NewList.SubclassDlgItem(IDC_NEW_LIST, this);
+    NewList.ScaleTo(WindowDpi(m_hWnd));
+    NewList.AnnounceRowNames();
 
     // Until the first scans complete, the lists show an empty catalogue and
-    // the buttons stay off; a table that fails to load leaves it so.
+    // the buttons stay off; a table that fails to load leaves it so, with
+    // its message.
     ShowInstalledEntries({});
     ShowNewEntries({});
     SetButtons(ButtonEvent::Initialised);
@@ -108,12 +110,21 @@ BOOL CInstallerDlg::OnInitDialog() {
     SelectedModel = DefaultModel;
     UpdateData(FALSE);
 
-    ScanInstalledTables();
-    ScanNewTables();
-    SetButtons(ButtonEvent::Initialised);
+    RunHandler([this] {
+        ScanInstalledTables();
+        ScanNewTables();
+        SetButtons(ButtonEvent::Initialised);
+        UpdateData(FALSE);
+    });
 
-    UpdateData(FALSE);
-    return TRUE;
+    // The first focus is on "Done", last in the tab order.
+    SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(IDOK)), TRUE);
+    return FALSE;
+}
+
+void CInstallerDlg::OnDpiChanged(UINT dpi) {
+    NewList.ScaleTo(dpi);
+    ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
 void CInstallerDlg::SetButtons(ButtonEvent event) {
@@ -162,7 +173,8 @@ void CInstallerDlg::ShowNewEntries(std::vector<CatalogueEntry> entries) {
     NewList.ResetContent();
     if (NewEntries.empty()) NewList.AddString(NoTablesPlaceholder);
     for (const CatalogueEntry& entry : NewEntries)
-        NewList.AddColorString(entry.Description, entry.Status == EntryStatus::Updated ? kUpdatedColor : kNewColor);
+        NewList.AddColorString(
+            entry.Description, entry.Status == EntryStatus::Updated ? UpdatedTableColor : NewTableColor);
 }
 
 void CInstallerDlg::OnSysCommand(UINT nID, LPARAM lParam) {
@@ -182,13 +194,18 @@ void CInstallerDlg::OnSysCommand(UINT nID, LPARAM lParam) {
     }
 }
 
-// Minimised, the dialog shows its icon centred; otherwise the system paints.
+// Minimised, the dialog shows its icon centred; otherwise the system paints,
+// and in high contrast the legend's swatches are added.
 void CInstallerDlg::OnPaint() {
-    if (!IsIconic()) {
+    if (!IsIconic() && !HighContrastOn()) {
         CDialog::OnPaint();
         return;
     }
     CPaintDC dc(this);
+    if (!IsIconic()) {
+        DrawLegendSwatches(dc.GetSafeHdc());
+        return;
+    }
     SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
     const int cxIcon = ::GetSystemMetrics(SM_CXICON);
     const int cyIcon = ::GetSystemMetrics(SM_CYICON);
@@ -197,6 +214,25 @@ void CInstallerDlg::OnPaint() {
     const int x = (rect.right - rect.left - cxIcon + 1) / 2;
     const int y = (rect.bottom - rect.top - cyIcon + 1) / 2;
     ::DrawIcon(dc.GetSafeHdc(), x, y, AppIcon);
+}
+
+// The swatches as the list draws them, framed in the text colour, in a column
+// right of the legend's two lines.
+void CInstallerDlg::DrawLegendSwatches(HDC dc) {
+    const std::pair<int, COLORREF> lines[] = {{IDC_LEGEND_NEW, NewTableColor}, {IDC_LEGEND_UPDATED, UpdatedTableColor}};
+    RECT texts[std::size(lines)] = {};
+    LONG right = 0;
+    for (std::size_t line = 0; line < std::size(lines); ++line) {
+        ::GetWindowRect(GetDlgItem(lines[line].first), &texts[line]);
+        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&texts[line]), 2);
+        right = std::max(right, texts[line].right);
+    }
+    const LONG gap = NewList.SwatchIn({}).left;  // as far as a swatch from a row's left
+    for (std::size_t line = 0; line < std::size(lines); ++line) {
+        const RECT row{right + gap, texts[line].top, right + gap, texts[line].bottom};
+        DrawSwatch(dc, NewList.SwatchIn(row), lines[line].second, true, ::GetSysColor(COLOR_WINDOWTEXT),
+            ::GetSysColor(COLOR_BTNFACE));
+    }
 }
 
 HCURSOR CInstallerDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(AppIcon); }
@@ -263,10 +299,8 @@ void CInstallerDlg::OnRemove() {
 }
 
 // A table that cannot be used (the error abort) ends the handler with its
-// message, as any other failure does; memory running out gets words of its own.
-void CInstallerDlg::ReportException(const std::exception& failure) {
-    AfxMessageBox(dynamic_cast<const std::bad_alloc*>(&failure) != nullptr ? "Out of memory." : failure.what());
-}
+// message and the file's path, as any other failure does with its own.
+void CInstallerDlg::ReportException(const std::exception& failure) { AfxMessageBox(FailureMessage(failure)); }
 
 void CInstallerDlg::RescanAfterOperation() {
     ScanInstalledTables();

@@ -61,6 +61,7 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
+    void OnDpiChanged(UINT dpi) override;
     void ReportException(const std::exception& failure) override;
 
     void OnSysCommand(UINT nID, LPARAM lParam);
@@ -83,6 +84,7 @@ private:
     // Both lists rebuilt and the buttons set as after a completed operation.
     void RescanAfterOperation();
     void SelectAllNewRows();
+    void DrawLegendSwatches(HDC dc);
 
     CatalogueFolders folders_;
 

@@ -1,6 +1,7 @@
 #include "ui/ReportAfterRescan.h"
 
 #include <exception>
+#include <new>
 #include <string>
 
 #include "install/TableOperations.h"
@@ -20,4 +21,10 @@ void ReportAfterRescan(const OperationReport& report, const std::function<void()
     AfxMessageBox(report.message);
     if (const std::string failures = report.FailureText(); !failures.empty()) AfxMessageBox(failures);
     if (rescanFailure) std::rethrow_exception(rescanFailure);
+}
+
+std::string FailureMessage(const std::exception& failure) {
+    if (dynamic_cast<const std::bad_alloc*>(&failure) != nullptr) return "Out of memory.";
+    const auto* abort = dynamic_cast<const ErrorAbort*>(&failure);
+    return failure.what() + (abort != nullptr && !abort->path.empty() ? "\n" + abort->path : std::string());
 }

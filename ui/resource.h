@@ -16,6 +16,8 @@
 #define IDC_INSTALLED_LIST 1002
 #define IDC_REMOVE 1003
 #define IDC_ADD 1004
+#define IDC_LEGEND_NEW 1005      // "Red - New ZTB"
+#define IDC_LEGEND_UPDATED 1006  // "Blue - Updated ZTB"
 #define IDC_ADD_ALL 1007
 
 // Controls of the backed-up tables dialog.

@@ -86,7 +86,8 @@ TEST(Catalogue, ScansListTheModelsTablesByTitleAndStopAtOneThatFailsToLoad) {
     const std::string longTitle(48, 'T');  // fills the field: no terminator
     const std::tuple<const char*, std::string, std::int16_t> tables[] = {{"d1.ZTB", "Slide film v2.1", 1005},
         {"D2.ztb", "print 25", 1006}, {"D3.ztb", "Print 50", 1013}, {"D4.ztb", "Slide 100", 1002},
-        {"D5.ztb", "Slide 100", 1002}, {"D6.ztb", longTitle, 1002}, {"D7.zt", "Other", 1002}, {"E1.ztb", "Other", 0}};
+        {"D5.ztb", "Slide 100", 1002}, {"D6.ztb", longTitle, 1002}, {"D7.zt", "Other", 1002}, {"E1.ztb", "Other", 0},
+        {"G1.ztb", "Ortho", 1005}};
     for (const auto& [name, title, type] : tables) WriteTable(temp.Path(name), title, type);
     const std::vector<CatalogueEntry> entries = ScanInstalled(temp.Text(), "Orvane A");
     // Capitals first, equal titles adjacent.
@@ -104,6 +105,12 @@ TEST(Catalogue, ScansListTheModelsTablesByTitleAndStopAtOneThatFailsToLoad) {
     // Every matching file is loaded, also one whose installed copy is current.
     EXPECT_EQ(AbortMessage([&] { ScanNew(temp.Text(), "Orvane B", {Entry("G2.ztb", "", "Unknown")}); }),
         "Illegal ZTB ID string");
+    std::vector<DamagedTable> damaged;  // or each scan reports it and goes on
+    EXPECT_EQ(Descriptions(
+                  ScanNew(temp.Text(), "Orvane B", ScanInstalled(temp.Text(), "Orvane B", {}, &damaged), {}, &damaged)),
+        std::vector<std::string>{});
+    EXPECT_EQ(
+        damaged.size() == 2 ? damaged[1].FileName + ": " + damaged[1].Error : "", "G2.ztb: Illegal ZTB ID string");
     std::filesystem::create_directory(temp.FsPath() / "E-old.ztb");  // a folder named like a table
     EXPECT_EQ(AbortMessage([&] { ScanInstalled(temp.Text(), "Tavik Desk"); }), "Error opening ZTB file");
 

@@ -233,8 +233,14 @@ std::set<std::string> KeptBySweep() {
 
 // clang-format off
 const FaultRow kRows[] = {
-    {"InstalledFolderMissing", Operation::AddAll, nullptr, [](Scene& s) { fs::remove_all(s.setup.Installed()); }, nullptr,
-     "0 nn", "DOLD.ztb: the installed folder {I} does not exist\nDNEW.ztb: the installed folder {I} does not exist", {}},
+    // A fresh workstation: the Windows directory without KVData\ZTB, which an install creates.
+    {"FreshWorkstation", Operation::AddAll, nullptr, [](Scene& s) { fs::remove_all(s.setup.Root().Path("Windows/KVData")); },
+     nullptr, "2 yy", "", {}},
+    {"KVDataCannotBeCreated", Operation::AddAll, nullptr, [](Scene& s) { fs::remove_all(s.setup.Root().Path("Windows/KVData")); },
+     [](Scene&, FaultPlan& plan) { plan.Fail(Call::CreateFolder, 1, Outcome::AccessDenied); }, "refused",
+     "The installed folder {F} cannot be created: access denied.", {}},
+    {"WindowsFolderMissing", Operation::AddAll, nullptr, [](Scene& s) { fs::remove_all(s.setup.Root().Path("Windows")); },
+     nullptr, "0 nn", "DOLD.ztb: the installed folder {I} does not exist\nDNEW.ztb: the installed folder {I} does not exist", {}},
     // A file that cannot be looked at is not a missing one: the backup step
     // stops rather than take the installed copy for absent.
     {"FilesThatCannotBeReached", Operation::AddAll, nullptr, nullptr,
@@ -303,7 +309,7 @@ const FaultRow kRows[] = {
      [](Scene& s) { EXPECT_FALSE(fs::exists(s.setup.Installed(HistoryFileName))); }},
     {"DistributionCopyDamagedAfterTheScan", Operation::AddAll, nullptr,
      [](Scene& s) { WriteDamagedTable(s.setup.Distribution("DOLD.ztb")); }, nullptr, "1 ny",
-     "DOLD.ztb: the distribution copy cannot be used: Illegal ZTB ID string", {}},
+     "DOLD.ztb: Illegal ZTB ID string", {}},
     // The share gets a newer DNEW once its bytes are copied: the installed
     // copy keeps the times of the bytes it holds.
     {"DistributionCopyUpdatedDuringTheInstall", Operation::AddAll, nullptr, nullptr,
@@ -421,7 +427,7 @@ const FaultRow kRows[] = {
      {"DOLD.ztb, v0", "DOLD.ztb, v1"}},
     {"RestoreADamagedBackup", Operation::RestoreAll,
      [](Scene& s) { fs::create_directory(s.setup.Backup()); WriteDamagedTable(s.setup.Backup("DOLD.ztb, v0")); },
-     nullptr, nullptr, "0 n", "DOLD.ztb, v0: the backed-up table cannot be used: Illegal ZTB ID string", {"DOLD.ztb, v0"}},
+     nullptr, nullptr, "0 n", "DOLD.ztb, v0: Illegal ZTB ID string", {"DOLD.ztb, v0"}},
 };
 // clang-format on
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "Version.h"
 #include "install/TableOperations.h"
 #include "platform/Process.h"
 #include "testkit/FolderSnapshot.h"
@@ -56,7 +57,7 @@ std::string Tool(const CatalogueSetup& setup, std::vector<std::string> arguments
 TEST(Ztbtool, CheckWritesTheLoadersLinesThenOneResultPerFileOrJson) {
     const TempFolder temp;
     const std::string figures = temp.Path("A table.ztb"), noBase = temp.Path("nobase.ztb");
-    ZtbWriter writer("Figures \xE9", 1002);  // a title byte that is not UTF-8
+    ZtbWriter writer("Figures \x80\xE9", 1002);  // Windows-1252, the ANSI code page: UTF-8 in JSON
     ZTBResolutionT& record = writer.AddRecord(0);
     ClearExposureValues(record);  // filled from base film 2 and the balances
     record.Compatible.BaseFilmType = 2;
@@ -65,12 +66,15 @@ TEST(Ztbtool, CheckWritesTheLoadersLinesThenOneResultPerFileOrJson) {
     record.Compatible.BaseFilmType = 0;
     record.FilmGamma = 3000;
     ASSERT_TRUE(writer.WriteTo(noBase));
-    // The base film type goes out without a line end; the result still stands on a line of its own.
-    EXPECT_EQ(Ztbtool({"check", figures, noBase}),
+    // Every *.ztb of a folder. The base film type goes out without a line
+    // end; the result still stands on a line of its own.
+    EXPECT_EQ(Ztbtool({"check", temp.FsPath().string()}),
         "1| LightLvl 14076\n LightLvl 11382\n LightLvl 11653\n" + figures + ": ok\n0\n" + noBase +
             ": illegal BaseFilmType\n|#### Warning: Illegal FilmGamma field in ZTB.Resolution\n");
 
-    const std::string run = Ztbtool({"check", "--json", noBase, figures}), out = run.substr(0, run.rfind('|'));
+    // Wildcards, which the Windows shell leaves to the program.
+    const std::string run = Ztbtool({"check", "--json", temp.Path("N*.ZTB"), temp.Path("A?table.ztb")});
+    const std::string out = run.substr(0, run.rfind('|'));
     const std::size_t last = out.rfind('\n', out.size() - 2) + 1;
     EXPECT_EQ(
         out.substr(0, last), "1|0\n{\"path\":" + json(noBase).dump() +
@@ -81,16 +85,25 @@ TEST(Ztbtool, CheckWritesTheLoadersLinesThenOneResultPerFileOrJson) {
                   result["Resolution"].size(), result["Resolution"][1], filled["Intensity"], filled["Repetition"],
                   filled["Compatible"]["Balance"], filled.contains("ChannelTable")}),
         json({figures, true, nullptr,
-            {{"HeaderVersion", 1}, {"DeviceType", 1002}, {"Title", "Figures \xEF\xBF\xBD"}, {"Type", 0}, {"Size", 0},
-                {"NumResolutions", 1}},
+            {{"HeaderVersion", 1}, {"DeviceType", 1002}, {"Title", "Figures \xE2\x82\xAC\xC3\xA9"}, {"Type", 0},
+                {"Size", 0}, {"NumResolutions", 1}},
             {1, 0, 0, 0}, 4, nullptr, {56304, 11382, 11653}, {4, 4, 2}, {400, 100, 100}, false}));
+    WriteText(temp.Path("short.tb"), "ZTB 1");  // a file that cannot be read says why
+    EXPECT_EQ(Ztbtool({"check", temp.Path("gone.ztb"), temp.Path("short.tb"), temp.Path("x*.ztb")}),
+        "1|" + temp.Path("gone.ztb") + ": Error opening ZTB file (not found)\n" + temp.Path("short.tb") +
+            ": Can't read ZTB file (the file is too short: 5 bytes)\n|ztbtool: no table file matches " +
+            temp.Path("x*.ztb") + "\n");
 
     for (const auto& usage :
         std::vector<std::vector<std::string>>{{}, {"check"}, {"check", "--bogus", "x.ztb"}, {"frobnicate"}, {"install"},
             {"install", "--all", "D1"}, {"remove"}, {"restore"}, {"list", "--model"}, {"list", "x"}}) {
-        const std::string failed = Ztbtool(usage);
-        EXPECT_TRUE(failed.starts_with("2||") && failed.find("Usage: ztbtool") != std::string::npos) << failed;
+        const std::string failed = Ztbtool(usage);  // in words, no parser jargon ("RequiredError")
+        EXPECT_TRUE(failed.starts_with("2||ztbtool: ") && failed.find("Usage: ztbtool") != std::string::npos &&
+                    failed.find("Error") == std::string::npos)
+            << failed;
     }
+    EXPECT_TRUE(Ztbtool({"frobnicate"}).starts_with("2||ztbtool: unknown command \"frobnicate\"\n"));
+    EXPECT_EQ(Ztbtool({"--version"}), "0|ztbtool " ZTB_VERSION_TEXT "\n|");
     const std::string help = Ztbtool({"check", "--help"});
     EXPECT_TRUE(help.starts_with("0|") && help.ends_with("|") && help.find("--json") != std::string::npos);
 }
@@ -108,35 +121,60 @@ TEST(Ztbtool, ListInstallRemoveAndRestoreAsTheDialogsDo) {
         "Current v1\tD3.ztb\tOrvane A\t1998/07/04 - 09:05\n"
         "Slide 100 v1\tD1.ztb\tOrvane A\t1998/07/04 - 09:05\n";
     EXPECT_EQ(Tool(setup, {"list"}), "0|" + rows + "|");
-    EXPECT_EQ(Tool(setup, {"list", "--model", "orvane b"}),
-        "0|" + rows + "|ztbtool: \"orvane b\" names no film recorder model; its tables are those of letter D\n");
     const std::string none = "No new or updated ZTB's for this film recorder\n";
-    EXPECT_EQ(Tool(setup, {"list", "--model", "Orvane D"}),
+    EXPECT_EQ(Tool(setup, {"list", "--model", "ORVANE d"}),
         "0|New or updated film tables:\n" + none + "Installed film tables:\n" + none + "|");
+    const std::string misspelled = Tool(setup, {"list", "--model", "Orvane Z"});
+    EXPECT_TRUE(
+        misspelled.starts_with("2||ztbtool: --model: \"Orvane Z\" names no film recorder model; the models "
+                               "are:\n  Tavik Desk\n  Tavik Desk Plus\n"))
+        << misspelled;
+    EXPECT_TRUE(Ztbtool({"models"}).starts_with("0|Tavik Desk\tE\nTavik Desk Plus\tJ\nTavik Z\tF\n"));
+    const json models = JsonOut(Ztbtool({"models", "--json"}))["models"];
+    EXPECT_EQ(json({models.size(), models[11]}), json({12, {{"Model", "Orvane D"}, {"Letter", "O"}}}));
     const json list = JsonOut(Tool(setup, {"list", "--json"}));
     EXPECT_EQ(json({list["model"], list["prefix"], list["distributionFolder"], list["installedFolder"], list["new"][1],
-                  list["installed"].size(), list["installed"][1].contains("Status")}),
+                  list["installed"].size(), list["installed"][1].contains("Status"), list["damaged"]}),
         json({"Orvane A", "D", setup.Distribution(), setup.Installed(),
             {{"Description", "Slide 100 v2"}, {"FileName", "D1.ztb"}, {"DeviceName", "Orvane A"},
-                {"DateText", "1998/07/04 - 09:06"}, {"Status", "Updated"}},
-            2, false}));
+                {"DateText", "1998/07/04 - 09:06"}, {"LastWrite", "1998-07-04T09:06:00Z"}, {"Status", "Updated"}},
+            2, false, json::array()}));
 
-    Snapshot before = TakeSnapshot(setup.Root().FsPath());  // a name not listed (D3 is current) changes nothing
+    // A name of no table is an error, and nothing changes; so does a
+    // program folder that does not exist, or another install's lock (retry).
+    const Snapshot before = TakeSnapshot(setup.Root().FsPath());
     EXPECT_EQ(Tool(setup, {"install", "D1.ztb", "D3.ztb", "D9.ztb"}),
-        "1||ztbtool: D3.ztb is not listed as new or updated for Orvane A\n"
-        "ztbtool: D9.ztb is not listed as new or updated for Orvane A\n");
-    EXPECT_EQ(Tool(setup, {"remove", "D2.ztb"}), "1||ztbtool: D2.ztb is not listed as installed for Orvane A\n");
+        "1||ztbtool: D9.ztb is not listed as new or updated for Orvane A\n");
+    EXPECT_EQ(Tool(setup, {"remove", "D9.ztb"}), "1||ztbtool: D9.ztb is not listed as installed for Orvane A\n");
     EXPECT_EQ(
         Tool(setup, {"restore", "D1.ztb, v1"}), "1||ztbtool: D1.ztb, v1 is not listed as backed up for Orvane A\n");
+    const std::string nowhere = setup.Root().Path("nowhere");
+    for (const char* command : {"list", "backups"}) {
+        EXPECT_EQ(Ztbtool({command, "--program-folder", nowhere, "--windows-dir", setup.Folders().windowsFolder}),
+            "1||ztbtool: the program folder " + nowhere + " does not exist\n");
+    }
+    {
+        platform::FileLock another;
+        ASSERT_TRUE(another.Acquire(setup.Installed(LockFileName)));
+        EXPECT_EQ(Tool(setup, {"install", "d1.ZTB"}), "3||ztbtool: Another install or remove is running in " +
+                                                          setup.Installed().substr(0, setup.Installed().size() - 1) +
+                                                          ". Try again when it has finished.\n");
+    }
     EXPECT_EQ(TakeSnapshot(setup.Root().FsPath()), before);
 
+    // Reruns change nothing, and say so.
     EXPECT_EQ(Tool(setup, {"install", "d1.ZTB"}), "0|1 ZTB(s) have been installed.\n|");
+    EXPECT_EQ(Tool(setup, {"install", "D1.ztb"}),
+        "0|Nothing to install: no table named is new or updated.\nD1.ztb unchanged: the installed copy is "
+        "current\n|");
     EXPECT_EQ(Tool(setup, {"install", "--all", "--json"}),
         "0|{\"model\":\"Orvane A\",\"operation\":\"install\",\"refused\":false,\"message\":\"1 ZTB(s) have been "
         "installed.\",\"done\":[{\"FileName\":\"D2.ztb\",\"Description\":\"Print 50 v1\"}],\"failed\":[],"
-        "\"error\":null}\n|");
-    EXPECT_EQ(Tool(setup, {"install", "--all"}), "0||");  // nothing listed: nothing at all
+        "\"unchanged\":[],\"error\":null}\n|");
+    EXPECT_EQ(Tool(setup, {"install", "--all"}), "0|Nothing to install: no table of Orvane A is new or updated.\n|");
     EXPECT_EQ(Tool(setup, {"remove", "d3.ztb", "D1.ZTB"}), "0|2 ZTB(s) have been removed.\n|");
+    EXPECT_EQ(JsonOut(Tool(setup, {"remove", "--json", "d3.ztb"}))["unchanged"],
+        json::parse(R"([{"FileName":"d3.ztb","Why":"it is not installed"}])"));
     EXPECT_EQ(NamesIn(setup.Installed()), (std::set<std::string>{"Backup", "D2.ztb", "ztbinstall-history.log"}));
 
     // A backup comes back by its name, in any case, byte for byte with its
@@ -151,21 +189,20 @@ TEST(Ztbtool, ListInstallRemoveAndRestoreAsTheDialogsDo) {
         "Slide 100 v1\tD1.ztb\t1\t1998/07/04 - 09:05\tD1.ztb, v1\tSame as installed\n"
         "Current v1\tD3.ztb\t1\t1998/07/04 - 09:05\tD3.ztb, v1\nIllegal ZTB ID string\tD3.ztb\t0\t\tD3.ztb, v0\n|");
     const json backups = JsonOut(Tool(setup, {"backups", "--json"}))["backups"];
-    EXPECT_EQ(json({backups[1], backups[3]["Error"]}),
+    EXPECT_EQ(json({backups[1], backups[3]["Error"], backups[3]["LastWrite"]}),
         json({{{"BackupName", "D1.ztb, v1"}, {"FileName", "D1.ztb"}, {"Label", "1"}, {"Description", "Slide 100 v1"},
-                  {"DateText", "1998/07/04 - 09:05"}, {"SameAsInstalled", true}, {"Error", nullptr}},
-            "Illegal ZTB ID string"}));
+                  {"DateText", "1998/07/04 - 09:05"}, {"LastWrite", "1998-07-04T09:05:00Z"}, {"SameAsInstalled", true},
+                  {"Error", nullptr}},
+            "Illegal ZTB ID string", nullptr}));
 
-    // A table that cannot be read ends each command with its message and changes nothing.
+    // A damaged installed table: list lists the others and names it, a
+    // remove of another table goes on, and the backup step stops at it.
     WriteDamagedTable(setup.Installed("D1.ztb"));
-    before = TakeSnapshot(setup.Root().FsPath());
-    for (const auto& command : std::vector<std::vector<std::string>>{{"list"}, {"install", "D1"}, {"remove", "D2"}}) {
-        EXPECT_EQ(Tool(setup, command), "1||Illegal ZTB ID string\n") << command[0];
-    }
-    EXPECT_EQ(TakeSnapshot(setup.Root().FsPath()), before);
-    EXPECT_EQ(Tool(setup, {"remove", "--json", "D2.ztb"}),
-        "1|{\"model\":\"Orvane A\",\"operation\":\"remove\",\"refused\":false,\"message\":\"\",\"done\":[],"
-        "\"failed\":[],\"error\":\"Illegal ZTB ID string\"}\n|Illegal ZTB ID string\n");
+    const std::string listed = Tool(setup, {"list", "--json"});
+    EXPECT_EQ(json({listed.substr(0, 2), JsonOut(listed)["installed"].size(), JsonOut(listed)["damaged"]}),
+        json({"1|", 1, {{{"FileName", "D1.ztb"}, {"Folder", setup.Installed()}, {"Error", "Illegal ZTB ID string"}}}}));
+    EXPECT_EQ(Tool(setup, {"install", "D1.ztb"}), "1||D1.ztb: Illegal ZTB ID string\n");
+    EXPECT_EQ(Tool(setup, {"remove", "D2.ztb"}), "0|1 ZTB(s) have been removed.\n|");
     // With --json only the object goes to standard output: the loader's
     // trace lines for a table whose exposure values are derived go to
     // standard error. The error abort stops the operation: the rows done
@@ -176,18 +213,19 @@ TEST(Ztbtool, ListInstallRemoveAndRestoreAsTheDialogsDo) {
     ASSERT_TRUE(derived.WriteTo(setup.Backup("D4.ztb, v0")));
     const std::string trace = " LightLvl 14076\n LightLvl 11382\n LightLvl 11653\n";
     EXPECT_EQ(Tool(setup, {"restore", "--json", "D4.ztb, v0", "D1.ztb, v2"}),
-        "1|{\"model\":\"Orvane A\",\"operation\":\"restore\",\"refused\":false,\"message\":\"\",\"done\":[{"
-        "\"FileName\":\"D4.ztb, v0\",\"Description\":\"Slide 100 v0\"}],\"failed\":[{\"FileName\":\"D1.ztb, v2\","
-        "\"Description\":\"Slide 100 v2\",\"Reason\":\"Illegal ZTB ID string\"}],\"error\":\"Illegal ZTB ID "
+        "1|{\"model\":\"Orvane A\",\"operation\":\"restore\",\"refused\":false,\"message\":\"D1.ztb: Illegal ZTB ID "
+        "string\",\"done\":[{\"BackupName\":\"D4.ztb, v0\",\"FileName\":\"D4.ztb\",\"Description\":\"Slide 100 v0\"}],"
+        "\"failed\":[{\"BackupName\":\"D1.ztb, v2\",\"FileName\":\"D1.ztb\",\"Description\":\"Slide 100 v2\","
+        "\"Reason\":\"D1.ztb: Illegal ZTB ID string\"}],\"unchanged\":[],\"error\":\"D1.ztb: Illegal ZTB ID "
         "string\"}\n|" +
-            trace + trace + "Illegal ZTB ID string\n");
+            trace + trace + "D1.ztb: Illegal ZTB ID string\n");
 
-    // The history: a line per table handled; the runs refused or stopped by
-    // the scan have none. Filtered by file and by day.
+    // The history: a line per table handled, unchanged or damaged among them;
+    // the runs refused or stopped by the scan have none. Filtered by file and by day.
     const std::vector<std::string> history = {"history", "--windows-dir", setup.Folders().windowsFolder};
     const std::string text = Ztbtool(history);
     EXPECT_TRUE(text.starts_with("0|Time\tComputer\tUser\tProgram\tVersion\tOperation\t")) << text;
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 8);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 12);
     auto withHistory = [&](std::vector<std::string> options) {
         options.insert(options.begin(), history.begin(), history.end());
         return Ztbtool(options);
@@ -197,26 +235,21 @@ TEST(Ztbtool, ListInstallRemoveAndRestoreAsTheDialogsDo) {
     for (const json& line : lines)
         results += line["Operation"].get<std::string>() + " " + line["Result"].get<std::string>() + " " +
                    line["Reason"].get<std::string>() + "|";
-    EXPECT_EQ(results, "install done |remove done |restore done |restore failed Illegal ZTB ID string|");
-    EXPECT_EQ(json({lines[1]["Backup"], lines[2]["Program"], lines[2]["Model"], lines[2]["Source"]}),
+    EXPECT_EQ(results,
+        "install done |install unchanged the installed copy is current|remove done |restore done |"
+        "install failed D1.ztb: Illegal ZTB ID string|restore failed D1.ztb: Illegal ZTB ID string|");
+    EXPECT_EQ(json({lines[2]["Backup"], lines[3]["Program"], lines[3]["Model"], lines[3]["Source"]}),
         json({"D1.ztb, v2", "ztbtool", "Orvane A", "D1.ztb, v1"}));
     EXPECT_EQ(withHistory({"--json", "--since", "2999-01-01"}), "0|{\"history\":[]}\n|");
     EXPECT_TRUE(withHistory({"--since", "2025-13-01"}).starts_with("2||"));
 
-    const CatalogueSetup noInstalledFolder(false);  // each failed row is counted out and named
-    WriteTable(noInstalledFolder.Distribution("D1.ztb"), "Slide");
-    EXPECT_EQ(Tool(noInstalledFolder, {"install", "--all"}),
-        "1|0 ZTB(s) have been installed.\n|D1.ztb: the installed folder " + noInstalledFolder.Installed() +
-            " does not exist\n");
-
-    // Another run holds the folder: a refusal on standard error, and a failure status.
-    const CatalogueSetup busy;
-    WriteTable(busy.Installed("D2.ztb"), "Print 50 v1");
-    platform::FileLock otherRun;
-    ASSERT_TRUE(otherRun.Acquire(busy.Installed(LockFileName)));
-    const std::string folder = busy.Installed().substr(0, busy.Installed().size() - 1);
-    EXPECT_EQ(Tool(busy, {"remove", "D2.ztb"}),
-        "1||ztbtool: Another install or remove is running in " + folder + ". Try again when it has finished.\n");
+    // A fresh workstation gets KVData\ZTB; a damaged distribution table
+    // fails its row, and the others are installed.
+    const CatalogueSetup fresh(false);
+    WriteTable(fresh.Distribution("D1.ztb"), "Slide");
+    WriteDamagedTable(fresh.Distribution("D2.ztb"));
+    EXPECT_EQ(Tool(fresh, {"install", "--all"}), "1|1 ZTB(s) have been installed.\n|D2.ztb: Illegal ZTB ID string\n");
+    EXPECT_EQ(NamesIn(fresh.Installed()), (std::set<std::string>{"D1.ztb", "ztbinstall-history.log"}));
 }
 
 #ifndef _WIN32

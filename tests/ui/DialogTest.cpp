@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -27,12 +28,45 @@ using Rows = std::vector<std::string>;
 constexpr int kLeft = IDC_NEW_LIST, kRight = IDC_INSTALLED_LIST;
 constexpr int kOrvaneA = 4, kOrvaneB = 7, kOrvaneC = 10;  // rows of the model box
 constexpr COLORREF kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255), kWhite = RGB(255, 255, 255), kBlack = 0;
+constexpr COLORREF kUntouched = RGB(0, 200, 0);            // what no drawing uses
 constexpr const char* kDamaged = "Illegal ZTB ID string";  // what WriteDamagedTable's files load as
+
+// The message box of a damaged table: the loader's text, then its path, the
+// setup's temporary folder written {T}.
+std::string Damaged(const std::string& path) { return kDamaged + ("\n{T}" + path); }
 
 // Delivers the messages waiting for this thread (painting, posted ones).
 void PumpMessages() {
     for (MSG message; ::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);) ::DispatchMessageA(&message);
 }
+
+// The children of a dialog in tab order: a static's text, a list's or box's
+// id, a button's text, as in "&Add|1002".
+std::string TabOrder(HWND dialog) {
+    std::string order;
+    for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        const std::string text = WindowTextOf(child);
+        order += (order.empty() ? "" : "|") + (text.empty() ? std::to_string(::GetDlgCtrlID(child)) : text);
+    }
+    return order;
+}
+
+// A memory bitmap filled with kUntouched, and its drawing context with the
+// list's font.
+struct Canvas {
+    Canvas(int width, int height, HWND list) : all{0, 0, width, height} {
+        ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(list, WM_GETFONT, 0, 0)));
+        ::SetBkColor(dc, kUntouched);
+        ::ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &all, nullptr, 0, nullptr);
+    }
+    ~Canvas() {
+        ::DeleteObject(::SelectObject(dc, old));
+        ::DeleteDC(dc);
+    }
+    RECT all;
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ old = ::SelectObject(dc, ::CreateBitmap(all.right, all.bottom, 1, 32, nullptr));
+};
 
 // A valid table at path, its file times the given minutes after 2024-01-01.
 void Put(const std::string& path, const std::string& title, int minutes = 100) {
@@ -101,13 +135,18 @@ protected:
                 const std::string text = ListBoxTextOf(Item(id), row);
                 const LRESULT colour = Send(id, LB_GETITEMDATA, row);
                 const char* named = colour == kRed ? " red" : colour == kBlue ? " blue" : colour != 0 ? " other" : "";
+                const char* heard = colour == kRed ? ", new" : colour == kBlue ? ", updated" : "";
+                EXPECT_TRUE(id == kRight || dialog->NewList.AccessibleName(row) == text + heard);  // by a screen reader
                 state += (row > 0 ? ", " : " ") + std::string(Send(id, LB_GETSEL, row) > 0 ? "*" : "") +
                          (text == NoTablesPlaceholder ? "(none)" : text) + named;
             }
             state += " |";
         }
-        for (const int id : {IDC_REMOVE, IDC_ADD, IDC_ADD_ALL})
-            state += ::IsWindowEnabled(Item(id)) ? " [" + WindowTextOf(Item(id)) + "]" : "";
+        for (const int id : {IDC_REMOVE, IDC_ADD, IDC_ADD_ALL}) {
+            std::string name = WindowTextOf(Item(id));
+            std::erase(name, '&');  // that marks the mnemonic
+            state += ::IsWindowEnabled(Item(id)) ? " [" + name + "]" : "";
+        }
         return state;
     }
 
@@ -131,6 +170,12 @@ protected:
         PumpMessages();
     }
     Rows TakeMessages() { return std::exchange(messages, {}); }
+    // A row drawn into canvas as the list asks for it.
+    void DrawRow(const Canvas& canvas, int row, UINT action, UINT state, COLORREF data) const {
+        DRAWITEMSTRUCT request{
+            ODT_LISTBOX, kLeft, static_cast<UINT>(row), action, state, Item(kLeft), canvas.dc, canvas.all, data};
+        ::SendMessageA(Dialog(), WM_DRAWITEM, kLeft, reinterpret_cast<LPARAM>(&request));
+    }
 
     std::optional<CatalogueSetup> setup{std::in_place};
     std::unique_ptr<CInstallerDlg> dialog;
@@ -141,10 +186,22 @@ protected:
     });
 };
 
-// The model rows are the model table's texts in its order, and the rescan
-// shows each chosen row again: none begins with the whole text of one below.
-TEST_F(DialogTest, EveryModelRowStaysChosen) {
+// Opened, the dialog has the first focus on "Done" and its tab order follows
+// the work; each label comes just before its control, so that a screen
+// reader names the control by it, and each label and button has a mnemonic
+// of its own. The model rows are the model table's texts in its order, and
+// the rescan shows each chosen row again: none begins with the whole text of
+// one below.
+TEST_F(DialogTest, KeyboardAndEveryModelRow) {
     Open();
+    EXPECT_EQ(::GetFocus(), Item(IDOK));
+    const std::string order = TabOrder(Dialog());
+    EXPECT_EQ(order,
+        "&Select your film recorder|Orvane A|&New or updated film tables|1001|Red - New ZTB|Blue - Updated ZTB|&Add|"
+        "Add A&ll|&Installed film tables|1002|&Remove|&Done");
+    std::set<int> mnemonics;
+    for (std::size_t amp = order.find('&'); amp != std::string::npos; amp = order.find('&', amp + 1))
+        EXPECT_TRUE(mnemonics.insert(std::toupper(order[amp + 1])).second) << order[amp + 1];
     for (std::size_t row = 0; row < FilmRecorderModels.size(); ++row) {
         ChooseModel(static_cast<int>(row));
         EXPECT_EQ(State(), std::string(FilmRecorderModels[row].ModelText) + ": (none) | (none) |");
@@ -197,8 +254,7 @@ TEST_F(DialogTest, Actions) {
         // stops at it: the count and the failed row still come first.
         {"Add All, a copy damaged after the scan",
          [&] { Fresh(); WriteDamagedTable(setup->Distribution("D500.ztb")); Press(IDC_ADD_ALL); },
-         {"2 ZTB(s) have been installed.", std::string("D500.ztb: the distribution copy cannot be used: ") + kDamaged,
-          kDamaged},
+         {"2 ZTB(s) have been installed.", std::string("D500.ztb: ") + kDamaged, Damaged("Program\\ZTB\\D500.ztb")},
          "Orvane A: *Chrome 64 v1 red, *Print 50 v3 blue, *Slide 100 v2 red | Negative 400 v1, Print 50 v3, Slide 100 v2 | "
          "[Add All]"},
         // Without its older copy, "Print 50 v3" is offered as new.
@@ -213,7 +269,7 @@ TEST_F(DialogTest, Actions) {
              Click(kRight, 0); Click(kRight, 1, MK_CONTROL); Press(IDC_REMOVE);
              EXPECT_TRUE(exists("D300.ztb") && !exists("D200.ztb"));
          },
-         {kDamaged}, offered + "*Negative 400 v1, *Print 50 v2 | [Remove] [Add All]"},
+         {Damaged("Windows\\KVData\\ZTB\\D300.ztb")}, offered + "*Negative 400 v1, *Print 50 v2 | [Remove] [Add All]"},
         // The right list is rebuilt for the new model before the fault.
         {"model change, a damaged table",
          [&] {
@@ -222,69 +278,82 @@ TEST_F(DialogTest, Actions) {
              WriteDamagedTable(setup->Distribution("G900.ztb"));
              Click(kLeft, 0); ChooseModel(kOrvaneB);
          },
-         {kDamaged}, damaged},
+         {Damaged("Program\\ZTB\\G900.ztb")}, damaged},
         // What the left list shows is what "Add" installs; its rescan fails again.
-        {"Add", [&] { Press(IDC_ADD); }, {"1 ZTB(s) have been installed.", kDamaged}, damaged},
+        {"Add", [&] { Press(IDC_ADD); }, {"1 ZTB(s) have been installed.", Damaged("Program\\ZTB\\G900.ztb")},
+         damaged},
         {"model A", [&] { ChooseModel(kOrvaneA); }, {},
          "Orvane A: Print 50 v3 blue, Slide 100 v2 red | Chrome 64 v1, Negative 400 v1, Print 50 v2 | [Add] [Add All]"},
         // At the start, the fault leaves the empty catalogue, every button off.
         {"opening, a damaged table", [&] { Fresh(); WriteDamagedTable(setup->Distribution("D900.ztb")); Open(); },
-         {kDamaged}, "Orvane A: (none) | Negative 400 v1, Print 50 v2 |"},
+         {Damaged("Program\\ZTB\\D900.ztb")}, "Orvane A: (none) | Negative 400 v1, Print 50 v2 |"},
         {"click right 0", [&] { Click(kRight, 0); }, {}, "Orvane A: (none) | *Negative 400 v1, Print 50 v2 | [Remove]"},
     };
     // clang-format on
     for (const auto& step : steps) {
         step.act();
-        EXPECT_EQ(TakeMessages(), step.messages) << step.action;
+        Rows seen = TakeMessages();
+        for (std::string& text : seen) {
+            if (const std::size_t at = text.find(setup->Root().Text()); at != std::string::npos)
+                text.replace(at, setup->Root().Text().size(), "{T}");
+        }
+        EXPECT_EQ(seen, step.messages) << step.action;
         EXPECT_EQ(State(), step.state) << step.action;
     }
 }
 
-// Rows drawn on request into a memory bitmap filled with a colour no drawing
-// uses. Each look keeps the row's swatch (columns 3 to 12, rows 3 to 11) and
-// restores the context; only the full draw of an unselected row uses the
-// context's text colour; a request about the focus alone draws nothing, also
-// for an empty list, whose request names no row.
+// Rows drawn on request into a bitmap. Each look keeps the row's swatch
+// (columns 3 to 12, rows 3 to 11) and restores the context; only the full
+// draw of an unselected row uses the context's text colour. In high contrast
+// (reported through the program's seam: Wine cannot) a row takes the
+// system's colours of a list, its swatch framed in the text colour, hollow
+// for an updated table. A request about the focus alone inverts the focus
+// frame, which a second request takes away, and draws nothing while keyboard
+// cues are hidden, also for an empty list, whose request names no row.
 TEST_F(DialogTest, OwnerDrawnRows) {
     constexpr int kWidth = 480, kHeight = 15;  // wider than any row text
-    constexpr COLORREF kUntouched = RGB(0, 200, 0), kListText = RGB(0, 0, 128);
+    constexpr COLORREF kListText = RGB(0, 0, 128);
+    const COLORREF window = ::GetSysColor(COLOR_WINDOW), ink = ::GetSysColor(COLOR_WINDOWTEXT),
+                   lit = ::GetSysColor(COLOR_HIGHLIGHT), litInk = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
+    constexpr UINT kHidden = ODS_FOCUS | ODS_SELECTED | ODS_NOFOCUSRECT;
     Fresh();
     EXPECT_EQ(Send(kLeft, LB_GETITEMHEIGHT, 2), 15);
     // clang-format off
-    const struct { const char* look; int row; UINT action, state; COLORREF data, swatch, background, text; } looks[] = {
-        {"full draw", 1, ODA_DRAWENTIRE, 0, kBlue, kBlue, kWhite, kListText},
-        {"full draw, no colour", 0, ODA_DRAWENTIRE, 0, 0, kBlack, kWhite, kListText},
-        {"full draw, selected", 0, ODA_DRAWENTIRE, ODS_SELECTED, kRed, kRed, kBlack, kWhite},
-        {"selection gained", 1, ODA_SELECT, ODS_SELECTED, kBlue, kBlue, kBlack, kWhite},
-        {"selection lost", 0, ODA_SELECT, 0, kRed, kRed, kWhite, kBlack},
-        {"focus", 0, ODA_FOCUS, ODS_FOCUS | ODS_SELECTED, kRed, kUntouched, kUntouched, kUntouched},
-        {"focus, no row", -1, ODA_FOCUS, ODS_FOCUS | ODS_SELECTED, 0, kUntouched, kUntouched, kUntouched},
+    const struct { const char* look; bool contrast; int row; UINT action, state; COLORREF data, swatch, middle, background, text; } looks[] = {
+        {"full draw", false, 1, ODA_DRAWENTIRE, 0, kBlue, kBlue, kBlue, kWhite, kListText},
+        {"full draw, no colour", false, 0, ODA_DRAWENTIRE, 0, 0, kBlack, kBlack, kWhite, kListText},
+        {"full draw, selected", false, 0, ODA_DRAWENTIRE, ODS_SELECTED, kRed, kRed, kRed, kBlack, kWhite},
+        {"selection gained", false, 1, ODA_SELECT, ODS_SELECTED, kBlue, kBlue, kBlue, kBlack, kWhite},
+        {"selection lost", false, 0, ODA_SELECT, 0, kRed, kRed, kRed, kWhite, kBlack},
+        {"high contrast, full draw, selected", true, 1, ODA_DRAWENTIRE, ODS_SELECTED, kBlue, litInk, lit, lit, litInk},
+        {"high contrast, selection lost", true, 0, ODA_SELECT, 0, kRed, ink, kRed, window, ink},
+        {"focus, cues hidden", false, 0, ODA_FOCUS, kHidden, kRed, kUntouched, kUntouched, kUntouched, kUntouched},
+        {"focus, no row, cues hidden", false, -1, ODA_FOCUS, kHidden, 0, kUntouched, kUntouched, kUntouched, kUntouched},
     };
     // clang-format on
     for (const auto& look : looks) {
         SCOPED_TRACE(look.look);
-        const HDC dc = ::CreateCompatibleDC(nullptr);
-        const HGDIOBJ old = ::SelectObject(dc, ::CreateBitmap(kWidth, kHeight, 1, 32, nullptr));
-        const RECT all{0, 0, kWidth, kHeight};
-        ::SetBkColor(dc, kUntouched);
-        ::ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &all, nullptr, 0, nullptr);
-        ::SetTextColor(dc, kListText);
-        DRAWITEMSTRUCT request{
-            ODT_LISTBOX, kLeft, static_cast<UINT>(look.row), look.action, look.state, Item(kLeft), dc, all, look.data};
-        ::SendMessageA(Dialog(), WM_DRAWITEM, kLeft, reinterpret_cast<LPARAM>(&request));
-        EXPECT_EQ(::GetTextColor(dc), kListText);
-        EXPECT_EQ(::GetBkMode(dc), OPAQUE);
-        // The swatch's corners, the pixels next to them, and the row's ends.
-        for (const auto& [x, y, inSwatch] : {std::tuple{3, 3, true}, {12, 11, true}, {2, 3, false}, {3, 2, false},
-                 {13, 11, false}, {12, 12, false}, {0, 0, false}, {kWidth - 1, 14, false}})
-            EXPECT_EQ(::GetPixel(dc, x, y), inSwatch ? look.swatch : look.background) << x << "," << y;
+        ::SetEnvironmentVariableA("ZTBINSTALL_HIGH_CONTRAST", look.contrast ? "1" : nullptr);
+        const Canvas canvas(kWidth, kHeight, Item(kLeft));
+        ::SetTextColor(canvas.dc, kListText);
+        DrawRow(canvas, look.row, look.action, look.state, look.data);
+        EXPECT_EQ(::GetTextColor(canvas.dc), kListText);
+        EXPECT_EQ(::GetBkMode(canvas.dc), OPAQUE);
+        // The swatch's corners, the pixels next to them, its middle, and the row's ends.
+        for (const auto& [x, y, expected] : {std::tuple{3, 3, look.swatch}, {12, 11, look.swatch},
+                 {2, 3, look.background}, {3, 2, look.background}, {13, 11, look.background}, {12, 12, look.background},
+                 {7, 7, look.middle}, {0, 0, look.background}, {kWidth - 1, 14, look.background}})
+            EXPECT_EQ(::GetPixel(canvas.dc, x, y), expected) << x << "," << y;
         std::set<COLORREF> text;  // the colours from column 16 on
         for (int y = 0; y < kHeight; ++y)
-            for (int x = 16; x < kWidth; ++x) text.insert(::GetPixel(dc, x, y));
+            for (int x = 16; x < kWidth; ++x) text.insert(::GetPixel(canvas.dc, x, y));
         EXPECT_EQ(text.count(look.text), 1u);
         EXPECT_TRUE(look.text == kListText || text.count(kListText) == 0);
-        ::DeleteObject(::SelectObject(dc, old));
-        ::DeleteDC(dc);
+    }
+    const Canvas canvas(kWidth, kHeight, Item(kLeft));
+    for (const bool framed : {true, false}) {
+        DrawRow(canvas, -1, ODA_FOCUS, ODS_FOCUS, 0);
+        EXPECT_EQ(::GetPixel(canvas.dc, 0, 0) != kUntouched || ::GetPixel(canvas.dc, 1, 0) != kUntouched, framed);
     }
 }
 
@@ -297,7 +366,7 @@ TEST_F(DialogTest, SystemBoxesAndIcon) {
     CWinApp app;
     Put(setup->Distribution("D100.ztb"), "Slide 100 v2");
     Put(setup->Distribution("D500.ztb"), "Chrome 64 v1");
-    std::filesystem::remove_all(setup->Installed());  // every row fails
+    std::filesystem::remove_all(setup->Folders().windowsFolder);  // every row fails
     Open();
     app.m_pMainWnd = dialog.get();
     Click(kLeft, 0);
@@ -330,7 +399,7 @@ TEST_F(DialogTest, SystemBoxesAndIcon) {
     EXPECT_EQ(State(), "Orvane A: *Chrome 64 v1 red, Slide 100 v2 red | (none) | [Add] [Add All]");
     Watching(ModuleBaseName(), look, [&] { Press(IDC_ADD_ALL); });
     EXPECT_EQ(State(), "Orvane A: Chrome 64 v1 red, Slide 100 v2 red | (none) | [Add All]");
-    const Rows about{"ZTBInstall Version 1.03", "Copyright (C) 1998", "OK", "modal"};
+    const Rows about{"ZTBInstall Version 1.03", "Copyright (C) 1998", "&OK", "modal"};
     const std::string failed = ": the installed folder " + setup->Installed() + " does not exist";
     EXPECT_EQ(boxes, (std::vector<Rows>{about, about, {"0 ZTB(s) have been installed.", "OK", "modal"},
                          {"D100.ztb" + failed + "\nD500.ztb" + failed, "OK", "modal"}}));
@@ -361,6 +430,7 @@ TEST_F(DialogTest, RestoreFromTheBackedUpTables) {
                 seen.push_back(::IsWindowEnabled(restore) ? "[Restore]" : "");
             };
             if (!seen.empty()) return;
+            EXPECT_EQ(TabOrder(box), "File|Label|Date|&Description|1010|&Restore|&Close");
             seen.push_back(::IsWindowEnabled(Dialog()) ? "not modal" : "modal");
             look();
             ::SendMessageA(list, LB_SETSEL, TRUE, 0);
@@ -394,6 +464,63 @@ TEST_F(DialogTest, RestoreFromTheBackedUpTables) {
     const std::string user = platform::UserName() + "\t";
     EXPECT_EQ(
         history, (Rows{user + "restore\tD200.ztb\tPrint 50 v2\tdone", user + "install\tD200.ztb\tPrint 50 v3\tdone"}));
+}
+
+// At the prefix's DPI (tests/ui/run-scaled runs this at 144 and 192 as well):
+// rows of 15 pixels at 96 DPI and in proportion above, never lower than
+// their text, each with its swatch scaled and centred; a move to a monitor
+// of twice the DPI lays them out again, and so does the move back. In the
+// backed-up tables a description of 48 characters is cut so that the date
+// stays in view.
+TEST_F(DialogTest, Scaled) {
+    Fresh();
+    std::filesystem::create_directories(setup->Backup());
+    Put(setup->Backup("D100.ztb, v1.2"), "Wide-gamut Tungsten 64T duplicating masters v1.2");
+    RECT frame{};
+    ::GetWindowRect(Dialog(), &frame);
+    const int dpi = static_cast<int>(::GetDpiForWindow(Dialog())), moves[] = {dpi, 2 * dpi, dpi};
+    for (std::size_t move = 0; move < std::size(moves); ++move) {
+        const int at = moves[move], scaled = ::MulDiv(15, at, 96);
+        SCOPED_TRACE(at);
+        if (move > 0) ::SendMessageA(Dialog(), WM_DPICHANGED, MAKEWPARAM(at, at), reinterpret_cast<LPARAM>(&frame));
+        PumpMessages();
+        const Canvas canvas(80, Send(kLeft, LB_GETITEMHEIGHT, 0), Item(kLeft));
+        const int height = canvas.all.bottom;
+        TEXTMETRICA font{};
+        ::GetTextMetricsA(canvas.dc, &font);
+        EXPECT_TRUE(height >= scaled && height >= font.tmHeight && height < scaled * 4 / 3) << height;
+        DrawRow(canvas, 0, ODA_DRAWENTIRE, 0, kRed);
+        std::set<int> columns, lines;  // of the swatch's red pixels
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < 80; ++x)
+                if (::GetPixel(canvas.dc, x, y) == kRed) columns.insert(x), lines.insert(y);
+        EXPECT_EQ(columns.size(), std::size_t(::MulDiv(10, at, 96)));
+        EXPECT_EQ(lines.size(), std::size_t(::MulDiv(9, at, 96)));
+        EXPECT_LE(std::abs(*lines.begin() + *lines.rbegin() + 1 - height), 1);
+    }
+    std::string row;
+    Watching(
+        "Backed-up tables - Orvane A",
+        [&](HWND box) {
+            const HWND list = ::GetDlgItem(box, IDC_BACKUP_LIST);
+            row = ListBoxTextOf(list, 0);
+            const char* headings[] = {"File", "Label", "Date"};
+            int stops[3] = {};  // where the headings stand over the list
+            for (int column = 0; column < 3; ++column) {
+                RECT place{};
+                ::GetWindowRect(::FindWindowExA(box, nullptr, "Static", headings[column]), &place);
+                ::MapWindowPoints(nullptr, list, reinterpret_cast<POINT*>(&place), 1);
+                stops[column] = place.left;
+            }
+            RECT inside{};
+            ::GetClientRect(list, &inside);
+            const Canvas canvas(1, 1, list);
+            EXPECT_LE(LOWORD(::GetTabbedTextExtentA(canvas.dc, row.c_str(), static_cast<int>(row.size()), 3, stops)),
+                inside.right);
+            ::SendMessageA(box, WM_COMMAND, IDCANCEL, 0);
+        },
+        [&] { ::SendMessageA(Dialog(), WM_SYSCOMMAND, IDM_BACKUPS, 0); });
+    EXPECT_EQ(row.substr(row.find("...")), "...\tD100.ztb\t1.2\t2024/01/01 - 01:40");
 }
 
 // The modal dialog ends with "Done", which Enter presses, with Escape and

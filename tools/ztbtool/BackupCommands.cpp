@@ -13,6 +13,7 @@
 #include "install/TableOperations.h"
 #include "tools/ztbtool/Commands.h"
 #include "tools/ztbtool/OperationOutput.h"
+#include "tools/ztbtool/TableJson.h"
 
 namespace {
 
@@ -46,8 +47,9 @@ void PrintJson(const std::string& model, const CatalogueFolders& folders, const 
         row["BackupName"] = backup.BackupName;
         row["FileName"] = backup.FileName;
         row["Label"] = backup.Label;
-        row["Description"] = backup.Description;
+        row["Description"] = TableText(backup.Description);
         row["DateText"] = backup.DateText;
+        row["LastWrite"] = LastWriteJson(backup.LastWrite);
         row["SameAsInstalled"] = backup.SameAsInstalled;
         row["Error"] = backup.Error.empty() ? Json(nullptr) : Json(backup.Error);
         rows.push_back(std::move(row));
@@ -81,11 +83,16 @@ int RunRestore(const OperationOptions& options) {
         for (const BackupEntry& backup : backups) {
             names.push_back(backup.BackupName);
             run.descriptions.push_back(backup.Description);
+            run.tableNames.push_back(backup.FileName);
         }
-        const std::vector<int> rows = SelectRows(names, options.names, "backed up", options.catalogue.model, run);
+        std::vector<std::string> missing;
+        const std::vector<int> rows = SelectRows(names, options.names, missing);
+        for (const std::string& name : missing) {
+            run.unlisted.push_back(name + " is not listed as backed up for " + options.catalogue.model);
+        }
         if (!run.unlisted.empty()) return;
         run.ran = true;
-        run.report = RestoreTables(folders, backups, rows, {"ztbtool", options.catalogue.model}, report);
+        run.report = RestoreTables(folders, backups, rows, HistoryOf(options, run), report);
     });
 }
 

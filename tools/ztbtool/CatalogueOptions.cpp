@@ -6,6 +6,7 @@
 #include "catalogue/TableScans.h"
 #include "platform/FileSystem.h"
 #include "tablefile/ErrorAbort.h"
+#include "tools/ztbtool/Commands.h"
 
 namespace {
 
@@ -42,27 +43,38 @@ bool ResolveFolders(const CatalogueOptions& options, CatalogueFolders& folders) 
     return true;
 }
 
-// A line on standard error when the model text names no model: the scans
-// then take the default model's letter, as the dialog does.
-void WarnAboutUnknownModel(const std::string& model) {
-    if (IsFilmRecorderModel(model)) return;
-    std::fflush(stdout);
-    std::fprintf(stderr, "ztbtool: \"%s\" names no film recorder model; its tables are those of letter %s\n",
-        model.c_str(), ModelFilePrefix(model).c_str());
+// The --model text as the model box names it, matched without regard to
+// case; any other text is a usage error that lists the models.
+std::string MatchModel(std::string& text) {
+    if (const FilmRecorderModel* model = FindModelIgnoringCase(text)) {
+        text = model->ModelText;
+        return {};
+    }
+    std::string why = "\"" + text + "\" names no film recorder model; the models are:";
+    for (const FilmRecorderModel& model : FilmRecorderModels) why += std::string("\n  ") + model.ModelText;
+    return why;
 }
 
-// Writes the error abort's message as the dialog's message box shows it.
-void ReportErrorAbort(const char* message) {
+// A program folder that does not exist or cannot be reached must not pass
+// for one that holds no tables.
+bool ProgramFolderExists(const std::string& folder) {
+    const platform::Result found = platform::PathStatus(folder);
+    if (found) return true;
+    const std::string why = found == platform::Outcome::NotFound
+                                ? "does not exist"
+                                : std::string("cannot be read: ") + platform::OutcomeText(found.outcome());
     std::fflush(stdout);
-    std::fprintf(stderr, "%s\n", message);
+    std::fprintf(
+        stderr, "ztbtool: the program folder %s %s\n", folder.substr(0, folder.size() - 1).c_str(), why.c_str());
+    return false;
 }
 
 }  // namespace
 
 CatalogueLists ScanCatalogue(const CatalogueFolders& folders, const std::string& model, const LoadReport& report) {
     CatalogueLists lists;
-    lists.installed = ScanInstalled(folders.Installed(), model, report);
-    lists.newEntries = ScanNew(folders.Distribution(), model, lists.installed, report);
+    lists.installed = ScanInstalled(folders.Installed(), model, report, &lists.damagedInstalled);
+    lists.newEntries = ScanNew(folders.Distribution(), model, lists.installed, report, &lists.damagedNew);
     return lists;
 }
 
@@ -70,9 +82,12 @@ LoadReport LoaderReport(bool json) { return json ? LoadReport{.trace = WriteToSt
 
 void AddCatalogueOptions(CLI::App& command, CatalogueOptions& options) {
     options.model = DefaultModel;
-    command.add_option("--model", options.model, "The film recorder model, as the dialog's model box names it.")
+    command
+        .add_option("--model", options.model,
+            "The film recorder model, as the dialog's model box names it (case does not matter; see models).")
         ->type_name("TEXT")
-        ->capture_default_str();
+        ->capture_default_str()
+        ->transform(CLI::Validator(MatchModel, "", "MODEL"));
     command
         .add_option("--program-folder", options.programFolder,
             "The folder whose ZTB subfolder holds the distribution tables (default: the folder of "
@@ -84,19 +99,20 @@ void AddCatalogueOptions(CLI::App& command, CatalogueOptions& options) {
 void AddWindowsDirOption(CLI::App& command, CatalogueOptions& options) {
     command
         .add_option("--windows-dir", options.windowsFolder,
-            "The Windows directory, below which KVData/ZTB holds the installed tables (default: "
+            "The Windows directory, below which KVData\\ZTB holds the installed tables (default: "
             "the system's).")
         ->type_name("DIR");
 }
 
 int WithFolders(const CatalogueOptions& options, const std::function<int(const CatalogueFolders&)>& run) {
     CatalogueFolders folders;
-    if (!ResolveFolders(options, folders)) return 2;
-    WarnAboutUnknownModel(options.model);
+    if (!ResolveFolders(options, folders)) return kStatusUsage;
+    if (!ProgramFolderExists(folders.programFolder)) return kStatusFailed;
     try {
         return run(folders);
     } catch (const ErrorAbort& abort) {
-        ReportErrorAbort(abort.what());
-        return 1;
+        std::fflush(stdout);
+        std::fprintf(stderr, "%s\n", NamedMessage(abort).c_str());
+        return kStatusFailed;
     }
 }

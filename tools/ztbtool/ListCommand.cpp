@@ -1,6 +1,7 @@
-// ztbtool list [--json]: the dialog's two lists for a model, in row order.
-// The loader's own trace and warning lines come first, as for check; with
-// --json its trace lines go to standard error.
+// ztbtool list [--json]: the dialog's two lists for a model, in row order,
+// and each table that cannot be used. The loader's own trace and warning
+// lines come first, as for check; with --json its trace lines go to
+// standard error.
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -12,6 +13,7 @@
 #include "tools/ztbtool/CatalogueOptions.h"
 #include "tools/ztbtool/Commands.h"
 #include "tools/ztbtool/OperationOutput.h"
+#include "tools/ztbtool/TableJson.h"
 
 namespace {
 
@@ -49,10 +51,11 @@ nlohmann::ordered_json RowsJson(const std::vector<CatalogueEntry>& entries, bool
     nlohmann::ordered_json rows = nlohmann::ordered_json::array();
     for (const CatalogueEntry& entry : entries) {
         nlohmann::ordered_json row;
-        row["Description"] = entry.Description;
+        row["Description"] = TableText(entry.Description);
         row["FileName"] = entry.FileName;
         row["DeviceName"] = entry.DeviceName;
         row["DateText"] = entry.DateText;
+        row["LastWrite"] = LastWriteJson(entry.LastWrite);
         if (withStatus) row["Status"] = StatusText(entry.Status);
         rows.push_back(row);
     }
@@ -60,6 +63,13 @@ nlohmann::ordered_json RowsJson(const std::vector<CatalogueEntry>& entries, bool
 }
 
 void PrintJson(const ListOptions& options, const CatalogueFolders& folders, const CatalogueLists& lists) {
+    nlohmann::ordered_json damaged = nlohmann::ordered_json::array();
+    for (const auto& [folder, tables] : {std::pair(folders.Distribution(), &lists.damagedNew),
+             std::pair(folders.Installed(), &lists.damagedInstalled)}) {
+        for (const DamagedTable& table : *tables) {
+            damaged.push_back({{"FileName", table.FileName}, {"Folder", folder}, {"Error", table.Error}});
+        }
+    }
     nlohmann::ordered_json json;
     json["model"] = options.catalogue.model;
     json["prefix"] = ModelFilePrefix(options.catalogue.model);
@@ -67,8 +77,8 @@ void PrintJson(const ListOptions& options, const CatalogueFolders& folders, cons
     json["installedFolder"] = folders.Installed();
     json["new"] = RowsJson(lists.newEntries, true);
     json["installed"] = RowsJson(lists.installed, false);
-    // Titles and paths are 8-bit texts, not necessarily UTF-8.
-    std::printf("%s\n", json.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace).c_str());
+    json["damaged"] = std::move(damaged);
+    std::printf("%s\n", JsonLine(json).c_str());
 }
 
 int RunList(const ListOptions& options) {
@@ -80,7 +90,14 @@ int RunList(const ListOptions& options) {
             PrintRows("New or updated film tables:", lists.newEntries, true);
             PrintRows("Installed film tables:", lists.installed, false);
         }
-        return 0;
+        // Each table that cannot be used, named, after the lists.
+        std::fflush(stdout);
+        for (const auto* tables : {&lists.damagedNew, &lists.damagedInstalled}) {
+            for (const DamagedTable& table : *tables) {
+                std::fprintf(stderr, "%s: %s\n", table.FileName.c_str(), table.Error.c_str());
+            }
+        }
+        return lists.damagedNew.empty() && lists.damagedInstalled.empty() ? kStatusDone : kStatusFailed;
     });
 }
 
@@ -88,8 +105,9 @@ int RunList(const ListOptions& options) {
 
 void AddListCommand(CLI::App& app, int& exitStatus) {
     auto options = std::make_shared<ListOptions>();
-    CLI::App* list = app.add_subcommand(
-        "list", "Show the new or updated and the installed tables of a model, as the dialog lists them.");
+    CLI::App* list = app.add_subcommand("list",
+        "Show the new or updated and the installed tables of a model, as the dialog lists them, and "
+        "each table that cannot be used.");
     AddCatalogueOptions(*list, options->catalogue);
     list->add_flag("--json", options->json, "One JSON object with both lists instead of the text rows.");
     list->callback([options, &exitStatus] { exitStatus = RunList(*options); });

@@ -8,6 +8,8 @@
 #include <nlohmann/json.hpp>
 
 #include "catalogue/TableScans.h"
+#include "tools/ztbtool/Commands.h"
+#include "tools/ztbtool/TableJson.h"
 
 namespace {
 
@@ -23,21 +25,31 @@ void PrintJson(
     Json done = Json::array();
     Json failed = Json::array();
     for (const RowReport& row : run.report.rows) {
+        const auto listed = static_cast<std::size_t>(row.row);
+        const bool isListed = row.row >= 0 && listed < run.descriptions.size();
         Json item;
-        item["FileName"] = row.fileName;
-        const bool listed = row.row >= 0 && static_cast<std::size_t>(row.row) < run.descriptions.size();
-        item["Description"] = listed ? run.descriptions[static_cast<std::size_t>(row.row)] : "";
+        if (isListed && listed < run.tableNames.size()) {  // a backup, named as backups names it
+            item["BackupName"] = row.fileName;
+            item["FileName"] = run.tableNames[listed];
+        } else {
+            item["FileName"] = row.fileName;
+        }
+        item["Description"] = isListed ? TableText(run.descriptions[listed]) : "";
         if (!row.ok) item["Reason"] = row.failure;
         if (!row.warnings.empty()) item["Warnings"] = row.warnings;
         (row.ok ? done : failed).push_back(std::move(item));
     }
+    Json unchanged = Json::array();
+    for (const UnchangedTable& table : run.unchanged)
+        unchanged.push_back({{"FileName", table.FileName}, {"Why", table.Why}});
     Json json;
     json["model"] = model;
     json["operation"] = operation;
     json["refused"] = run.report.refused || !run.unlisted.empty();
-    json["message"] = run.unlisted.empty() ? run.report.message : Joined(run.unlisted);
+    json["message"] = !run.unlisted.empty() ? Joined(run.unlisted) : error ? *error : run.report.message;
     json["done"] = std::move(done);
     json["failed"] = std::move(failed);
+    json["unchanged"] = std::move(unchanged);
     json["error"] = error ? Json(*error) : Json(nullptr);
     if (!run.report.warnings.empty()) json["warnings"] = run.report.warnings;  // a history log not written
     std::printf("%s\n", JsonLine(json).c_str());
@@ -45,13 +57,22 @@ void PrintJson(
 
 }  // namespace
 
+HistorySource HistoryOf(const OperationOptions& options, const OperationRun& run) {
+    HistorySource history{"ztbtool", options.catalogue.model, {}};
+    for (const DamagedTable& table : run.damaged)
+        history.settled.push_back({table.FileName, "", "failed", table.Error, "", ""});
+    for (const UnchangedTable& table : run.unchanged)
+        history.settled.push_back({table.FileName, "", "unchanged", table.Why, "", ""});
+    return history;
+}
+
 void AddJsonReportFlag(CLI::App& command, bool& json) {
     command.add_flag(
         "--json", json, "One JSON object on one line: the rows done and failed, each failed one with its reason.");
 }
 
-std::vector<int> SelectRows(const std::vector<std::string>& listed, const std::vector<std::string>& names,
-    const char* listName, const std::string& model, OperationRun& run) {
+std::vector<int> SelectRows(
+    const std::vector<std::string>& listed, const std::vector<std::string>& names, std::vector<std::string>& missing) {
     std::set<std::string> wanted;
     for (const std::string& name : names) wanted.insert(FoldFileNameCase(name));
 
@@ -65,11 +86,14 @@ std::vector<int> SelectRows(const std::vector<std::string>& listed, const std::v
         }
     }
     for (const std::string& name : names) {
-        if (found.count(FoldFileNameCase(name)) == 0) {
-            run.unlisted.push_back(name + " is not listed as " + listName + " for " + model);
-        }
+        if (found.count(FoldFileNameCase(name)) == 0) missing.push_back(name);
     }
-    if (!run.unlisted.empty()) rows.clear();
+    return rows;
+}
+
+std::vector<int> AllRows(std::size_t count) {
+    std::vector<int> rows(count);
+    for (std::size_t k = 0; k < count; ++k) rows[k] = static_cast<int>(k);
     return rows;
 }
 
@@ -84,7 +108,15 @@ int RunOperation(const OperationOptions& options, const char* operation,
             // Text: written as any command's error abort is.
             if (!options.json) throw;
             if (const auto* aborted = dynamic_cast<const OperationAborted*>(&abort)) run.report = aborted->report;
-            error = abort.what();
+            error = NamedMessage(abort);
+        }
+        // A table that cannot be used fails its row; a refused operation did nothing at all.
+        for (const DamagedTable& table : run.report.refused ? std::vector<DamagedTable>() : run.damaged) {
+            RowReport row;
+            row.row = -1;
+            row.fileName = table.FileName;
+            row.failure = table.FileName + ": " + table.Error;
+            run.report.rows.push_back(std::move(row));
         }
         std::fflush(stdout);
         for (const std::string& line : run.unlisted) std::fprintf(stderr, "ztbtool: %s\n", line.c_str());
@@ -97,12 +129,16 @@ int RunOperation(const OperationOptions& options, const char* operation,
             std::fprintf(stderr, "ztbtool: %s\n", run.report.message.c_str());
         } else if (run.ran) {
             std::printf("%s\n", run.report.message.c_str());
+            for (const UnchangedTable& table : run.unchanged) {
+                std::printf("%s unchanged: %s\n", table.FileName.c_str(), table.Why.c_str());
+            }
             std::fflush(stdout);
         }
         if (!failures.empty() && !error) std::fprintf(stderr, "%s\n", failures.c_str());
+        if (run.report.busy) return kStatusBusy;
         const bool rowsDone =
             std::all_of(run.report.rows.begin(), run.report.rows.end(), [](const RowReport& row) { return row.ok; });
         const bool allDone = !error && run.unlisted.empty() && !run.report.refused && rowsDone;
-        return allDone ? 0 : 1;
+        return allDone ? kStatusDone : kStatusFailed;
     });
 }

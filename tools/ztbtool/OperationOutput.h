@@ -16,29 +16,47 @@ struct OperationOptions {
     std::vector<std::string> names;
 };
 
+// A named table the operation leaves as it is, and why: a rerun changes
+// nothing.
+struct UnchangedTable {
+    std::string FileName;
+    std::string Why;
+};
+
 // What a command did, for RunOperation to report.
 struct OperationRun {
-    bool ran = false;  // whether the operation ran; text reports nothing when not
+    bool ran = false;  // whether the operation ran or found nothing to do; text reports nothing when not
     OperationReport report;
     std::vector<std::string> descriptions;  // the Description of each listed row
-    std::vector<std::string> unlisted;      // names that matched no row; then no row ran
+    std::vector<std::string> tableNames;    // restore: the table file name of each listed backup
+    std::vector<std::string> unlisted;      // names that matched no table; then no row ran
+    std::vector<DamagedTable> damaged;      // tables that cannot be used, each reported as a failed row
+    std::vector<UnchangedTable> unchanged;
 };
 
 // The rows of listed (file names) equal to one of names without regard to
-// case. The names that match none go to run.unlisted, with listName ("new
-// or updated", ...) and the model; then no row is chosen.
-std::vector<int> SelectRows(const std::vector<std::string>& listed, const std::vector<std::string>& names,
-    const char* listName, const std::string& model, OperationRun& run);
+// case; the names that match none go to missing.
+std::vector<int> SelectRows(
+    const std::vector<std::string>& listed, const std::vector<std::string>& names, std::vector<std::string>& missing);
+
+// Every row of a list of count rows.
+std::vector<int> AllRows(std::size_t count);
+
+// Who runs the operation, for the history log: ztbtool, the model, and the
+// tables run settles itself, the unchanged and the damaged ones.
+HistorySource HistoryOf(const OperationOptions& options, const OperationRun& run);
 
 // --json: the report as one JSON object.
 void AddJsonReportFlag(CLI::App& command, bool& json);
 
 // Runs perform on the options' folders, which fills run, and reports. Text:
-// the count on standard output; the refusal, the failed rows and the
-// unlisted names on standard error. JSON: one object on one line, the error
-// abort's message included, and nothing else on standard output (perform
-// loads with LoaderReport). Status 0 when every row was done, 1 when a row
-// failed, the operation was refused or ended in the error abort.
+// the count (or what there was nothing to do) and the unchanged tables on
+// standard output, the refusal, the failed rows and the unlisted names on
+// standard error. JSON: one object on one line, the error abort's message
+// included, and nothing else on standard output (perform loads with
+// LoaderReport). Status 0 when every row was done, 3 when another operation
+// held the installed folder, 1 when a row failed, the operation was refused
+// otherwise or ended in the error abort.
 int RunOperation(const OperationOptions& options, const char* operation,
     const std::function<void(const CatalogueFolders&, OperationRun&)>& perform);
 

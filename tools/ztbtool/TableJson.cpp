@@ -1,6 +1,9 @@
 #include "tools/ztbtool/TableJson.h"
 
+#include <cstdio>
 #include <string>
+
+#include "platform/AnsiText.h"
 
 namespace {
 
@@ -13,11 +16,22 @@ nlohmann::ordered_json Numbers(const Number (&values)[N]) {
 
 }  // namespace
 
+std::string TableText(std::string_view text) { return platform::Utf8FromAnsi(text); }
+
+nlohmann::ordered_json LastWriteJson(platform::FileTime time) {
+    const std::optional<platform::CalendarTime> calendar = platform::FileTimeToCalendar(time);
+    if (time == 0 || !calendar) return nullptr;
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", calendar->year, calendar->month, calendar->day,
+        calendar->hour, calendar->minute, calendar->second);
+    return text;
+}
+
 nlohmann::ordered_json HeaderToJson(const ZTBHeader& header) {
     nlohmann::ordered_json json;
     json["HeaderVersion"] = header.HeaderVersion;
     json["DeviceType"] = header.DeviceType;
-    json["Title"] = std::string(TitleText(header));
+    json["Title"] = TableText(TitleText(header));
     json["Type"] = header.Type;
     json["Size"] = header.Size;
     json["NumResolutions"] = header.NumResolutions;

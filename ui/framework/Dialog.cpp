@@ -14,11 +14,19 @@ constexpr WORD kDialogInitResourceType = 240;
 constexpr WORD kListAddString16 = 0x0401;
 constexpr WORD kComboAddString16 = 0x0403;
 
+// Posted by a DPI change to itself, so that OnDpiChanged runs after the
+// system's processing of WM_DPICHANGED has scaled the dialog.
+constexpr UINT kDpiChangedAfterScaling = WM_APP + 0x3F00;
+
 // Messages whose result a dialog procedure returns itself instead of
-// through DWLP_MSGRESULT.
+// through DWLP_MSGRESULT; and the requests to draw and measure an item,
+// whose result their sender ignores: storing it would cost a round trip to
+// Wine's server for each row an owner-drawn list adds or draws.
 bool ReturnsResultDirectly(UINT message) {
     switch (message) {
     case WM_INITDIALOG:
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
     case WM_COMPAREITEM:
     case WM_QUERYDRAGICON:
     case WM_VKEYTOITEM:
@@ -160,6 +168,14 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPA
 }
 
 INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DPICHANGED) {
+        ::PostMessageA(m_hWnd, kDpiChangedAfterScaling, LOWORD(wParam), 0);
+        return FALSE;
+    }
+    if (message == kDpiChangedAfterScaling) {
+        RunHandler([&] { OnDpiChanged(static_cast<UINT>(wParam)); });
+        return TRUE;
+    }
     LRESULT result = 0;
     bool handled = WindowProc(message, wParam, lParam, result);
     if (!handled && message == WM_COMMAND) {

@@ -40,6 +40,10 @@ protected:
     virtual void OnOK();
     // Escape, the close box or "Cancel": the end with IDCANCEL.
     virtual void OnCancel();
+    // The dialog has moved to a monitor of dpi, and the system has scaled
+    // it, its controls and their font where it does (per-monitor aware
+    // version 2): what the system does not scale is laid out again here.
+    virtual void OnDpiChanged(UINT /*dpi*/) {}
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -92,6 +92,19 @@ std::string WindowTextOf(HWND hWnd) {
     return std::string(text.data(), copied > 0 ? static_cast<std::size_t>(copied) : 0);
 }
 
+UINT WindowDpi(HWND hWnd) {
+    using DpiForWindow = UINT(WINAPI*)(HWND);
+    static const auto dpiForWindow = reinterpret_cast<DpiForWindow>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    if (dpiForWindow != nullptr) {
+        if (const UINT dpi = dpiForWindow(hWnd); dpi != 0) return dpi;
+    }
+    const HDC screen = ::GetDC(nullptr);
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
+
 BOOL CWnd::DestroyWindow() { return m_hWnd != nullptr && ::DestroyWindow(m_hWnd); }
 
 bool CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -125,7 +138,7 @@ bool CWnd::ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
     } else if (message == WM_MEASUREITEM) {
         const auto* measure = reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam);
         if (measure->CtlType == ODT_MENU) return false;
-        child = GetDlgItem(static_cast<int>(measure->CtlID));
+        child = AttachedChild(measure->CtlID);
     } else {
         child = reinterpret_cast<const COMPAREITEMSTRUCT*>(lParam)->hwndItem;
     }
@@ -134,6 +147,18 @@ bool CWnd::ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
     bool handled = false;
     RunHandler([&] { handled = control->OnChildNotify(message, wParam, lParam, result); });
     return handled;
+}
+
+// Among the thread's objects: GetDlgItem asks Wine's server every time, and
+// an owner-drawn list asks for the height of each row it adds.
+HWND CWnd::AttachedChild(UINT id) const {
+    for (const auto& entry : HandleMap()) {
+        const HWND hWnd = entry.first;
+        if ((::GetWindowLongA(hWnd, GWL_STYLE) & WS_CHILD) != 0 && ::GetParent(hWnd) == m_hWnd &&
+            static_cast<UINT>(::GetDlgCtrlID(hWnd)) == id)
+            return hWnd;
+    }
+    return nullptr;
 }
 
 bool CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT&) { return false; }

@@ -13,6 +13,10 @@
 // The text of any window (a caption, an edit or combo box's text).
 std::string WindowTextOf(HWND hWnd);
 
+// The DPI that hWnd is drawn at: its own where the system has one per window
+// (Windows 10 1607 and later), else the system's.
+UINT WindowDpi(HWND hWnd);
+
 class CWnd : public CCmdTarget {
 public:
     CWnd() = default;
@@ -78,6 +82,9 @@ protected:
 private:
     static LRESULT CALLBACK SubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     bool ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // The child of this window with the control id id when an object is
+    // attached to it, else nullptr.
+    HWND AttachedChild(UINT id) const;
 
     WNDPROC oldWndProc_ = nullptr;  // set while subclassed
     bool useDefault_ = false;
