@@ -279,8 +279,15 @@ Result OpenForAppending(const std::string& path, FileHandle& file) {
 }
 
 // Where ReadFile is given an offset it fails with ERROR_HANDLE_EOF at the
-// end of the file.
+// end of the file. From where the handle stands (where the last read ended:
+// a table's first read, just after its open) it reads without the offset,
+// which under Wine costs about 12 us more, a fifth of a table's open, read
+// and close.
 Result Read(NativeFile file, void* buffer, std::size_t size, std::optional<std::uint64_t> offset, std::size_t& got) {
+    LARGE_INTEGER position{};
+    if (offset && SetFilePointerEx(file, {}, &position, FILE_CURRENT) &&
+        static_cast<std::uint64_t>(position.QuadPart) == *offset)
+        offset.reset();
     char* bytes = static_cast<char*>(buffer);
     got = 0;
     while (got < size) {
