@@ -58,7 +58,7 @@ void AddAll(benchmark::State& state) {
     std::vector<int> rows;
     for (std::size_t k = 0; k < entries.size(); ++k) rows.push_back(static_cast<int>(k));
     for (auto _ : state) {
-        const OperationReport report = InstallTables(catalogue.folders, entries, rows);
+        const OperationReport report = InstallTables(catalogue.folders, entries, rows, {"bench", DefaultModel});
         if (report.succeeded != state.range(0)) state.SkipWithError("a table was not installed");
         state.PauseTiming();
         ResetInstalledFolder(catalogue);

@@ -111,7 +111,7 @@ void AddAllThenRemoveAll(const CatalogueSetup& setup, const std::string& model,
     mustStay(installed);
     for (const CatalogueEntry& entry : fresh) rules.newNames.insert(platform::FoldFileNameCase(entry.FileName));
     step("Add All", [&] {
-        const OperationReport report = InstallTables(folders, fresh, allRows(fresh.size()));
+        const OperationReport report = InstallTables(folders, fresh, allRows(fresh.size()), {"fuzz", model});
         Require(!report.refused, "nothing else holds the folder");
         int ok = 0;
         for (const RowReport& row : report.rows) {
@@ -134,7 +134,8 @@ void AddAllThenRemoveAll(const CatalogueSetup& setup, const std::string& model,
     mustStay(nowInstalled);
     rules.newNames.clear();
     step("Remove", [&] {
-        const OperationReport report = RemoveTables(folders, nowInstalled, allRows(nowInstalled.size()));
+        const OperationReport report =
+            RemoveTables(folders, nowInstalled, allRows(nowInstalled.size()), {"fuzz", model});
         for (const RowReport& row : report.rows) {
             Require(!row.ok || !platform::PathExists(setup.Installed(row.fileName)),
                 "a removed row is no longer installed: " + row.fileName);

@@ -37,6 +37,12 @@ void SetInstalledTimes(const std::string& path, const platform::FileTimes& times
     if (out.OpenExisting(path)) out.SetTimes(times);
 }
 
+// The name of the backup that holds the installed copy now, if one does.
+std::string BackupNameOf(const BackupResult& backup) {
+    if (backup.outcome != BackupOutcome::BackedUp && backup.outcome != BackupOutcome::AlreadyBackedUp) return {};
+    return backup.backupPath.substr(backup.backupPath.rfind(platform::kPathSeparator) + 1);
+}
+
 // Gives the row the warning of a step done that did not reach the disk.
 void WarnIfNotFlushed(RowReport& row, platform::Result flushed, const std::string& what) {
     if (!flushed) row.warnings.push_back(what + " could not be written to the disk" + Why(flushed));
@@ -85,6 +91,7 @@ void InstallOne(const CatalogueFolders& folders, const std::string& source, cons
 
     const BackupResult backup =
         BackUpInstalledTable(fileName, installedFolder, folders.Backup(), BackupKind::Copy, report);
+    row.backupName = BackupNameOf(backup);
     if (backup.outcome == BackupOutcome::Failed) {
         row.failure = "the backup of the installed copy failed: " + backup.failure;
         return;
@@ -109,10 +116,12 @@ void InstallOne(const CatalogueFolders& folders, const std::string& source, cons
 }
 
 // Takes one table out of the installed folder; a failure goes to
-// row.failure. A table that is gone already counts as removed.
+// row.failure. A table that is gone already is done, unchanged.
 void RemoveOne(const CatalogueFolders& folders, RowReport& row, const LoadReport& report) {
     const BackupResult backup =
         BackUpInstalledTable(row.fileName, folders.Installed(), folders.Backup(), BackupKind::Move, report);
+    row.backupName = BackupNameOf(backup);
+    if (backup.outcome == BackupOutcome::NoInstalledCopy) row.unchanged = "not installed";
     if (backup.outcome == BackupOutcome::Failed) row.failure = "the backup failed: " + backup.failure;
     if (!backup.warning.empty()) row.warnings.push_back(backup.warning);
 }
@@ -134,8 +143,26 @@ std::string CountText(const char* format, int count) {
 // if it did, and what it did not get onto the disk.
 using RowAction = std::function<void(std::size_t k, RowReport& row)>;
 
-OperationReport RunRows(
-    std::size_t entryCount, const std::vector<int>& selectedRows, const RowAction& action, const char* countFormat) {
+// The row's line in the history log.
+HistoryEntry EntryOf(const RowReport& row) {
+    HistoryEntry entry{row.table, row.description, "done", "", row.source, row.backupName};
+    if (!row.ok) {
+        entry.result = "failed";
+        entry.reason = row.failure;
+    } else if (!row.unchanged.empty()) {
+        entry.result = "unchanged";
+        entry.reason = row.unchanged;
+    } else {
+        for (const std::string& warning : row.warnings) entry.reason += (entry.reason.empty() ? "" : "; ") + warning;
+    }
+    return entry;
+}
+
+// Each row's report once it is complete, for the history log.
+using RowDone = std::function<void(const RowReport& row)>;
+
+OperationReport RunRows(std::size_t entryCount, const std::vector<int>& selectedRows, const RowAction& action,
+    const char* countFormat, const RowDone& done) {
     OperationReport report;
     for (int row : DescendingRows(selectedRows)) {
         RowReport rowReport;
@@ -148,16 +175,22 @@ OperationReport RunRows(
             } catch (const ErrorAbort& abort) {
                 // The rows done so far go with the abort, and this one as failed.
                 rowReport.failure = NamedMessage(abort);
+                done(rowReport);
                 report.rows.push_back(std::move(rowReport));
                 throw OperationAborted(abort, std::move(report));
             }
         }
         rowReport.ok = rowReport.failure.empty();
         if (rowReport.ok) ++report.succeeded;
+        done(rowReport);
         report.rows.push_back(std::move(rowReport));
     }
     report.message = CountText(countFormat, report.succeeded);
     return report;
+}
+
+void AddWarning(OperationReport& report, std::string warning) {
+    if (!warning.empty()) report.warnings.push_back(std::move(warning));
 }
 
 OperationReport Refusal(std::string message, bool busy) {
@@ -195,12 +228,14 @@ platform::Result CreateInstalledFolder(const CatalogueFolders& folders) {
     return platform::Outcome::Done;
 }
 
-// Runs the rows under the installed folder's lock, after the sweep; an
-// install first creates the installed folder where it is missing. When the
-// lock cannot be had, nothing is done and the refusal says why; a missing
-// installed folder has nothing to guard, and every row says so.
-OperationReport RunLocked(const CatalogueFolders& folders, bool installs, std::size_t entryCount,
-    const std::vector<int>& selectedRows, const RowAction& action, const char* countFormat) {
+// Runs the rows under the installed folder's lock, after the sweep, each
+// logged in its history, then the tables the caller settled; an install
+// first creates the installed folder where it is missing. When the lock
+// cannot be had, nothing is done and the refusal says why; a missing
+// installed folder has nothing to guard and no log, and every row says so.
+OperationReport RunLocked(const CatalogueFolders& folders, bool installs, const HistorySource& source,
+    const char* operation, std::size_t entryCount, const std::vector<int>& selectedRows, const RowAction& action,
+    const char* countFormat) {
     const std::string installedFolder = folders.Installed();
     const std::string named = installedFolder.substr(0, installedFolder.size() - 1);
     if (const platform::Result created = installs ? CreateInstalledFolder(folders) : platform::Result(); !created) {
@@ -220,7 +255,20 @@ OperationReport RunLocked(const CatalogueFolders& folders, bool installs, std::s
     }
     SweepStaleTemporaryCopies(installedFolder);
     SweepStaleTemporaryCopies(folders.Backup());
-    return RunRows(entryCount, selectedRows, action, countFormat);
+    if (!locked) return RunRows(entryCount, selectedRows, action, countFormat, [](const RowReport&) {});
+
+    HistoryWriter history(installedFolder, source, operation);
+    OperationReport report;
+    try {
+        report = RunRows(entryCount, selectedRows, action, countFormat,
+            [&history](const RowReport& row) { history.Append(EntryOf(row)); });
+        for (const HistoryEntry& entry : source.settled) history.Append(entry);
+    } catch (OperationAborted& aborted) {
+        AddWarning(aborted.report, history.Finish());
+        throw;
+    }
+    AddWarning(report, history.Finish());
+    return report;
 }
 
 }  // namespace
@@ -237,29 +285,35 @@ std::string OperationReport::FailureText() const {
         if (!row.ok) line(row, row.failure);
         for (const std::string& warning : row.warnings) line(row, "done, but " + warning);
     }
+    for (const std::string& warning : warnings) text += (text.empty() ? "" : "\n") + warning;
     return text;
 }
 
 OperationReport InstallTables(const CatalogueFolders& folders, const std::vector<CatalogueEntry>& newEntries,
-    const std::vector<int>& selectedRows, const LoadReport& report) {
+    const std::vector<int>& selectedRows, const HistorySource& history, const LoadReport& report) {
     const auto install = [&](std::size_t k, RowReport& row) {
-        row.fileName = newEntries[k].FileName;
-        InstallOne(folders, folders.Distribution() + row.fileName, "the distribution copy", row.fileName, row, report);
+        row.fileName = row.table = newEntries[k].FileName;
+        row.description = newEntries[k].Description;
+        row.source = folders.Distribution() + row.fileName;
+        InstallOne(folders, row.source, "the distribution copy", row.fileName, row, report);
     };
-    return RunLocked(folders, true, newEntries.size(), selectedRows, install, "%d ZTB(s) have been installed.");
+    return RunLocked(
+        folders, true, history, "install", newEntries.size(), selectedRows, install, "%d ZTB(s) have been installed.");
 }
 
 OperationReport RemoveTables(const CatalogueFolders& folders, const std::vector<CatalogueEntry>& installedEntries,
-    const std::vector<int>& selectedRows, const LoadReport& report) {
+    const std::vector<int>& selectedRows, const HistorySource& history, const LoadReport& report) {
     const auto remove = [&](std::size_t k, RowReport& row) {
-        row.fileName = installedEntries[k].FileName;
+        row.fileName = row.table = installedEntries[k].FileName;
+        row.description = installedEntries[k].Description;
         RemoveOne(folders, row, report);
     };
-    return RunLocked(folders, false, installedEntries.size(), selectedRows, remove, "%d ZTB(s) have been removed.");
+    return RunLocked(folders, false, history, "remove", installedEntries.size(), selectedRows, remove,
+        "%d ZTB(s) have been removed.");
 }
 
 OperationReport RestoreTables(const CatalogueFolders& folders, const std::vector<BackupEntry>& backups,
-    const std::vector<int>& selectedRows, const LoadReport& report) {
+    const std::vector<int>& selectedRows, const HistorySource& history, const LoadReport& report) {
     // Two backups of one table in one run: which should win is not clear,
     // so neither is restored.
     std::map<std::string, int> selectedPerName;
@@ -270,7 +324,9 @@ OperationReport RestoreTables(const CatalogueFolders& folders, const std::vector
     }
     const auto restore = [&](std::size_t k, RowReport& row) {
         const BackupEntry& backup = backups[k];
-        row.fileName = backup.BackupName;
+        row.fileName = row.source = backup.BackupName;
+        row.table = backup.FileName;
+        row.description = backup.Description;
         if (selectedPerName[platform::FoldFileNameCase(backup.FileName)] > 1) {
             row.failure = "another selected backup restores " + backup.FileName + " too";
         } else {
@@ -278,5 +334,6 @@ OperationReport RestoreTables(const CatalogueFolders& folders, const std::vector
                 folders, folders.Backup() + backup.BackupName, "the backed-up table", backup.FileName, row, report);
         }
     };
-    return RunLocked(folders, true, backups.size(), selectedRows, restore, "%d ZTB(s) have been restored.");
+    return RunLocked(
+        folders, true, history, "restore", backups.size(), selectedRows, restore, "%d ZTB(s) have been restored.");
 }

@@ -21,6 +21,7 @@
 #include "catalogue/BackupList.h"
 #include "catalogue/CatalogueEntry.h"
 #include "catalogue/Folders.h"
+#include "install/HistoryLog.h"
 #include "tablefile/ErrorAbort.h"
 #include "tablefile/LoadReport.h"
 
@@ -37,6 +38,14 @@ struct RowReport {
     bool ok = false;
     std::string failure;                // why the row failed; empty when ok
     std::vector<std::string> warnings;  // what a done row did not get onto the disk
+    std::string unchanged;              // why a done row changed nothing; empty when it changed the table
+    // For the history log: the table's installed name (a restore's fileName
+    // is its backup's name), its title, the file installed, and the backup
+    // that holds the table replaced or removed.
+    std::string table;
+    std::string description;
+    std::string source;
+    std::string backupName;
 };
 
 struct OperationReport {
@@ -51,10 +60,11 @@ struct OperationReport {
     std::string message;
     std::vector<RowReport> rows;  // in processing order
     int succeeded = 0;
+    std::vector<std::string> warnings;  // of the operation as a whole: a history log not written
 
-    // One line per failed row, naming its file (once) and the reason, and
-    // one per warning of a done row ("FILE: done, but ..."); empty when
-    // there are none.
+    // One line per failed row, naming its file (once) and the reason, one
+    // per warning of a done row ("FILE: done, but ..."), then the
+    // operation's warnings; empty when there are none.
     std::string FailureText() const;
 };
 
@@ -69,18 +79,19 @@ public:
 };
 
 // Installs the distribution copies of the selected rows of newEntries. Each
-// operation passes report to the loader.
+// operation names who runs it for the history log and passes report to the
+// loader.
 OperationReport InstallTables(const CatalogueFolders& folders, const std::vector<CatalogueEntry>& newEntries,
-    const std::vector<int>& selectedRows, const LoadReport& report = {});
+    const std::vector<int>& selectedRows, const HistorySource& history, const LoadReport& report = {});
 
 // Takes the selected rows of installedEntries out of the installed folder
-// through the backup step.
+// through the backup step. A table gone already is a row done unchanged.
 OperationReport RemoveTables(const CatalogueFolders& folders, const std::vector<CatalogueEntry>& installedEntries,
-    const std::vector<int>& selectedRows, const LoadReport& report = {});
+    const std::vector<int>& selectedRows, const HistorySource& history, const LoadReport& report = {});
 
 // Installs the backups of the selected rows as their tables, as an install
 // does, the installed copy going to the backup folder first; the backups
 // stay where they are. A row's file name is its backup name. Two selected
 // backups of one table both fail.
 OperationReport RestoreTables(const CatalogueFolders& folders, const std::vector<BackupEntry>& backups,
-    const std::vector<int>& selectedRows, const LoadReport& report = {});
+    const std::vector<int>& selectedRows, const HistorySource& history, const LoadReport& report = {});

@@ -136,6 +136,12 @@ Result OutFile::Create(const std::string& path) {
     return backend::CreateForWriting(path, file_);
 }
 
+Result OutFile::Append(const std::string& path) {
+    Close();
+    if (const Outcome fault = BeforeCall(Call::Open, path); fault != Outcome::Done) return fault;
+    return backend::OpenForAppending(path, file_);
+}
+
 bool OutFile::IsOpen() const { return file_.IsOpen(); }
 
 bool OutFile::Close() { return static_cast<bool>(file_.Close()); }
@@ -150,6 +156,17 @@ Result OutFile::SetTimes(const FileTimes& times) {
     if (!IsOpen()) return Outcome::Other;
     if (const Outcome fault = BeforeCall(Call::SetTimes, {}); fault != Outcome::Done) return fault;
     return backend::SetTimes(file_.native(), times);
+}
+
+Result OutFile::Flush() {
+    if (!IsOpen()) return Outcome::Other;
+    if (const Outcome fault = BeforeCall(Call::Flush, {}); fault != Outcome::Done) return fault;
+    return backend::FlushData(file_.native());
+}
+
+std::optional<std::uint64_t> OutFile::Size() const {
+    if (!IsOpen()) return std::nullopt;
+    return backend::Size(file_.native());
 }
 
 // ---- folders and whole files -------------------------------------------------

@@ -166,7 +166,8 @@ private:
 
 // A file opened for writing. OpenExisting serves only to set the file times
 // (FILE_WRITE_ATTRIBUTES, which readers do not exclude, OPEN_EXISTING);
-// Create makes or empties a file for writing content.
+// Create makes or empties a file for writing content; Append opens one, or
+// makes it, for writing after its end (a log).
 class OutFile {
 public:
     OutFile() = default;
@@ -175,6 +176,7 @@ public:
 
     Result OpenExisting(const std::string& path);  // Call::Open
     Result Create(const std::string& path);        // Call::Open
+    Result Append(const std::string& path);        // Call::Open
     bool IsOpen() const;
     // Closes the file; false when pending data could not be written.
     bool Close();
@@ -184,6 +186,10 @@ public:
     // Sets all three times. On POSIX the creation time cannot be set and is
     // left as it is. Call::SetTimes
     Result SetTimes(const FileTimes& times);
+    // Writes what the system still holds of the file to the disk. Call::Flush
+    Result Flush();
+    // The size in bytes; empty when it cannot be told.
+    std::optional<std::uint64_t> Size() const;
 
 private:
     FileHandle file_;

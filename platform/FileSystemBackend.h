@@ -18,10 +18,11 @@ namespace platform::backend {
 Result Close(NativeFile file);
 
 // Opens an existing file for reading, or to set its times; creates or
-// empties one for writing.
+// empties one for writing; opens or creates one for writing at its end.
 Result OpenForReading(const std::string& path, FileHandle& file);
 Result OpenForTimes(const std::string& path, FileHandle& file);
 Result CreateForWriting(const std::string& path, FileHandle& file);
+Result OpenForAppending(const std::string& path, FileHandle& file);
 
 // got receives how many bytes arrived before the end or a failure: from the
 // current position, or from offset when one is given.

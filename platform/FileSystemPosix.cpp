@@ -250,6 +250,10 @@ Result CreateForWriting(const std::string& path, FileHandle& file) {
     return OpenFile(ResolvePath(path), O_WRONLY | O_CREAT | O_TRUNC, file);
 }
 
+Result OpenForAppending(const std::string& path, FileHandle& file) {
+    return OpenFile(ResolvePath(path), O_WRONLY | O_CREAT | O_APPEND, file);
+}
+
 Result Read(NativeFile file, void* buffer, std::size_t size, std::optional<std::uint64_t> offset, std::size_t& got) {
     char* bytes = static_cast<char*>(buffer);
     got = 0;

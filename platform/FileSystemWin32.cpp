@@ -261,6 +261,23 @@ Result CreateForWriting(const std::string& path, FileHandle& file) {
     return OpenDiskFile(wide, GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS, file);
 }
 
+Result OpenForAppending(const std::string& path, FileHandle& file) {
+    std::wstring wide;
+    if (const Result usable = WidePath(path, wide); !usable) return usable;
+    if (IsAliasOfAnother(wide)) return Outcome::NameTaken;
+    // GENERIC_WRITE rather than FILE_APPEND_DATA alone, which
+    // FlushFileBuffers does not take; every write goes to the end.
+    if (const Result opened = OpenDiskFile(wide, GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS, file); !opened) {
+        return opened;
+    }
+    if (!SetFilePointerEx(file.native(), LARGE_INTEGER{}, nullptr, FILE_END)) {
+        const Result failure = Failure();
+        file.Close();
+        return failure;
+    }
+    return {};
+}
+
 // Where ReadFile is given an offset it fails with ERROR_HANDLE_EOF at the
 // end of the file. From where the handle stands (where the last read ended:
 // a table's first read, just after its open) it reads without the offset,

@@ -20,6 +20,14 @@ std::string WindowsFolder();
 // bufferSize bytes with a terminating zero (a path cut short is none).
 std::string ExecutablePath(std::size_t bufferSize = kLongestPath + 1);
 
+// The computer's name (GetComputerNameW; gethostname on POSIX); empty when
+// unknown.
+std::string ComputerName();
+
+// The name of the account the process runs as (GetUserNameW; the effective
+// user's login name on POSIX, or USER); empty when unknown.
+std::string UserName();
+
 // The id of the running process.
 std::uint32_t CurrentProcessId();
 

@@ -1,5 +1,6 @@
 #include "platform/Process.h"
 
+#include <pwd.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -28,6 +29,22 @@ std::string ExecutablePath(std::size_t bufferSize) {
     // would give a truncated path there, which is no path at all.
     if (length <= 0 || static_cast<std::size_t>(length) >= bufferSize) return {};
     return std::string(buffer.data(), static_cast<std::size_t>(length));
+}
+
+// ---- who runs it --------------------------------------------------------------
+
+std::string ComputerName() {
+    char name[256] = {};
+    if (gethostname(name, sizeof name - 1) != 0) return {};
+    return name;
+}
+
+std::string UserName() {
+    if (const passwd* account = getpwuid(geteuid()); account != nullptr && account->pw_name != nullptr) {
+        return account->pw_name;
+    }
+    const char* value = std::getenv("USER");
+    return value != nullptr ? value : "";
 }
 
 // ---- processes ---------------------------------------------------------------

@@ -50,6 +50,22 @@ std::string ExecutablePath(std::size_t bufferSize) {
     return *utf8;
 }
 
+// ---- who runs it --------------------------------------------------------------
+
+std::string ComputerName() {
+    wchar_t name[MAX_COMPUTERNAME_LENGTH + 1];
+    DWORD length = MAX_COMPUTERNAME_LENGTH + 1;
+    if (!GetComputerNameW(name, &length)) return {};
+    return Utf8FromWide(std::wstring_view(name, length)).value_or("");
+}
+
+std::string UserName() {
+    wchar_t name[257];  // UNLEN + 1
+    DWORD length = 257;
+    if (!GetUserNameW(name, &length) || length == 0) return {};
+    return Utf8FromWide(std::wstring_view(name, length - 1)).value_or("");  // length counts the terminator
+}
+
 // ---- processes ---------------------------------------------------------------
 
 std::uint32_t CurrentProcessId() { return static_cast<std::uint32_t>(GetCurrentProcessId()); }

@@ -103,7 +103,7 @@ void CBackupsDlg::OnSelchangeBackupList() {
 
 void CBackupsDlg::OnRestore() {
     // As after an install: both dialogs rescan before the report shows.
-    ReportAfterRescan(RestoreTables(folders_, Backups, BackupList.GetSelItems()), [this] {
+    ReportAfterRescan(RestoreTables(folders_, Backups, BackupList.GetSelItems(), {"ZTBInstall", model_}), [this] {
         ScanBackupList();
         if (onRestored_) onRestored_();
     });

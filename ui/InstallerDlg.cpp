@@ -11,6 +11,7 @@
 #include "install/TableOperations.h"
 #include "ui/AboutDlg.h"
 #include "ui/BackupsDlg.h"
+#include "ui/HistoryDlg.h"
 #include "ui/ReportAfterRescan.h"
 #include "ui/framework/DataExchange.h"
 #include "ui/framework/Drawing.h"
@@ -88,6 +89,8 @@ BOOL CInstallerDlg::OnInitDialog() {
         }
         const std::string backupsItem = LoadResourceString(IDS_BACKUPS);
         if (!backupsItem.empty()) ::AppendMenuA(sysMenu, MF_STRING, IDM_BACKUPS, backupsItem.c_str());
+        const std::string historyItem = LoadResourceString(IDS_HISTORY);
+        if (!historyItem.empty()) ::AppendMenuA(sysMenu, MF_STRING, IDM_HISTORY, historyItem.c_str());
     }
 
     SetIcon(AppIcon, TRUE);
@@ -183,6 +186,9 @@ void CInstallerDlg::OnSysCommand(UINT nID, LPARAM lParam) {
         CBackupsDlg backups(
             folders_, SelectedModel, [this] { RescanAfterOperation(); }, this);
         backups.DoModal();
+    } else if ((nID & 0xFFF0) == IDM_HISTORY) {
+        CHistoryDlg history(folders_, this);
+        history.DoModal();
     } else {
         CDialog::OnSysCommand(nID, lParam);
     }
@@ -259,7 +265,8 @@ void CInstallerDlg::OnAdd() {
         return;
     }
     UpdateData(TRUE);
-    ReportAfterRescan(InstallTables(folders_, NewEntries, NewList.GetSelItems()), [this] { RescanAfterOperation(); });
+    ReportAfterRescan(InstallTables(folders_, NewEntries, NewList.GetSelItems(), {"ZTBInstall", SelectedModel}),
+        [this] { RescanAfterOperation(); });
 }
 
 // The install's completion sets the buttons, "Add All" off when nothing new
@@ -287,7 +294,8 @@ void CInstallerDlg::OnRemove() {
     }
     UpdateData(TRUE);
     ReportAfterRescan(
-        RemoveTables(folders_, InstalledEntries, InstalledList.GetSelItems()), [this] { RescanAfterOperation(); });
+        RemoveTables(folders_, InstalledEntries, InstalledList.GetSelItems(), {"ZTBInstall", SelectedModel}),
+        [this] { RescanAfterOperation(); });
 }
 
 // A table that cannot be used (the error abort) ends the handler with its

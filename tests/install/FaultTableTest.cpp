@@ -4,7 +4,8 @@
 // table is lost, no installed name is left empty by an install, nothing is
 // half written, nothing outside the installed folder changed, no temporary
 // file stays (testkit/FolderSnapshot.h), every move is made under the
-// folder's lock, and a refused operation changed nothing. Then every call
+// folder's lock, a refused operation changed nothing, and the history log
+// holds a line per row with its result. Then every call
 // Add All, Remove All and a restore make fails in turn, with the same rules
 // kept.
 #include <gtest/gtest.h>
@@ -20,7 +21,9 @@
 #include <unistd.h>
 #endif
 
+#include "Version.h"
 #include "catalogue/TableScans.h"
+#include "install/HistoryLog.h"
 #include "install/TableOperations.h"
 #include "install/TemporaryCopies.h"
 #include "platform/Process.h"
@@ -35,6 +38,7 @@ namespace fs = std::filesystem;
 
 constexpr platform::FileTime kDay = 864'000'000'000ULL;
 constexpr platform::FileTime kLater = kTableTime + kDay;
+const HistorySource kTester{"tester", "Orvane A"};
 
 // Installed: DKEEP "Kept v1", DOLD "Old v1". Distributed a day later:
 // DOLD "Old v2", DNEW "New v1". Add All takes DOLD, then DNEW; Remove All
@@ -101,14 +105,32 @@ struct Outcomes {
                                     // "abort " when the error abort ended the operation
     std::string failures;           // FailureText, or the refusal message
     std::vector<std::string> done;  // the file names of the rows done
+    std::string history;            // the history lines due, as LoggedRows gives them
 };
 
+// "FILE RESULT: REASON" of each line of the history log.
+std::string LoggedRows(const Scene& scene) {
+    History history;
+    EXPECT_TRUE(ReadHistory(scene.setup.Installed(), history));
+    EXPECT_EQ(history.columns, std::vector<std::string>(std::begin(HistoryColumns), std::end(HistoryColumns)));
+    std::string text;
+    for (const std::vector<std::string>& line : history.lines) {
+        text += line[7] + " " + line[9] + (line[10].empty() ? "" : ": " + line[10]) + "\n";
+    }
+    return text;
+}
+
 Outcomes Summarise(const OperationReport& report, std::string summary) {
-    Outcomes outcomes{summary + std::to_string(report.succeeded) + " ", report.FailureText(), {}};
+    Outcomes outcomes{summary + std::to_string(report.succeeded) + " ", report.FailureText(), {}, {}};
     for (const RowReport& row : report.rows) {
         outcomes.summary += row.ok ? 'y' : 'n';
         if (row.ok) outcomes.done.push_back(row.fileName);
+        std::string why = !row.ok ? row.failure : row.unchanged;  // or what a done row did not get onto the disk
+        for (const std::string& warning : row.warnings) why += (why.empty() ? "" : "; ") + warning;
+        outcomes.history += row.table + (row.ok ? row.unchanged.empty() ? " done" : " unchanged" : " failed") +
+                            (why.empty() ? "" : ": " + why) + "\n";
     }
+    if (!report.warnings.empty()) outcomes.history.clear();  // the log could not be written at all
     return outcomes;
 }
 
@@ -117,11 +139,11 @@ Outcomes Perform(const Scene& scene, Operation operation, const Listed& entries)
     for (std::size_t k = 0; k < entries.size(); ++k) rows.push_back(static_cast<int>(k));
     const CatalogueFolders& folders = scene.setup.Folders();
     try {
-        const OperationReport report = operation == Operation::AddAll ? InstallTables(folders, entries.tables, rows)
-                                       : operation == Operation::RemoveAll
-                                           ? RemoveTables(folders, entries.tables, rows)
-                                           : RestoreTables(folders, entries.backups, rows);
-        return report.refused ? Outcomes{"refused", report.message, {}} : Summarise(report, "");
+        const OperationReport report =
+            operation == Operation::AddAll      ? InstallTables(folders, entries.tables, rows, kTester)
+            : operation == Operation::RemoveAll ? RemoveTables(folders, entries.tables, rows, kTester)
+                                                : RestoreTables(folders, entries.backups, rows, kTester);
+        return report.refused ? Outcomes{"refused", report.message, {}, {}} : Summarise(report, "");
     } catch (const OperationAborted& abort) {
         return Summarise(abort.report, "abort ");
     }
@@ -259,9 +281,31 @@ const FaultRow kRows[] = {
      nullptr, [](Scene&, FaultPlan& plan) { plan.Fail(Call::Delete, 0, Outcome::InUse, "DOLD.ztb"); }, "1 ny",
      "DOLD.ztb: the backup failed: it could not be deleted (a backup with the same content exists as {B}DOLD.ztb, v1): "
      "in use", {"DOLD.ztb, v1", "DKEEP.ztb, v1"}},
+    // The history log is made with its header; its lines say who changed
+    // which table when, from what source, and where the replaced one went.
     {"DistributionCopyGoneAfterTheScan", Operation::AddAll, nullptr,
      [](Scene& s) { fs::remove(s.setup.Distribution("DNEW.ztb")); }, nullptr, "1 yn",
-     "DNEW.ztb: the distribution copy {D}DNEW.ztb is gone", {"DOLD.ztb, v1"}},
+     "DNEW.ztb: the distribution copy {D}DNEW.ztb is gone", {"DOLD.ztb, v1"},
+     [](Scene& s) {
+         EXPECT_TRUE(ReadText(s.setup.Installed(HistoryFileName)).starts_with(
+             "Time\tComputer\tUser\tProgram\tVersion\tOperation\tModel\tFileName\tDescription\tResult\tReason\tSource\tBackup\r\n"));
+         History history;
+         ASSERT_TRUE(ReadHistory(s.setup.Installed(), history));
+         ASSERT_EQ(history.lines.size(), 2u);
+         std::vector<std::string> line = history.lines[0];
+         EXPECT_EQ(line[0].size(), 20u);
+         EXPECT_EQ(line[0].substr(0, 2) + line[0][10] + line[0].back(), "20TZ");
+         EXPECT_FALSE(platform::ComputerName().empty() || platform::UserName().empty());
+         line[0] = platform::ComputerName() + "|" + platform::UserName();
+         EXPECT_EQ(line, (std::vector<std::string>{line[0], platform::ComputerName(), platform::UserName(), "tester",
+             ZTB_VERSION_TEXT, "install", "Orvane A", "DOLD.ztb", "Old v2", "done", "", s.setup.Distribution("DOLD.ztb"),
+             "DOLD.ztb, v1"}));
+     }},
+    // A log that cannot be written loses no table: a warning of the operation.
+    {"HistoryLogCannotBeWritten", Operation::AddAll, nullptr, nullptr,
+     [](Scene&, FaultPlan& plan) { plan.Fail(Call::Open, 0, Outcome::AccessDenied, HistoryFileName); }, "2 yy",
+     "the history log {I}ztbinstall-history.log could not be written: access denied", {"DOLD.ztb, v1"},
+     [](Scene& s) { EXPECT_FALSE(fs::exists(s.setup.Installed(HistoryFileName))); }},
     {"DistributionCopyDamagedAfterTheScan", Operation::AddAll, nullptr,
      [](Scene& s) { WriteDamagedTable(s.setup.Distribution("DOLD.ztb")); }, nullptr, "1 ny",
      "DOLD.ztb: Illegal ZTB ID string", {}},
@@ -337,7 +381,7 @@ const FaultRow kRows[] = {
      "2 yy", "", {"DOLD.ztb, v1"},
      [](Scene& s) {
          std::set<std::string> names = KeptBySweep();
-         names.insert({"Backup", "DKEEP.ztb", "DNEW.ztb", "DOLD.ztb", TemporaryCopyName(kNeverAProcess, 3)});
+         names.insert({"Backup", "DKEEP.ztb", "DNEW.ztb", "DOLD.ztb", TemporaryCopyName(kNeverAProcess, 3), HistoryFileName});
          EXPECT_EQ(NamesIn(s.setup.Installed()), names);
      }},
     // Another install or remove holds the folder past the wait: nothing
@@ -419,6 +463,7 @@ TEST_P(FaultTable, KeepsEveryTableAndReportsEachRow) {
     EXPECT_EQ(Broken(scene, before, Rules(scene, before, row.operation, entries)), "");
     EXPECT_EQ(unlockedMoves, 0);
     if (row.check) row.check(scene);
+    EXPECT_EQ(LoggedRows(scene), fs::exists(scene.setup.Installed()) ? outcomes.history : "");
     if (outcomes.summary == "refused") {
         EXPECT_TRUE(TakeOf(scene) == before);
     }
@@ -508,11 +553,12 @@ TEST(Scans, AFolderThatCannotBeReadEndsTheScanAGoneTableIsSkipped) {
 }
 
 // Selected rows are taken once each, from the highest down; a row beyond
-// the list fails, and no row selected does nothing.
+// the list fails, and no row selected does nothing, not even a history log.
 TEST(Operations, SelectedRowsAreTakenOnceFromTheHighestDown) {
     const Scene scene;
-    EXPECT_EQ(InstallTables(scene.setup.Folders(), scene.New(), {}).message, "0 ZTB(s) have been installed.");
-    const OperationReport report = InstallTables(scene.setup.Folders(), scene.New(), {0, 7, 1, 0});
+    EXPECT_EQ(InstallTables(scene.setup.Folders(), scene.New(), {}, kTester).message, "0 ZTB(s) have been installed.");
+    EXPECT_FALSE(fs::exists(scene.setup.Installed(HistoryFileName)));
+    const OperationReport report = InstallTables(scene.setup.Folders(), scene.New(), {0, 7, 1, 0}, kTester);
     std::vector<int> rows;
     for (const RowReport& row : report.rows) rows.push_back(row.row);
     EXPECT_EQ(rows, (std::vector<int>{7, 1, 0}));

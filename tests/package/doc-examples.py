@@ -30,7 +30,7 @@ import shutil
 import subprocess
 import sys
 
-SUBCOMMANDS = "check|list|install|remove|backups|restore"
+SUBCOMMANDS = "check|list|install|remove|backups|restore|history"
 COMMAND = re.compile(r"(?:ztbtool\.exe|\$ztbtool)\s+(?:" + SUBCOMMANDS + r")\b.*")
 PS_VALUE = re.compile(r"\$(\w+)\s*=\s*'([^']*)'")
 YAML_VALUE = re.compile(r"^\s*(\w+):\s*(\S.*?)\s*$")

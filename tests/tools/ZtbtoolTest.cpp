@@ -175,7 +175,7 @@ TEST(Ztbtool, ListInstallRemoveAndRestoreAsTheDialogsDo) {
     EXPECT_EQ(Tool(setup, {"remove", "d3.ztb", "D1.ZTB"}), "0|2 ZTB(s) have been removed.\n|");
     EXPECT_EQ(JsonOut(Tool(setup, {"remove", "--json", "d3.ztb"}))["unchanged"],
         json::parse(R"([{"FileName":"d3.ztb","Why":"it is not installed"}])"));
-    EXPECT_EQ(NamesIn(setup.Installed()), (std::set<std::string>{"Backup", "D2.ztb"}));
+    EXPECT_EQ(NamesIn(setup.Installed()), (std::set<std::string>{"Backup", "D2.ztb", "ztbinstall-history.log"}));
 
     // A backup comes back by its name, in any case, byte for byte with its
     // times; backups are listed by file name, newest first, a damaged one last.
@@ -220,13 +220,36 @@ TEST(Ztbtool, ListInstallRemoveAndRestoreAsTheDialogsDo) {
         "string\"}\n|" +
             trace + trace + "D1.ztb: Illegal ZTB ID string\n");
 
+    // The history: a line per table handled, unchanged or damaged among them;
+    // the runs refused or stopped by the scan have none. Filtered by file and by day.
+    const std::vector<std::string> history = {"history", "--windows-dir", setup.Folders().windowsFolder};
+    const std::string text = Ztbtool(history);
+    EXPECT_TRUE(text.starts_with("0|Time\tComputer\tUser\tProgram\tVersion\tOperation\t")) << text;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 12);
+    auto withHistory = [&](std::vector<std::string> options) {
+        options.insert(options.begin(), history.begin(), history.end());
+        return Ztbtool(options);
+    };
+    const json lines = JsonOut(withHistory({"--json", "--file", "d1.ztb"}))["history"];
+    std::string results;
+    for (const json& line : lines)
+        results += line["Operation"].get<std::string>() + " " + line["Result"].get<std::string>() + " " +
+                   line["Reason"].get<std::string>() + "|";
+    EXPECT_EQ(results,
+        "install done |install unchanged the installed copy is current|remove done |restore done |"
+        "install failed D1.ztb: Illegal ZTB ID string|restore failed D1.ztb: Illegal ZTB ID string|");
+    EXPECT_EQ(json({lines[2]["Backup"], lines[3]["Program"], lines[3]["Model"], lines[3]["Source"]}),
+        json({"D1.ztb, v2", "ztbtool", "Orvane A", "D1.ztb, v1"}));
+    EXPECT_EQ(withHistory({"--json", "--since", "2999-01-01"}), "0|{\"history\":[]}\n|");
+    EXPECT_TRUE(withHistory({"--since", "2025-13-01"}).starts_with("2||"));
+
     // A fresh workstation gets KVData\ZTB; a damaged distribution table
     // fails its row, and the others are installed.
     const CatalogueSetup fresh(false);
     WriteTable(fresh.Distribution("D1.ztb"), "Slide");
     WriteDamagedTable(fresh.Distribution("D2.ztb"));
     EXPECT_EQ(Tool(fresh, {"install", "--all"}), "1|1 ZTB(s) have been installed.\n|D2.ztb: Illegal ZTB ID string\n");
-    EXPECT_EQ(NamesIn(fresh.Installed()), std::set<std::string>{"D1.ztb"});
+    EXPECT_EQ(NamesIn(fresh.Installed()), (std::set<std::string>{"D1.ztb", "ztbinstall-history.log"}));
 }
 
 #ifndef _WIN32

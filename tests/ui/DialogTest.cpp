@@ -15,6 +15,7 @@
 
 #include "catalogue/FilmRecorderModels.h"
 #include "install/TableOperations.h"
+#include "platform/Process.h"
 #include "testkit/Tables.h"
 #include "ui/InstallerDlg.h"
 #include "ui/framework/MessageBox.h"
@@ -371,10 +372,11 @@ TEST_F(DialogTest, SystemBoxesAndIcon) {
     Click(kLeft, 0);
     const HMENU menu = ::GetSystemMenu(Dialog(), FALSE);
     const int count = ::GetMenuItemCount(menu);
-    char items[2][64] = {};
-    for (int k = 0; k < 2; ++k) ::GetMenuStringA(menu, count - 2 + k, items[k], sizeof items[k], MF_BYPOSITION);
-    EXPECT_EQ(std::string(items[0]) + "|" + items[1], "&About ZTBInstall...|&Backed-up tables...");
-    EXPECT_EQ(::GetMenuItemID(menu, count - 1), UINT(IDM_BACKUPS));
+    char items[3][64] = {};
+    for (int k = 0; k < 3; ++k) ::GetMenuStringA(menu, count - 3 + k, items[k], sizeof items[k], MF_BYPOSITION);
+    EXPECT_EQ(std::string(items[0]) + "|" + items[1] + "|" + items[2],
+        "&About ZTBInstall...|&Backed-up tables...|&History...");
+    EXPECT_EQ(::GetMenuItemID(menu, count - 1), UINT(IDM_HISTORY));
 
     SetMessageBoxHook({});
     std::vector<Rows> boxes;  // each box's static texts and button, and whether it is modal
@@ -392,7 +394,7 @@ TEST_F(DialogTest, SystemBoxesAndIcon) {
     };
     Watching("About ZTBInstall", look, [&] {
         for (int time = 0; time < 2; ++time)
-            ::SendMessageA(Dialog(), WM_SYSCOMMAND, ::GetMenuItemID(menu, count - 2), 0);
+            ::SendMessageA(Dialog(), WM_SYSCOMMAND, ::GetMenuItemID(menu, count - 3), 0);
     });
     EXPECT_EQ(State(), "Orvane A: *Chrome 64 v1 red, Slide 100 v2 red | (none) | [Add] [Add All]");
     Watching(ModuleBaseName(), look, [&] { Press(IDC_ADD_ALL); });
@@ -446,6 +448,22 @@ TEST_F(DialogTest, RestoreFromTheBackedUpTables) {
     EXPECT_EQ(TakeMessages(), (Rows{"1 ZTB(s) have been installed.", "1 ZTB(s) have been restored."}));
     EXPECT_EQ(State(),
         "Orvane A: Chrome 64 v1 red, Print 50 v3 blue, Slide 100 v2 red | Negative 400 v1, Print 50 v2 | [Add All]");
+
+    // "History..." shows the log, newest first, each row after its time.
+    Rows history;
+    Watching(
+        "History",
+        [&](HWND box) {
+            const HWND list = ::GetDlgItem(box, IDC_HISTORY_LIST);
+            if (!history.empty()) return;
+            for (int row = 0; row < ::SendMessageA(list, LB_GETCOUNT, 0, 0); ++row)
+                history.push_back(ListBoxTextOf(list, row).substr(20));
+            ::SendMessageA(box, WM_COMMAND, IDCANCEL, 0);
+        },
+        [&] { ::SendMessageA(Dialog(), WM_SYSCOMMAND, IDM_HISTORY, 0); });
+    const std::string user = platform::UserName() + "\t";
+    EXPECT_EQ(
+        history, (Rows{user + "restore\tD200.ztb\tPrint 50 v2\tdone", user + "install\tD200.ztb\tPrint 50 v3\tdone"}));
 }
 
 // At the prefix's DPI (tests/ui/run-scaled runs this at 144 and 192 as well):

@@ -92,7 +92,7 @@ int RunRestore(const OperationOptions& options) {
         }
         if (!run.unlisted.empty()) return;
         run.ran = true;
-        run.report = RestoreTables(folders, backups, rows, report);
+        run.report = RestoreTables(folders, backups, rows, HistoryOf(options, run), report);
     });
 }
 

@@ -91,6 +91,10 @@ void AddCatalogueOptions(CLI::App& command, CatalogueOptions& options) {
             "The folder whose ZTB subfolder holds the distribution tables (default: the folder of "
             "ztbtool).")
         ->type_name("DIR");
+    AddWindowsDirOption(command, options);
+}
+
+void AddWindowsDirOption(CLI::App& command, CatalogueOptions& options) {
     command
         .add_option("--windows-dir", options.windowsFolder,
             "The Windows directory, below which KVData\\ZTB holds the installed tables (default: "

@@ -24,6 +24,9 @@ struct CatalogueOptions {
 // it), --program-folder DIR, --windows-dir DIR.
 void AddCatalogueOptions(CLI::App& command, CatalogueOptions& options);
 
+// --windows-dir DIR alone.
+void AddWindowsDirOption(CLI::App& command, CatalogueOptions& options);
+
 // Resolves the folders (exit status 2 when one cannot be known, 1 when the
 // program folder does not exist) and hands them to run, whose result is the
 // exit status. An error abort of run is written as the dialog's message box

@@ -25,3 +25,7 @@ void AddInstallCommand(CLI::App& app, int& exitStatus);
 void AddRemoveCommand(CLI::App& app, int& exitStatus);
 void AddBackupsCommand(CLI::App& app, int& exitStatus);
 void AddRestoreCommand(CLI::App& app, int& exitStatus);
+
+// ztbtool history [--json] [--since YYYY-MM-DD] [--file NAME], with
+// --windows-dir.
+void AddHistoryCommand(CLI::App& app, int& exitStatus);

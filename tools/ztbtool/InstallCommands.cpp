@@ -65,11 +65,13 @@ int RunInstall(const OperationOptions& options) {
         }
         if (!run.unlisted.empty()) return;
         run.ran = true;
-        if (rows.empty()) {
+        const HistorySource history = HistoryOf(options, run);
+        if (!rows.empty() || !history.settled.empty()) {
+            run.report = InstallTables(folders, lists.newEntries, rows, history, report);
+        }
+        if (rows.empty() && !run.report.refused) {
             run.report.message = options.all ? "Nothing to install: no table of " + model + " is new or updated."
                                              : "Nothing to install: no table named is new or updated.";
-        } else {
-            run.report = InstallTables(folders, lists.newEntries, rows, report);
         }
     });
 }
@@ -99,11 +101,13 @@ int RunRemove(const OperationOptions& options) {
         }
         if (!run.unlisted.empty()) return;
         run.ran = true;
-        if (rows.empty()) {
+        const HistorySource history = HistoryOf(options, run);
+        if (!rows.empty() || !history.settled.empty()) {
+            run.report = RemoveTables(folders, lists.installed, rows, history, report);
+        }
+        if (rows.empty() && !run.report.refused) {
             run.report.message = options.all ? "Nothing to remove: no table of " + model + " is listed as installed."
                                              : "Nothing to remove: no table named is listed as installed.";
-        } else {
-            run.report = RemoveTables(folders, lists.installed, rows, report);
         }
     });
 }

@@ -52,10 +52,20 @@ void PrintJson(
     json["failed"] = std::move(failed);
     json["unchanged"] = std::move(unchanged);
     json["error"] = error ? Json(*error) : Json(nullptr);
+    if (!run.report.warnings.empty()) json["warnings"] = run.report.warnings;  // a history log not written
     std::printf("%s\n", JsonLine(json).c_str());
 }
 
 }  // namespace
+
+HistorySource HistoryOf(const OperationOptions& options, const OperationRun& run) {
+    HistorySource history{"ztbtool", options.catalogue.model, {}};
+    for (const DamagedTable& table : run.damaged)
+        history.settled.push_back({table.FileName, "", "failed", table.Error, "", ""});
+    for (const UnchangedTable& table : run.unchanged)
+        history.settled.push_back({table.FileName, "", "unchanged", table.Why, "", ""});
+    return history;
+}
 
 void AddJsonReportFlag(CLI::App& command, bool& json) {
     command.add_flag(

@@ -42,6 +42,10 @@ std::vector<int> SelectRows(
 // Every row of a list of count rows.
 std::vector<int> AllRows(std::size_t count);
 
+// Who runs the operation, for the history log: ztbtool, the model, and the
+// tables run settles itself, the unchanged and the damaged ones.
+HistorySource HistoryOf(const OperationOptions& options, const OperationRun& run);
+
 // --json: the report as one JSON object.
 void AddJsonReportFlag(CLI::App& command, bool& json);
 

@@ -65,6 +65,7 @@ int main(int argc, char** argv) {
     AddRemoveCommand(app, exitStatus);
     AddBackupsCommand(app, exitStatus);
     AddRestoreCommand(app, exitStatus);
+    AddHistoryCommand(app, exitStatus);
 
     try {
         app.parse(argc, argv);
