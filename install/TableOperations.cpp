@@ -11,6 +11,7 @@
 
 #include "install/BackUpInstalledTable.h"
 #include "install/TemporaryCopies.h"
+#include "platform/AnsiText.h"
 #include "platform/FileNames.h"
 #include "platform/FileSystem.h"
 #include "tablefile/ErrorAbort.h"
@@ -143,9 +144,10 @@ std::string CountText(const char* format, int count) {
 // if it did, and what it did not get onto the disk.
 using RowAction = std::function<void(std::size_t k, RowReport& row)>;
 
-// The row's line in the history log.
+// The row's line in the history log, which is UTF-8: titles are stored in
+// the ANSI code page.
 HistoryEntry EntryOf(const RowReport& row) {
-    HistoryEntry entry{row.table, row.description, "done", "", row.source, row.backupName};
+    HistoryEntry entry{row.table, platform::Utf8FromAnsi(row.description), "done", "", row.source, row.backupName};
     if (!row.ok) {
         entry.result = "failed";
         entry.reason = row.failure;

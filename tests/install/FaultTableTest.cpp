@@ -282,8 +282,10 @@ const FaultRow kRows[] = {
      "DOLD.ztb: the backup failed: it could not be deleted (a backup with the same content exists as {B}DOLD.ztb, v1): "
      "in use", {"DOLD.ztb, v1", "DKEEP.ztb, v1"}},
     // The history log is made with its header; its lines say who changed
-    // which table when, from what source, and where the replaced one went.
-    {"DistributionCopyGoneAfterTheScan", Operation::AddAll, nullptr,
+    // which table when, from what source, and where the replaced one went,
+    // the title in UTF-8 (stored in Windows-1252, the ANSI code page).
+    {"DistributionCopyGoneAfterTheScan", Operation::AddAll,
+     [](Scene& s) { WriteTable(s.setup.Distribution("DOLD.ztb"), "Old \xE9 v2", 1002, kLater); },
      [](Scene& s) { fs::remove(s.setup.Distribution("DNEW.ztb")); }, nullptr, "1 yn",
      "DNEW.ztb: the distribution copy {D}DNEW.ztb is gone", {"DOLD.ztb, v1"},
      [](Scene& s) {
@@ -298,7 +300,7 @@ const FaultRow kRows[] = {
          EXPECT_FALSE(platform::ComputerName().empty() || platform::UserName().empty());
          line[0] = platform::ComputerName() + "|" + platform::UserName();
          EXPECT_EQ(line, (std::vector<std::string>{line[0], platform::ComputerName(), platform::UserName(), "tester",
-             ZTB_VERSION_TEXT, "install", "Orvane A", "DOLD.ztb", "Old v2", "done", "", s.setup.Distribution("DOLD.ztb"),
+             ZTB_VERSION_TEXT, "install", "Orvane A", "DOLD.ztb", "Old \xC3\xA9 v2", "done", "", s.setup.Distribution("DOLD.ztb"),
              "DOLD.ztb, v1"}));
      }},
     // A log that cannot be written loses no table: a warning of the operation.
