@@ -15,8 +15,8 @@
 inline constexpr const char* kHistoryFileName = "ztbinstall-history.log";
 
 // The columns of a line, in order, as the header line names them.
-inline constexpr const char* kHistoryColumns[] = {"Time", "Computer", "User", "Program", "Version", "Operation", "Model",
-    "FileName", "Description", "Result", "Reason", "Source", "Backup"};
+inline constexpr const char* kHistoryColumns[] = {"Time", "Computer", "User", "Program", "Version", "Operation",
+    "Model", "FileName", "Description", "Result", "Reason", "Source", "Backup"};
 
 // What a line says of its table; the writer adds the rest.
 struct HistoryEntry {

@@ -219,7 +219,8 @@ void CInstallerDlg::OnPaint() {
 // The swatches as the list draws them, framed in the text colour, in a column
 // right of the legend's two lines.
 void CInstallerDlg::DrawLegendSwatches(HDC dc) {
-    const std::pair<int, COLORREF> lines[] = {{IDC_LEGEND_NEW, kNewTableColor}, {IDC_LEGEND_UPDATED, kUpdatedTableColor}};
+    const std::pair<int, COLORREF> lines[] = {
+        {IDC_LEGEND_NEW, kNewTableColor}, {IDC_LEGEND_UPDATED, kUpdatedTableColor}};
     RECT texts[std::size(lines)] = {};
     LONG right = 0;
     for (std::size_t line = 0; line < std::size(lines); ++line) {
