@@ -173,7 +173,7 @@ TEST(Ztbtool, ListInstallRemoveAndRestoreAsTheDialogsDo) {
     }
     {
         platform::FileLock another;
-        ASSERT_TRUE(another.Acquire(setup.Installed(LockFileName)));
+        ASSERT_TRUE(another.Acquire(setup.Installed(kLockFileName)));
         const std::string installed = setup.Installed().substr(0, setup.Installed().size() - 1);
         EXPECT_EQ(Tool(setup, {"install", "d1.ZTB"}), (Result{.status = 3,
                                                           .err = "ztbtool: Another install or remove is running in " +

@@ -138,7 +138,7 @@ protected:
                 const char* heard = colour == kRed ? ", new" : colour == kBlue ? ", updated" : "";
                 EXPECT_TRUE(id == kRight || dialog->NewList.AccessibleName(row) == text + heard);  // by a screen reader
                 state += (row > 0 ? ", " : " ") + std::string(Send(id, LB_GETSEL, row) > 0 ? "*" : "") +
-                         (text == NoTablesPlaceholder ? "(none)" : text) + named;
+                         (text == kNoTablesPlaceholder ? "(none)" : text) + named;
             }
             state += " |";
         }
@@ -232,11 +232,11 @@ TEST_F(DialogTest, Actions) {
         {"click left 0", [&] { Click(kLeft, 0); }, {}, "Orvane A: *(none) | Negative 400 v1, lith 10 v1 |"},
         {"click right 1", [&] { Click(kRight, 1); }, {}, a + "Negative 400 v1, *lith 10 v1 | [Remove]"},
         {"Add All", [&] { Press(IDC_ADD_ALL); }, {}, a + "Negative 400 v1, *lith 10 v1 | [Remove]"},
-        {"Add", [&] { Press(IDC_ADD); }, {NothingToInstallMessage}, a + "Negative 400 v1, *lith 10 v1 | [Remove]"},
+        {"Add", [&] { Press(IDC_ADD); }, {kNothingToInstallMessage}, a + "Negative 400 v1, *lith 10 v1 | [Remove]"},
         {"model B", [&] { ChooseModel(kOrvaneB); }, {}, b + "(none) | [Remove] [Add] [Add All]"},
         {"click left 0", [&] { Click(kLeft, 0); }, {}, "Orvane B: *Ortho 25 red, lith 50 red | (none) | [Add] [Add All]"},
         {"click right 0", [&] { Click(kRight, 0); }, {}, b + "*(none) | [Remove] [Add All]"},
-        {"Remove", [&] { Press(IDC_REMOVE); }, {NothingToRemoveMessage}, b + "*(none) | [Remove] [Add All]"},
+        {"Remove", [&] { Press(IDC_REMOVE); }, {kNothingToRemoveMessage}, b + "*(none) | [Remove] [Add All]"},
         {"ctrl-click right 0", [&] { Click(kRight, 0, MK_CONTROL); }, {}, b + "(none) | [Remove] [Add All]"},
         {"model C", [&] { ChooseModel(kOrvaneC); }, {}, "Orvane C: (none) | (none) | [Remove]"},
 
