@@ -484,6 +484,7 @@ const FaultRow kRows[] = {
 // clang-format on
 
 class FaultTable : public ::testing::TestWithParam<FaultRow> {};
+void PrintTo(const FaultRow& row, std::ostream* out) { *out << row.name; }
 
 // True while another handle cannot take the folder's lock.
 bool LockHeld(const Scene& scene) {
