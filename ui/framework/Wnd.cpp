@@ -6,9 +6,9 @@
 
 namespace {
 
-// The objects of this thread's windows, by handle. A map of the process's
-// own: window properties live in Wine's server, which made every message to
-// a subclassed control a round trip.
+// The objects of this thread's windows, by handle, in the process's own
+// memory: a window property lives in Wine's server, a round trip for every
+// message to a subclassed window.
 std::unordered_map<HWND, CWnd*>& HandleMap() {
     thread_local std::unordered_map<HWND, CWnd*> map;
     return map;
