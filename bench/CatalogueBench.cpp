@@ -29,8 +29,8 @@ void RescanSizes(benchmark::internal::Benchmark* benchmark) {
 void Rescan(benchmark::State& state) {
     const BenchCatalogue& catalogue = RescanCatalogue(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        const std::vector<CatalogueEntry> installed = ScanInstalled(catalogue.folders.Installed(), DefaultModel);
-        const std::vector<CatalogueEntry> fresh = ScanNew(catalogue.folders.Distribution(), DefaultModel, installed);
+        const std::vector<CatalogueEntry> installed = ScanInstalled(catalogue.folders.Installed(), kDefaultModel);
+        const std::vector<CatalogueEntry> fresh = ScanNew(catalogue.folders.Distribution(), kDefaultModel, installed);
         benchmark::DoNotOptimize(fresh.data());
     }
     state.counters["tables"] = static_cast<double>(2 * state.range(0));
@@ -54,11 +54,11 @@ void AddAll(benchmark::State& state) {
     const BenchCatalogue& catalogue =
         AddAllCatalogue(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     ResetInstalledFolder(catalogue);
-    const std::vector<CatalogueEntry> entries = ScanNew(catalogue.folders.Distribution(), DefaultModel, {});
+    const std::vector<CatalogueEntry> entries = ScanNew(catalogue.folders.Distribution(), kDefaultModel, {});
     std::vector<int> rows;
     for (std::size_t k = 0; k < entries.size(); ++k) rows.push_back(static_cast<int>(k));
     for (auto _ : state) {
-        const OperationReport report = InstallTables(catalogue.folders, entries, rows, {"bench", DefaultModel});
+        const OperationReport report = InstallTables(catalogue.folders, entries, rows, {"bench", kDefaultModel});
         if (report.succeeded != state.range(0)) state.SkipWithError("a table was not installed");
         state.PauseTiming();
         ResetInstalledFolder(catalogue);

@@ -21,7 +21,7 @@ struct BackupEntry {
 };
 
 // The single row the backup list shows when there is no backup.
-inline constexpr const char* NoBackupsPlaceholder = "No backed-up ZTB's for this film recorder";
+inline constexpr const char* kNoBackupsPlaceholder = "No backed-up ZTB's for this film recorder";
 
 // Every backup of the model in backupFolder, each loaded; a damaged one is
 // listed with its message. Sorted by file name (A-Z folded), then newest

@@ -21,4 +21,4 @@ struct CatalogueEntry {
 };
 
 // The single row a list shows when its catalogue is empty.
-inline constexpr const char* NoTablesPlaceholder = "No new or updated ZTB's for this film recorder";
+inline constexpr const char* kNoTablesPlaceholder = "No new or updated ZTB's for this film recorder";

@@ -3,9 +3,9 @@
 #include <cstdio>
 
 std::string FormatDateText(const std::optional<platform::FileTimes>& times) {
-    if (!times) return UnknownDateText;
+    if (!times) return kUnknownDateText;
     const std::optional<platform::CalendarTime> calendar = platform::FileTimeToCalendar(times->lastWrite);
-    if (!calendar) return UnknownDateText;
+    if (!calendar) return kUnknownDateText;
 
     // The fields are 16-bit in the system's calendar record; the year is
     // printed in full, the others with two digits.

@@ -8,7 +8,7 @@
 
 #include "platform/FileSystem.h"
 
-inline constexpr const char* UnknownDateText = "Unknown";
+inline constexpr const char* kUnknownDateText = "Unknown";
 
 // From the file's last-write time; "Unknown" without times or when the
 // time has no calendar form.

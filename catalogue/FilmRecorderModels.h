@@ -14,7 +14,7 @@ struct FilmRecorderModel {
 // In the order of the dialog's model box.
 extern const std::array<FilmRecorderModel, 12> FilmRecorderModels;
 
-inline constexpr const char* DefaultModel = "Orvane A";
+inline constexpr const char* kDefaultModel = "Orvane A";
 
 // The model whose text equals modelText without regard to the case of
 // A-Z, or null.

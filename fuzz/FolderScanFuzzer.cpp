@@ -115,9 +115,9 @@ void AddAllThenRemoveAll(const CatalogueSetup& setup, const std::string& model,
         Require(!report.refused, "nothing else holds the folder");
         int ok = 0;
         for (const RowReport& row : report.rows) {
-            ok += row.ok ? 1 : 0;
-            Require(row.ok == row.failure.empty(), "a failed row says why");
-            if (!row.ok) continue;
+            ok += row.Done() ? 1 : 0;
+            Require(row.Done() || !row.reason.empty(), "a failed row says why");
+            if (!row.Done()) continue;
             const auto copy = platform::ReadWholeFile(setup.Installed(row.fileName));
             Require(copy && copy == platform::ReadWholeFile(setup.Distribution(row.fileName)),
                 "an installed row holds the distribution copy: " + row.fileName);
@@ -137,7 +137,7 @@ void AddAllThenRemoveAll(const CatalogueSetup& setup, const std::string& model,
         const OperationReport report =
             RemoveTables(folders, nowInstalled, allRows(nowInstalled.size()), {"fuzz", model});
         for (const RowReport& row : report.rows) {
-            Require(!row.ok || !platform::PathExists(setup.Installed(row.fileName)),
+            Require(!row.Done() || !platform::PathExists(setup.Installed(row.fileName)),
                 "a removed row is no longer installed: " + row.fileName);
         }
     });

@@ -70,16 +70,17 @@ BackupResult BackUpInstalledTable(
     for (int number = 1; number <= kMostNumbers; ++number) {
         BackupResult result;
         result.backupPath = NumberedName(backupName, number);
-        const bool copied = copy.IsMade();
-        const std::string source = copied ? copy.Path() : installedPath;
-        const platform::Result moved = platform::MoveFileToNameFreeInAnyCase(source, result.backupPath);
-        if (moved == platform::Outcome::OtherVolume && !copied) {
+        platform::Result moved =
+            platform::MoveFileToNameFreeInAnyCase(copy.IsMade() ? copy.Path() : installedPath, result.backupPath);
+        if (moved == platform::Outcome::OtherVolume && !copy.IsMade()) {
+            // A rename cannot reach the backup folder: a copy made there takes the name instead.
             if (const platform::Result made = copy.Make(installedPath, backupFolder); !made) {
                 return Failed("it could not be copied to the backup folder", made);
             }
-            --number;  // the same name again, for the copy
-            continue;
+            moved = platform::MoveFileToNameFreeInAnyCase(copy.Path(), result.backupPath);
         }
+        const bool copied = copy.IsMade();
+        const std::string source = copied ? copy.Path() : installedPath;
         if (moved) {
             copy.Keep();
             if (const platform::Result flushed = platform::FlushFolder(backupFolder); !flushed) {

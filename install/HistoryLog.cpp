@@ -43,7 +43,7 @@ std::string UtcNow() {
 }  // namespace
 
 HistoryWriter::HistoryWriter(const std::string& installedFolder, const HistorySource& source, std::string operation)
-    : path_(installedFolder + HistoryFileName) {
+    : path_(installedFolder + kHistoryFileName) {
     fixed_ = Joined({"", platform::ComputerName(), platform::UserName(), source.program, ZTB_VERSION_TEXT,
         std::move(operation), source.model});
     fixed_.resize(fixed_.size() - 2);  // a tab before each field, without the line end
@@ -54,7 +54,7 @@ void HistoryWriter::Append(const HistoryEntry& entry) {
         opened_ = true;
         failed_ = file_.Append(path_);
         if (failed_ && file_.Size().value_or(0) == 0) {
-            const std::string header = Joined({std::begin(HistoryColumns), std::end(HistoryColumns)});
+            const std::string header = Joined({std::begin(kHistoryColumns), std::end(kHistoryColumns)});
             failed_ = file_.Write(header.data(), header.size());
         }
     }
@@ -85,9 +85,9 @@ std::optional<std::size_t> History::Column(const std::string& name) const {
 }
 
 platform::Result ReadHistory(const std::string& installedFolder, History& history) {
-    history = {{std::begin(HistoryColumns), std::end(HistoryColumns)}, {}};
+    history = {{std::begin(kHistoryColumns), std::end(kHistoryColumns)}, {}};
     platform::InFile file;
-    if (const platform::Result opened = file.Open(installedFolder + HistoryFileName); !opened) {
+    if (const platform::Result opened = file.Open(installedFolder + kHistoryFileName); !opened) {
         return opened == platform::Outcome::NotFound ? platform::Result() : opened;
     }
     std::string text;

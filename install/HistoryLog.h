@@ -1,7 +1,7 @@
 // The history log of an installed folder: one line per table that an
 // install, remove or restore handled, by the dialog or by ztbtool, in
-// HistoryFileName there. UTF-8 text, tab-separated, CR LF line ends, the
-// header line (HistoryColumns) first. The operations append to it under
+// kHistoryFileName there. UTF-8 text, tab-separated, CR LF line ends, the
+// header line (kHistoryColumns) first. The operations append to it under
 // their lock (TableOperations.cpp); no scan lists it, the sweep of temporary
 // copies leaves it, and nothing else writes it.
 #pragma once
@@ -12,11 +12,11 @@
 
 #include "platform/FileSystem.h"
 
-inline constexpr const char* HistoryFileName = "ztbinstall-history.log";
+inline constexpr const char* kHistoryFileName = "ztbinstall-history.log";
 
 // The columns of a line, in order, as the header line names them.
-inline constexpr const char* HistoryColumns[] = {"Time", "Computer", "User", "Program", "Version", "Operation", "Model",
-    "FileName", "Description", "Result", "Reason", "Source", "Backup"};
+inline constexpr const char* kHistoryColumns[] = {"Time", "Computer", "User", "Program", "Version", "Operation",
+    "Model", "FileName", "Description", "Result", "Reason", "Source", "Backup"};
 
 // What a line says of its table; the writer adds the rest.
 struct HistoryEntry {

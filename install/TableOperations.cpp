@@ -50,7 +50,7 @@ void WarnIfNotFlushed(RowReport& row, platform::Result flushed, const std::strin
 }
 
 // Installs the table at source (a distribution copy, or a backup that is
-// restored) as fileName; a failure goes to row.failure. Messages
+// restored) as fileName; a failure fails the row. Messages
 // name the source as sourceNoun. The installed name holds the previous
 // table or the new one, whole, at every moment, the previous one is also in
 // the backup folder once replaced, and the temporary copies never stay
@@ -60,18 +60,18 @@ void InstallOne(const CatalogueFolders& folders, const std::string& source, cons
     const std::string& fileName, RowReport& row, const LoadReport& report) {
     const std::string installedFolder = folders.Installed();
     if (const platform::Result found = platform::PathStatus(installedFolder); !found) {
-        row.failure = "the installed folder " + installedFolder + Unreachable(found, " does not exist");
+        row.Fail("the installed folder " + installedFolder + Unreachable(found, " does not exist"));
         return;
     }
     if (const platform::Result found = platform::PathStatus(source); !found) {
-        row.failure = sourceNoun + " " + source + Unreachable(found, " is gone");
+        row.Fail(sourceNoun + " " + source + Unreachable(found, " is gone"));
         return;
     }
 
     TemporaryCopy copy;
     platform::FileTimes times;
     if (const platform::Result copied = copy.Make(source, installedFolder, &times); !copied) {
-        row.failure = "the copy from " + source + " failed" + Why(copied);
+        row.Fail("the copy from " + source + " failed" + Why(copied));
         return;
     }
 
@@ -82,11 +82,11 @@ void InstallOne(const CatalogueFolders& folders, const std::string& source, cons
         const auto table = std::make_unique<CalibrationTable>();
         LoadTableFile(copy.Path(), *table, report);
     } catch (const TableOpenFailed& failed) {
-        row.failure = "the new copy " + copy.Path() + " could not be opened" + Why(failed.outcome);
+        row.Fail("the new copy " + copy.Path() + " could not be opened" + Why(failed.outcome));
         return;
     } catch (ErrorAbort& abort) {
         abort.path = source;  // named as the source, not as its temporary copy
-        row.failure = NamedMessage(abort);
+        row.Fail(NamedMessage(abort));
         return;
     }
 
@@ -94,7 +94,7 @@ void InstallOne(const CatalogueFolders& folders, const std::string& source, cons
         BackUpInstalledTable(fileName, installedFolder, folders.Backup(), BackupKind::Copy, report);
     row.backupName = BackupNameOf(backup);
     if (backup.outcome == BackupOutcome::Failed) {
-        row.failure = "the backup of the installed copy failed: " + backup.failure;
+        row.Fail("the backup of the installed copy failed: " + backup.failure);
         return;
     }
 
@@ -104,11 +104,11 @@ void InstallOne(const CatalogueFolders& folders, const std::string& source, cons
     const std::string target = installedFolder + fileName;
     if (backup.outcome == BackupOutcome::NoInstalledCopy) {
         if (const platform::Result moved = platform::MoveFileToNameFreeAsWritten(copy.Path(), target); !moved) {
-            row.failure = "the new copy could not be moved to " + target + Why(moved);
+            row.Fail("the new copy could not be moved to " + target + Why(moved));
             return;
         }
     } else if (const platform::Result replaced = platform::MoveFileReplacing(copy.Path(), target); !replaced) {
-        row.failure = "the new copy could not replace " + target + Why(replaced);
+        row.Fail("the new copy could not replace " + target + Why(replaced));
         return;
     }
     copy.Keep();
@@ -116,14 +116,17 @@ void InstallOne(const CatalogueFolders& folders, const std::string& source, cons
     WarnIfNotFlushed(row, platform::FlushFolder(installedFolder), "the installed folder");
 }
 
-// Takes one table out of the installed folder; a failure goes to
-// row.failure. A table that is gone already is done, unchanged.
+// Takes one table out of the installed folder; a failure fails the row. A
+// table that is gone already is done, unchanged.
 void RemoveOne(const CatalogueFolders& folders, RowReport& row, const LoadReport& report) {
     const BackupResult backup =
         BackUpInstalledTable(row.fileName, folders.Installed(), folders.Backup(), BackupKind::Move, report);
     row.backupName = BackupNameOf(backup);
-    if (backup.outcome == BackupOutcome::NoInstalledCopy) row.unchanged = "not installed";
-    if (backup.outcome == BackupOutcome::Failed) row.failure = "the backup failed: " + backup.failure;
+    if (backup.outcome == BackupOutcome::NoInstalledCopy) {
+        row.outcome = RowOutcome::Unchanged;
+        row.reason = "not installed";
+    }
+    if (backup.outcome == BackupOutcome::Failed) row.Fail("the backup failed: " + backup.failure);
     if (!backup.warning.empty()) row.warnings.push_back(backup.warning);
 }
 
@@ -147,14 +150,9 @@ using RowAction = std::function<void(std::size_t k, RowReport& row)>;
 // The row's line in the history log, which is UTF-8: titles are stored in
 // the ANSI code page.
 HistoryEntry EntryOf(const RowReport& row) {
-    HistoryEntry entry{row.table, platform::Utf8FromAnsi(row.description), "done", "", row.source, row.backupName};
-    if (!row.ok) {
-        entry.result = "failed";
-        entry.reason = row.failure;
-    } else if (!row.unchanged.empty()) {
-        entry.result = "unchanged";
-        entry.reason = row.unchanged;
-    } else {
+    HistoryEntry entry{row.table, platform::Utf8FromAnsi(row.description), RowOutcomeWord(row.outcome), row.reason,
+        row.source, row.backupName};
+    if (row.outcome == RowOutcome::Changed) {
         for (const std::string& warning : row.warnings) entry.reason += (entry.reason.empty() ? "" : "; ") + warning;
     }
     return entry;
@@ -170,20 +168,19 @@ OperationReport RunRows(std::size_t entryCount, const std::vector<int>& selected
         RowReport rowReport;
         rowReport.row = row;
         if (row < 0 || static_cast<std::size_t>(row) >= entryCount) {
-            rowReport.failure = "there is no row " + std::to_string(row);
+            rowReport.Fail("there is no row " + std::to_string(row));
         } else {
             try {
                 action(static_cast<std::size_t>(row), rowReport);
             } catch (const ErrorAbort& abort) {
                 // The rows done so far go with the abort, and this one as failed.
-                rowReport.failure = NamedMessage(abort);
+                rowReport.Fail(NamedMessage(abort));
                 done(rowReport);
                 report.rows.push_back(std::move(rowReport));
                 throw OperationAborted(abort, std::move(report));
             }
         }
-        rowReport.ok = rowReport.failure.empty();
-        if (rowReport.ok) ++report.succeeded;
+        if (rowReport.Done()) ++report.succeeded;
         done(rowReport);
         report.rows.push_back(std::move(rowReport));
     }
@@ -203,12 +200,12 @@ OperationReport Refusal(std::string message, bool busy) {
     return report;
 }
 
-// Takes the lock of folder, waiting up to LockWaitSeconds while another
+// Takes the lock of folder, waiting up to kLockWaitSeconds while another
 // operation holds it.
 platform::Result LockFolder(const std::string& folder, platform::FileLock& lock) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(LockWaitSeconds);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kLockWaitSeconds);
     while (true) {
-        const platform::Result locked = lock.Acquire(folder + LockFileName);
+        const platform::Result locked = lock.Acquire(folder + kLockFileName);
         if (locked != platform::Outcome::InUse || std::chrono::steady_clock::now() >= deadline) return locked;
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
@@ -250,7 +247,7 @@ OperationReport RunLocked(const CatalogueFolders& folders, bool installs, const 
     }
     if (locked == platform::Outcome::NotAFile) {
         return Refusal(
-            "The lock file " + installedFolder + LockFileName + " is not a plain file: nothing was changed.", false);
+            "The lock file " + installedFolder + kLockFileName + " is not a plain file: nothing was changed.", false);
     }
     if (!locked && locked != platform::Outcome::NotFound) {
         return Refusal("The installed folder " + named + " cannot be locked" + Why(locked) + ".", false);
@@ -275,6 +272,18 @@ OperationReport RunLocked(const CatalogueFolders& folders, bool installs, const 
 
 }  // namespace
 
+const char* RowOutcomeWord(RowOutcome outcome) {
+    switch (outcome) {
+    case RowOutcome::Changed:
+        return "done";
+    case RowOutcome::Unchanged:
+        return "unchanged";
+    case RowOutcome::Failed:
+        break;
+    }
+    return "failed";
+}
+
 std::string OperationReport::FailureText() const {
     std::string text;
     const auto line = [&](const RowReport& row, const std::string& what) {
@@ -284,7 +293,7 @@ std::string OperationReport::FailureText() const {
         text += (what.starts_with(name) ? "" : name) + what;
     };
     for (const RowReport& row : rows) {
-        if (!row.ok) line(row, row.failure);
+        if (!row.Done()) line(row, row.reason);
         for (const std::string& warning : row.warnings) line(row, "done, but " + warning);
     }
     for (const std::string& warning : warnings) text += (text.empty() ? "" : "\n") + warning;
@@ -330,7 +339,7 @@ OperationReport RestoreTables(const CatalogueFolders& folders, const std::vector
         row.table = backup.FileName;
         row.description = backup.Description;
         if (selectedPerName[platform::FoldFileNameCase(backup.FileName)] > 1) {
-            row.failure = "another selected backup restores " + backup.FileName + " too";
+            row.Fail("another selected backup restores " + backup.FileName + " too");
         } else {
             InstallOne(
                 folders, folders.Backup() + backup.BackupName, "the backed-up table", backup.FileName, row, report);

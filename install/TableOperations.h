@@ -8,7 +8,7 @@
 //
 // Install and restore first create KVData and KVData\ZTB under the Windows
 // directory where they are missing (a fresh workstation). Each operation
-// holds the installed folder's lock (LockFileName) for its whole run, so one
+// holds the installed folder's lock (kLockFileName) for its whole run, so one
 // install or remove at a time changes the folder, from any process. Under
 // it, before the first row, both remove the temporary copies that a killed
 // operation left in the installed and backup folders (TemporaryCopies.h).
@@ -27,18 +27,28 @@
 
 // The lock file in the installed folder. No scan lists it and the sweep
 // leaves it; its holder deletes it when done.
-inline constexpr const char* LockFileName = ".~ztbinstall.lock";
+inline constexpr const char* kLockFileName = ".~ztbinstall.lock";
 
 // How long an operation waits for another one's lock before it gives up.
-inline constexpr int LockWaitSeconds = 5;
+inline constexpr int kLockWaitSeconds = 5;
+
+// What an operation did with a row's table.
+enum class RowOutcome {
+    Changed,    // installed, removed or restored
+    Unchanged,  // nothing needed doing: a table to remove was gone already
+    Failed,     // nothing was changed, or only what a failure names
+};
+
+// The word the history log and ztbtool's reports use for an outcome:
+// "done", "unchanged" or "failed".
+const char* RowOutcomeWord(RowOutcome outcome);
 
 struct RowReport {
     int row = 0;
     std::string fileName;
-    bool ok = false;
-    std::string failure;                // why the row failed; empty when ok
+    RowOutcome outcome = RowOutcome::Changed;
+    std::string reason;                 // why it failed, or why it changed nothing
     std::vector<std::string> warnings;  // what a done row did not get onto the disk
-    std::string unchanged;              // why a done row changed nothing; empty when it changed the table
     // For the history log: the table's installed name (a restore's fileName
     // is its backup's name), its title, the file installed, and the backup
     // that holds the table replaced or removed.
@@ -46,6 +56,12 @@ struct RowReport {
     std::string description;
     std::string source;
     std::string backupName;
+
+    bool Done() const { return outcome != RowOutcome::Failed; }
+    void Fail(std::string why) {
+        outcome = RowOutcome::Failed;
+        reason = std::move(why);
+    }
 };
 
 struct OperationReport {

@@ -68,7 +68,7 @@ inline std::vector<std::string> BrokenRules(const Snapshot& before, const Snapsh
     std::set<Bytes> kept;
     std::map<std::string, int> present, presentBefore;  // folded names in the installed folder, how often each
     for (const auto& [path, bytes] : after) {
-        if (path == rules.installed + HistoryFileName) continue;
+        if (path == rules.installed + kHistoryFileName) continue;
         const auto old = before.find(path);
         if (!under(path, rules.installed)) {
             if (old == before.end())

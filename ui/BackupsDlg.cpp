@@ -81,7 +81,7 @@ void CBackupsDlg::ShowBackupRows() {
     const HDC dc = ::GetDC(BackupList.m_hWnd);
     const HGDIOBJ oldFont = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(BackupList.SendMessage(WM_GETFONT)));
     BackupList.ResetContent();
-    if (Backups.empty()) BackupList.AddString(NoBackupsPlaceholder);
+    if (Backups.empty()) BackupList.AddString(kNoBackupsPlaceholder);
     for (const BackupEntry& backup : Backups) {
         const std::string fields[] = {
             backup.Error.empty() ? backup.Description : backup.Error, backup.FileName, backup.Label};

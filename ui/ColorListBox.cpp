@@ -50,7 +50,7 @@ void DrawSwatch(HDC dc, const RECT& swatch, COLORREF color, bool highContrast, C
     RECT inside = swatch;
     ::InflateRect(&inside, -line, -line);
     FillSolid(dc, inside, color);
-    if (color != UpdatedTableColor) return;
+    if (color != kUpdatedTableColor) return;
     ::InflateRect(&inside, -2 * line, -2 * line);
     FillSolid(dc, inside, background);
 }
@@ -93,7 +93,7 @@ RECT CColorListBox::SwatchIn(const RECT& row) const {
 
 std::string CColorListBox::AccessibleName(int row) const {
     const LRESULT color = SendMessage(LB_GETITEMDATA, static_cast<WPARAM>(row));
-    return GetText(row) + (color == NewTableColor ? ", new" : color == UpdatedTableColor ? ", updated" : "");
+    return GetText(row) + (color == kNewTableColor ? ", new" : color == kUpdatedTableColor ? ", updated" : "");
 }
 
 void CColorListBox::AnnounceRowNames() {

@@ -14,8 +14,8 @@
 #include "ui/framework/Wnd.h"
 
 // The swatch colours of a new and of an updated table.
-inline constexpr COLORREF NewTableColor = RGB(255, 0, 0);
-inline constexpr COLORREF UpdatedTableColor = RGB(0, 0, 255);
+inline constexpr COLORREF kNewTableColor = RGB(255, 0, 0);
+inline constexpr COLORREF kUpdatedTableColor = RGB(0, 0, 255);
 
 // Whether a high-contrast theme is on. ZTBINSTALL_HIGH_CONTRAST=1 in the
 // environment says so too: Wine cannot switch one on, and the tests and

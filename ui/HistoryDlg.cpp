@@ -61,7 +61,7 @@ BOOL CHistoryDlg::OnInitDialog() {
     History history;
     if (const platform::Result read = ReadHistory(folders_.Installed(), history); !read) {
         AddRow(HistoryList,
-            "The history log " + folders_.Installed() + HistoryFileName + " cannot be read: " + read.Text());
+            "The history log " + folders_.Installed() + kHistoryFileName + " cannot be read: " + read.Text());
     } else if (history.lines.empty()) {
         AddRow(HistoryList, "No table has been installed, removed or restored here yet.");
     }

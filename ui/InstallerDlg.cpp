@@ -107,7 +107,7 @@ BOOL CInstallerDlg::OnInitDialog() {
     ShowNewEntries({});
     SetButtons(ButtonEvent::Initialised);
 
-    SelectedModel = DefaultModel;
+    SelectedModel = kDefaultModel;
     UpdateData(FALSE);
 
     RunHandler([this] {
@@ -163,7 +163,7 @@ void CInstallerDlg::ShowInstalledEntries(std::vector<CatalogueEntry> entries) {
     InstalledEntries = std::move(entries);
     const RedrawOnceAfter redraw(InstalledList.m_hWnd);
     InstalledList.ResetContent();
-    if (InstalledEntries.empty()) InstalledList.AddString(NoTablesPlaceholder);
+    if (InstalledEntries.empty()) InstalledList.AddString(kNoTablesPlaceholder);
     for (const CatalogueEntry& entry : InstalledEntries) InstalledList.AddString(entry.Description);
 }
 
@@ -171,10 +171,10 @@ void CInstallerDlg::ShowNewEntries(std::vector<CatalogueEntry> entries) {
     NewEntries = std::move(entries);
     const RedrawOnceAfter redraw(NewList.m_hWnd);
     NewList.ResetContent();
-    if (NewEntries.empty()) NewList.AddString(NoTablesPlaceholder);
+    if (NewEntries.empty()) NewList.AddString(kNoTablesPlaceholder);
     for (const CatalogueEntry& entry : NewEntries)
         NewList.AddColorString(
-            entry.Description, entry.Status == EntryStatus::Updated ? UpdatedTableColor : NewTableColor);
+            entry.Description, entry.Status == EntryStatus::Updated ? kUpdatedTableColor : kNewTableColor);
 }
 
 void CInstallerDlg::OnSysCommand(UINT nID, LPARAM lParam) {
@@ -219,7 +219,8 @@ void CInstallerDlg::OnPaint() {
 // The swatches as the list draws them, framed in the text colour, in a column
 // right of the legend's two lines.
 void CInstallerDlg::DrawLegendSwatches(HDC dc) {
-    const std::pair<int, COLORREF> lines[] = {{IDC_LEGEND_NEW, NewTableColor}, {IDC_LEGEND_UPDATED, UpdatedTableColor}};
+    const std::pair<int, COLORREF> lines[] = {
+        {IDC_LEGEND_NEW, kNewTableColor}, {IDC_LEGEND_UPDATED, kUpdatedTableColor}};
     RECT texts[std::size(lines)] = {};
     LONG right = 0;
     for (std::size_t line = 0; line < std::size(lines); ++line) {
@@ -261,7 +262,7 @@ void CInstallerDlg::OnSelchangeNewList() {
 
 void CInstallerDlg::OnAdd() {
     if (NewEntries.empty()) {
-        AfxMessageBox(NothingToInstallMessage);
+        AfxMessageBox(kNothingToInstallMessage);
         return;
     }
     UpdateData(TRUE);
@@ -289,7 +290,7 @@ void CInstallerDlg::SelectAllNewRows() {
 
 void CInstallerDlg::OnRemove() {
     if (InstalledEntries.empty()) {
-        AfxMessageBox(NothingToRemoveMessage);
+        AfxMessageBox(kNothingToRemoveMessage);
         return;
     }
     UpdateData(TRUE);

@@ -15,10 +15,10 @@
 #include "ui/framework/Dialog.h"
 
 // What "Add" and "Remove" say when their list shows no table.
-inline constexpr const char* NothingToInstallMessage =
+inline constexpr const char* kNothingToInstallMessage =
     "No film tables have been selected to install. Please select one or more "
     "film tables from the left list box.";
-inline constexpr const char* NothingToRemoveMessage =
+inline constexpr const char* kNothingToRemoveMessage =
     "No film tables have been selected to remove. Please select one or more "
     "film tables from the right list box.";
 

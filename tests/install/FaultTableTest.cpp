@@ -62,7 +62,7 @@ struct Scene {
         std::erase_if(backups, [](const BackupEntry& b) { return b.BackupName.ends_with(")") || b.SameAsInstalled; });
         return backups;
     }
-    std::string LockPath() const { return setup.Installed(LockFileName); }
+    std::string LockPath() const { return setup.Installed(kLockFileName); }
 };
 
 enum class Operation { AddAll, RemoveAll, RestoreAll };
@@ -100,11 +100,14 @@ SafetyRules Rules(const Scene& scene, const Snapshot& before, Operation operatio
     return rules;
 }
 
+// How an operation ended: with its count, refused before the first row, or
+// in the error abort.
+enum class Ending { Completed, Refused, Aborted };
+
 struct Outcomes {
-    std::string summary;            // "refused", or the count, then y or n per row in processing order, after
-                                    // "abort " when the error abort ended the operation
+    Ending ending = Ending::Completed;
+    std::vector<std::string> done;  // the file names of the rows done, in processing order
     std::string failures;           // FailureText, or the refusal message
-    std::vector<std::string> done;  // the file names of the rows done
     std::string history;            // the history lines due, as LoggedRows gives them
 };
 
@@ -112,7 +115,7 @@ struct Outcomes {
 std::string LoggedRows(const Scene& scene) {
     History history;
     EXPECT_TRUE(ReadHistory(scene.setup.Installed(), history));
-    EXPECT_EQ(history.columns, std::vector<std::string>(std::begin(HistoryColumns), std::end(HistoryColumns)));
+    EXPECT_EQ(history.columns, std::vector<std::string>(std::begin(kHistoryColumns), std::end(kHistoryColumns)));
     std::string text;
     for (const std::vector<std::string>& line : history.lines) {
         text += line[7] + " " + line[9] + (line[10].empty() ? "" : ": " + line[10]) + "\n";
@@ -120,16 +123,15 @@ std::string LoggedRows(const Scene& scene) {
     return text;
 }
 
-Outcomes Summarise(const OperationReport& report, std::string summary) {
-    Outcomes outcomes{summary + std::to_string(report.succeeded) + " ", report.FailureText(), {}, {}};
+Outcomes Summarise(const OperationReport& report, Ending ending) {
+    Outcomes outcomes{ending, {}, report.FailureText(), {}};
     for (const RowReport& row : report.rows) {
-        outcomes.summary += row.ok ? 'y' : 'n';
-        if (row.ok) outcomes.done.push_back(row.fileName);
-        std::string why = !row.ok ? row.failure : row.unchanged;  // or what a done row did not get onto the disk
+        if (row.Done()) outcomes.done.push_back(row.fileName);
+        std::string why = row.reason;  // and what a done row did not get onto the disk
         for (const std::string& warning : row.warnings) why += (why.empty() ? "" : "; ") + warning;
-        outcomes.history += row.table + (row.ok ? row.unchanged.empty() ? " done" : " unchanged" : " failed") +
-                            (why.empty() ? "" : ": " + why) + "\n";
+        outcomes.history += row.table + " " + RowOutcomeWord(row.outcome) + (why.empty() ? "" : ": " + why) + "\n";
     }
+    EXPECT_EQ(report.succeeded, static_cast<int>(outcomes.done.size()));
     if (!report.warnings.empty()) outcomes.history.clear();  // the log could not be written at all
     return outcomes;
 }
@@ -143,9 +145,10 @@ Outcomes Perform(const Scene& scene, Operation operation, const Listed& entries)
             operation == Operation::AddAll      ? InstallTables(folders, entries.tables, rows, kTester)
             : operation == Operation::RemoveAll ? RemoveTables(folders, entries.tables, rows, kTester)
                                                 : RestoreTables(folders, entries.backups, rows, kTester);
-        return report.refused ? Outcomes{"refused", report.message, {}, {}} : Summarise(report, "");
+        if (report.refused) return {Ending::Refused, {}, report.message, {}};
+        return Summarise(report, Ending::Completed);
     } catch (const OperationAborted& abort) {
-        return Summarise(abort.report, "abort ");
+        return Summarise(abort.report, Ending::Aborted);
     }
 }
 
@@ -206,16 +209,27 @@ Bytes LongOld(std::size_t tail = 100000) {
     return writer.Build();
 }
 
+// A call of the file services that fails without being made: the nth of its
+// kind whose path holds pathPart.
+struct Fault {
+    Call call;
+    int nth;
+    Outcome outcome;
+    const char* pathPart = "";
+};
+
 struct FaultRow {
     const char* name;
     Operation operation;
-    void (*prepare)(Scene&);             // before the scan, or nothing
-    void (*change)(Scene&);              // after the scan, or nothing
-    void (*faults)(Scene&, FaultPlan&);  // during the operation, or nothing
-    const char* summary;
-    const char* failures;
-    std::set<std::string> backups;    // the backup folder's names afterwards
-    void (*check)(Scene&) = nullptr;  // what else must hold afterwards, or nothing
+    void (*prepare)(Scene&) = nullptr;             // before the scan
+    void (*change)(Scene&) = nullptr;              // after the scan
+    std::vector<Fault> fail = {};                  // during the operation
+    void (*during)(Scene&, FaultPlan&) = nullptr;  // another process's work during the operation
+    Ending ending = Ending::Completed;
+    std::vector<std::string> done = {};  // the rows done, in processing order
+    const char* failures = "";
+    std::set<std::string> backups = {};  // the backup folder's names afterwards
+    void (*check)(Scene&) = nullptr;     // what else must hold afterwards
 };
 
 // Names in the installed folder that the sweep of temporary copies leaves:
@@ -230,42 +244,73 @@ std::set<std::string> KeptBySweep() {
     return kept;
 }
 
+void RemoveKVData(Scene& s) { fs::remove_all(s.setup.Root().Path("Windows/KVData")); }
+void BackUpAnEarlierOld(Scene& s) { Backup(s, "DOLD.ztb, v1", TableBytes("Earlier v1")); }
+
+// The history log is made with its header; its lines say who changed which
+// table when, from what source, and where the replaced one went, the title
+// in UTF-8 (stored in Windows-1252, the ANSI code page).
+void CheckHistoryLine(Scene& s) {
+    EXPECT_TRUE(ReadText(s.setup.Installed(kHistoryFileName))
+                    .starts_with("Time\tComputer\tUser\tProgram\tVersion\tOperation\tModel\tFileName\tDescription\t"
+                                 "Result\tReason\tSource\tBackup\r\n"));
+    History history;
+    ASSERT_TRUE(ReadHistory(s.setup.Installed(), history));
+    ASSERT_EQ(history.lines.size(), 2u);
+    std::vector<std::string> line = history.lines[0];
+    EXPECT_EQ(line[0].size(), 20u);
+    EXPECT_EQ(line[0].substr(0, 2) + line[0][10] + line[0].back(), "20TZ");
+    EXPECT_FALSE(platform::ComputerName().empty() || platform::UserName().empty());
+    EXPECT_EQ(line, (std::vector<std::string>{line[0], platform::ComputerName(), platform::UserName(), "tester",
+                        ZTB_VERSION_TEXT, "install", "Orvane A", "DOLD.ztb", "Old \xC3\xA9 v2", "done", "",
+                        s.setup.Distribution("DOLD.ztb"), "DOLD.ztb, v1"}));
+}
+
+const std::vector<std::string> kBothAdded = {"DOLD.ztb", "DNEW.ztb"};
+const std::vector<std::string> kBothRemoved = {"DOLD.ztb", "DKEEP.ztb"};
+
 // clang-format off
 const FaultRow kRows[] = {
     // A fresh workstation: the Windows directory without KVData\ZTB, which an install creates.
-    {"FreshWorkstation", Operation::AddAll, nullptr, [](Scene& s) { fs::remove_all(s.setup.Root().Path("Windows/KVData")); },
-     nullptr, "2 yy", "", {}},
-    {"KVDataCannotBeCreated", Operation::AddAll, nullptr, [](Scene& s) { fs::remove_all(s.setup.Root().Path("Windows/KVData")); },
-     [](Scene&, FaultPlan& plan) { plan.Fail(Call::CreateFolder, 1, Outcome::AccessDenied); }, "refused",
-     "The installed folder {F} cannot be created: access denied.", {}},
-    {"WindowsFolderMissing", Operation::AddAll, nullptr, [](Scene& s) { fs::remove_all(s.setup.Root().Path("Windows")); },
-     nullptr, "0 nn", "DOLD.ztb: the installed folder {I} does not exist\nDNEW.ztb: the installed folder {I} does not exist", {}},
+    {.name = "FreshWorkstation", .operation = Operation::AddAll, .change = RemoveKVData, .done = kBothAdded},
+    {.name = "KVDataCannotBeCreated", .operation = Operation::AddAll, .change = RemoveKVData,
+     .fail = {{Call::CreateFolder, 1, Outcome::AccessDenied}}, .ending = Ending::Refused,
+     .failures = "The installed folder {F} cannot be created: access denied."},
+    {.name = "WindowsFolderMissing", .operation = Operation::AddAll,
+     .change = [](Scene& s) { fs::remove_all(s.setup.Root().Path("Windows")); },
+     .failures = "DOLD.ztb: the installed folder {I} does not exist\n"
+                 "DNEW.ztb: the installed folder {I} does not exist"},
     // A file that cannot be looked at is not a missing one: the backup step
     // stops rather than take the installed copy for absent.
-    {"FilesThatCannotBeReached", Operation::AddAll, nullptr, nullptr,
-     [](Scene&, FaultPlan& plan) { plan.Fail(Call::Exists, 2, Outcome::AccessDenied, "DOLD.ztb").Fail(Call::Exists, 1, Outcome::AccessDenied, "DNEW"); },
-     "0 nn", "DOLD.ztb: the backup of the installed copy failed: it cannot be reached: access denied\n"
-     "DNEW.ztb: the distribution copy {D}DNEW.ztb cannot be reached: access denied", {}},
-    {"BackupFolderReadOnly", Operation::AddAll, [](Scene& s) { fs::create_directory(s.setup.Backup()); },
-     nullptr, [](Scene&, FaultPlan& plan) { plan.Fail(Call::Move, 0, Outcome::AccessDenied, "Backup"); }, "1 ny",
-     "DOLD.ztb: the backup of the installed copy failed: it could not be moved to {B}DOLD.ztb, v1: access denied", {}},
-    {"BackupNameHeldByAFile", Operation::RemoveAll, [](Scene& s) { Put(s.setup.Installed("Backup"), {'x'}); },
-     nullptr, nullptr, "0 nn",
-     "DOLD.ztb: the backup failed: the backup folder {B} could not be created: the name is taken\n"
-     "DKEEP.ztb: the backup failed: the backup folder {B} could not be created: the name is taken", {}},
-    {"InstalledUnderAnotherCase", Operation::AddAll,
-     [](Scene& s) { fs::rename(s.setup.Installed("DOLD.ztb"), s.setup.Installed("dold.ztb")); }, nullptr, nullptr,
-     "2 yy", "", {"DOLD.ztb, v1"}},
+    {.name = "FilesThatCannotBeReached", .operation = Operation::AddAll,
+     .fail = {{Call::Exists, 2, Outcome::AccessDenied, "DOLD.ztb"}, {Call::Exists, 1, Outcome::AccessDenied, "DNEW"}},
+     .failures = "DOLD.ztb: the backup of the installed copy failed: it cannot be reached: access denied\n"
+                 "DNEW.ztb: the distribution copy {D}DNEW.ztb cannot be reached: access denied"},
+    {.name = "BackupFolderReadOnly", .operation = Operation::AddAll,
+     .prepare = [](Scene& s) { fs::create_directory(s.setup.Backup()); },
+     .fail = {{Call::Move, 0, Outcome::AccessDenied, "Backup"}}, .done = {"DNEW.ztb"},
+     .failures = "DOLD.ztb: the backup of the installed copy failed: it could not be moved to {B}DOLD.ztb, v1: "
+                 "access denied"},
+    {.name = "BackupNameHeldByAFile", .operation = Operation::RemoveAll,
+     .prepare = [](Scene& s) { Put(s.setup.Installed("Backup"), {'x'}); },
+     .failures = "DOLD.ztb: the backup failed: the backup folder {B} could not be created: the name is taken\n"
+                 "DKEEP.ztb: the backup failed: the backup folder {B} could not be created: the name is taken"},
+    {.name = "InstalledUnderAnotherCase", .operation = Operation::AddAll,
+     .prepare = [](Scene& s) { fs::rename(s.setup.Installed("DOLD.ztb"), s.setup.Installed("dold.ztb")); },
+     .done = kBothAdded, .backups = {"DOLD.ztb, v1"}},
     // A name outside any ANSI code page is found, installed and backed up as it is.
-    {"NameOutsideTheAnsiCodePage", Operation::AddAll,
-     [](Scene& s) { WriteTable(s.setup.Installed("Dλ.ztb"), "Lam v1"); WriteTable(s.setup.Distribution("Dλ.ztb"), "Lam v2", 1002, kLater); },
-     nullptr, nullptr, "3 yyy", "", {"DOLD.ztb, v1", "Dλ.ztb, v1"}},
-    {"BackupNameTakenBySameBytes", Operation::AddAll, [](Scene& s) { Backup(s, "DOLD.ztb, v1"); }, nullptr, nullptr, "2 yy",
-     "", {"DOLD.ztb, v1"}},
+    {.name = "NameOutsideTheAnsiCodePage", .operation = Operation::AddAll,
+     .prepare = [](Scene& s) {
+         WriteTable(s.setup.Installed("Dλ.ztb"), "Lam v1");
+         WriteTable(s.setup.Distribution("Dλ.ztb"), "Lam v2", 1002, kLater);
+     },
+     .done = {"DOLD.ztb", "DNEW.ztb", "Dλ.ztb"}, .backups = {"DOLD.ztb, v1", "Dλ.ztb, v1"}},
+    {.name = "BackupNameTakenBySameBytes", .operation = Operation::AddAll,
+     .prepare = [](Scene& s) { Backup(s, "DOLD.ztb, v1"); }, .done = kBothAdded, .backups = {"DOLD.ztb, v1"}},
     // Backups that begin like the installed copy: one longer, one as long
     // but different in its last block.
-    {"BackupNameTakenByOtherBytes", Operation::AddAll,
-     [](Scene& s) {
+    {.name = "BackupNameTakenByOtherBytes", .operation = Operation::AddAll,
+     .prepare = [](Scene& s) {
          Put(s.setup.Installed("DOLD.ztb"), LongOld());
          SetTimesOf(s.setup.Installed("DOLD.ztb"), {kTableTime, kTableTime, kTableTime});
          Backup(s, "DOLD.ztb, v1", LongOld(100001));
@@ -273,166 +318,173 @@ const FaultRow kRows[] = {
          changedAtTheEnd.back() ^= 1;
          Backup(s, "DOLD.ztb, v1 (2)", changedAtTheEnd);
      },
-     nullptr, nullptr, "2 yy", "", {"DOLD.ztb, v1", "DOLD.ztb, v1 (2)", "DOLD.ztb, v1 (3)"}},
-    {"BackupNumberTwoHoldsTheSameBytes", Operation::RemoveAll,
-     [](Scene& s) { Backup(s, "DOLD.ztb, v1", TableBytes("Earlier v1")); Backup(s, "DOLD.ztb, v1 (2)"); },
-     nullptr, nullptr, "2 yy", "", {"DOLD.ztb, v1", "DOLD.ztb, v1 (2)", "DKEEP.ztb, v1"}},
-    {"DuplicateCannotBeDeleted", Operation::RemoveAll, [](Scene& s) { Backup(s, "DOLD.ztb, v1"); },
-     nullptr, [](Scene&, FaultPlan& plan) { plan.Fail(Call::Delete, 0, Outcome::InUse, "DOLD.ztb"); }, "1 ny",
-     "DOLD.ztb: the backup failed: it could not be deleted (a backup with the same content exists as {B}DOLD.ztb, v1): "
-     "in use", {"DOLD.ztb, v1", "DKEEP.ztb, v1"}},
-    // The history log is made with its header; its lines say who changed
-    // which table when, from what source, and where the replaced one went,
-    // the title in UTF-8 (stored in Windows-1252, the ANSI code page).
-    {"DistributionCopyGoneAfterTheScan", Operation::AddAll,
-     [](Scene& s) { WriteTable(s.setup.Distribution("DOLD.ztb"), "Old \xE9 v2", 1002, kLater); },
-     [](Scene& s) { fs::remove(s.setup.Distribution("DNEW.ztb")); }, nullptr, "1 yn",
-     "DNEW.ztb: the distribution copy {D}DNEW.ztb is gone", {"DOLD.ztb, v1"},
-     [](Scene& s) {
-         EXPECT_TRUE(ReadText(s.setup.Installed(HistoryFileName)).starts_with(
-             "Time\tComputer\tUser\tProgram\tVersion\tOperation\tModel\tFileName\tDescription\tResult\tReason\tSource\tBackup\r\n"));
-         History history;
-         ASSERT_TRUE(ReadHistory(s.setup.Installed(), history));
-         ASSERT_EQ(history.lines.size(), 2u);
-         std::vector<std::string> line = history.lines[0];
-         EXPECT_EQ(line[0].size(), 20u);
-         EXPECT_EQ(line[0].substr(0, 2) + line[0][10] + line[0].back(), "20TZ");
-         EXPECT_FALSE(platform::ComputerName().empty() || platform::UserName().empty());
-         line[0] = platform::ComputerName() + "|" + platform::UserName();
-         EXPECT_EQ(line, (std::vector<std::string>{line[0], platform::ComputerName(), platform::UserName(), "tester",
-             ZTB_VERSION_TEXT, "install", "Orvane A", "DOLD.ztb", "Old \xC3\xA9 v2", "done", "", s.setup.Distribution("DOLD.ztb"),
-             "DOLD.ztb, v1"}));
-     }},
+     .done = kBothAdded, .backups = {"DOLD.ztb, v1", "DOLD.ztb, v1 (2)", "DOLD.ztb, v1 (3)"}},
+    {.name = "BackupNumberTwoHoldsTheSameBytes", .operation = Operation::RemoveAll,
+     .prepare = [](Scene& s) { BackUpAnEarlierOld(s); Backup(s, "DOLD.ztb, v1 (2)"); },
+     .done = kBothRemoved, .backups = {"DOLD.ztb, v1", "DOLD.ztb, v1 (2)", "DKEEP.ztb, v1"}},
+    {.name = "DuplicateCannotBeDeleted", .operation = Operation::RemoveAll,
+     .prepare = [](Scene& s) { Backup(s, "DOLD.ztb, v1"); },
+     .fail = {{Call::Delete, 0, Outcome::InUse, "DOLD.ztb"}}, .done = {"DKEEP.ztb"},
+     .failures = "DOLD.ztb: the backup failed: it could not be deleted (a backup with the same content exists as "
+                 "{B}DOLD.ztb, v1): in use",
+     .backups = {"DOLD.ztb, v1", "DKEEP.ztb, v1"}},
+    {.name = "DistributionCopyGoneAfterTheScan", .operation = Operation::AddAll,
+     .prepare = [](Scene& s) { WriteTable(s.setup.Distribution("DOLD.ztb"), "Old \xE9 v2", 1002, kLater); },
+     .change = [](Scene& s) { fs::remove(s.setup.Distribution("DNEW.ztb")); }, .done = {"DOLD.ztb"},
+     .failures = "DNEW.ztb: the distribution copy {D}DNEW.ztb is gone", .backups = {"DOLD.ztb, v1"},
+     .check = CheckHistoryLine},
     // A log that cannot be written loses no table: a warning of the operation.
-    {"HistoryLogCannotBeWritten", Operation::AddAll, nullptr, nullptr,
-     [](Scene&, FaultPlan& plan) { plan.Fail(Call::Open, 0, Outcome::AccessDenied, HistoryFileName); }, "2 yy",
-     "the history log {I}ztbinstall-history.log could not be written: access denied", {"DOLD.ztb, v1"},
-     [](Scene& s) { EXPECT_FALSE(fs::exists(s.setup.Installed(HistoryFileName))); }},
-    {"DistributionCopyDamagedAfterTheScan", Operation::AddAll, nullptr,
-     [](Scene& s) { WriteDamagedTable(s.setup.Distribution("DOLD.ztb")); }, nullptr, "1 ny",
-     "DOLD.ztb: Illegal ZTB ID string", {}},
+    {.name = "HistoryLogCannotBeWritten", .operation = Operation::AddAll,
+     .fail = {{Call::Open, 0, Outcome::AccessDenied, kHistoryFileName}}, .done = kBothAdded,
+     .failures = "the history log {I}ztbinstall-history.log could not be written: access denied",
+     .backups = {"DOLD.ztb, v1"},
+     .check = [](Scene& s) { EXPECT_FALSE(fs::exists(s.setup.Installed(kHistoryFileName))); }},
+    {.name = "DistributionCopyDamagedAfterTheScan", .operation = Operation::AddAll,
+     .change = [](Scene& s) { WriteDamagedTable(s.setup.Distribution("DOLD.ztb")); }, .done = {"DNEW.ztb"},
+     .failures = "DOLD.ztb: Illegal ZTB ID string"},
     // The share gets a newer DNEW once its bytes are copied: the installed
     // copy keeps the times of the bytes it holds.
-    {"DistributionCopyUpdatedDuringTheInstall", Operation::AddAll, nullptr, nullptr,
-     [](Scene& s, FaultPlan& plan) { plan.Before(Call::Move, 1, [&s] { SetTimesOf(s.setup.Distribution("DNEW.ztb"), {0, 0, kLater + kDay}); }, "DNEW"); },
-     "2 yy", "", {"DOLD.ztb, v1"}},
-    {"InstalledCopyDamagedAfterTheScanInstall", Operation::AddAll, nullptr,
-     [](Scene& s) { Put(s.setup.Installed("DOLD.ztb"), Bytes(100, 0x42)); }, nullptr, "abort 0 n",
-     "DOLD.ztb: Can't read ZTB file", {}},
-    {"InstalledCopyDamagedAfterTheScanRemove", Operation::RemoveAll, nullptr,
-     [](Scene& s) { Put(s.setup.Installed("DKEEP.ztb"), Bytes(100, 0x42)); }, nullptr, "abort 1 yn",
-     "DKEEP.ztb: Can't read ZTB file", {"DOLD.ztb, v1"}},
-    {"InstalledCopyGoneAfterTheScan", Operation::RemoveAll, nullptr,
-     [](Scene& s) { fs::remove(s.setup.Installed("DOLD.ztb")); }, nullptr, "2 yy", "", {"DKEEP.ztb, v1"}},
-    {"DiskFullDuringTheCopy", Operation::AddAll, nullptr, nullptr,
-     [](Scene&, FaultPlan& plan) { plan.Fail(Call::Copy, 1, Outcome::DiskFull); }, "1 ny",
-     "DOLD.ztb: the copy from {D}DOLD.ztb failed: disk full", {}},
+    {.name = "DistributionCopyUpdatedDuringTheInstall", .operation = Operation::AddAll,
+     .during = [](Scene& s, FaultPlan& plan) {
+         const auto update = [&s] { SetTimesOf(s.setup.Distribution("DNEW.ztb"), {0, 0, kLater + kDay}); };
+         plan.Before(Call::Move, 1, update, "DNEW");
+     },
+     .done = kBothAdded, .backups = {"DOLD.ztb, v1"}},
+    {.name = "InstalledCopyDamagedAfterTheScanInstall", .operation = Operation::AddAll,
+     .change = [](Scene& s) { Put(s.setup.Installed("DOLD.ztb"), Bytes(100, 0x42)); }, .ending = Ending::Aborted,
+     .failures = "DOLD.ztb: Can't read ZTB file"},
+    {.name = "InstalledCopyDamagedAfterTheScanRemove", .operation = Operation::RemoveAll,
+     .change = [](Scene& s) { Put(s.setup.Installed("DKEEP.ztb"), Bytes(100, 0x42)); }, .ending = Ending::Aborted,
+     .done = {"DOLD.ztb"}, .failures = "DKEEP.ztb: Can't read ZTB file", .backups = {"DOLD.ztb, v1"}},
+    {.name = "InstalledCopyGoneAfterTheScan", .operation = Operation::RemoveAll,
+     .change = [](Scene& s) { fs::remove(s.setup.Installed("DOLD.ztb")); }, .done = kBothRemoved,
+     .backups = {"DKEEP.ztb, v1"}},
+    {.name = "DiskFullDuringTheCopy", .operation = Operation::AddAll, .fail = {{Call::Copy, 1, Outcome::DiskFull}},
+     .done = {"DNEW.ztb"}, .failures = "DOLD.ztb: the copy from {D}DOLD.ztb failed: disk full"},
     // DOLD's copies are flushed before they are named: the distribution
     // copy, then the backup copy, whose flush fails.
-    {"FlushFailsInstall", Operation::AddAll, nullptr, nullptr,
-     [](Scene&, FaultPlan& plan) { plan.Fail(Call::Flush, 2, Outcome::Other); }, "1 ny",
-     "DOLD.ztb: the backup of the installed copy failed: it could not be copied: system error", {}},
-    {"FlushFailsRemove", Operation::RemoveAll, nullptr, nullptr,
-     [](Scene&, FaultPlan& plan) { plan.Fail(Call::Flush, 1, Outcome::DiskFull); }, "1 ny",
-     "DOLD.ztb: the backup failed: it could not be written to the disk: disk full", {"DKEEP.ztb, v1"}},
+    {.name = "FlushFailsInstall", .operation = Operation::AddAll, .fail = {{Call::Flush, 2, Outcome::Other}},
+     .done = {"DNEW.ztb"},
+     .failures = "DOLD.ztb: the backup of the installed copy failed: it could not be copied: system error"},
+    {.name = "FlushFailsRemove", .operation = Operation::RemoveAll, .fail = {{Call::Flush, 1, Outcome::DiskFull}},
+     .done = {"DKEEP.ztb"}, .failures = "DOLD.ztb: the backup failed: it could not be written to the disk: disk full",
+     .backups = {"DKEEP.ztb, v1"}},
     // A folder flush after a done rename: the table has moved, so the row is
     // done, with a warning. Flushes of DOLD's install: the new copy, the
     // backup copy, the backup folder (the backup may vanish, so the table is
     // not replaced), the installed folder.
-    {"FolderFlushFailsAfterTheReplace", Operation::AddAll, nullptr, nullptr,
-     [](Scene&, FaultPlan& plan) { plan.Fail(Call::Flush, 4, Outcome::DiskFull); }, "2 yy",
-     "DOLD.ztb: done, but the installed folder could not be written to the disk: disk full", {"DOLD.ztb, v1"}},
-    {"FolderFlushFailsAfterTheBackupCopy", Operation::AddAll, nullptr, nullptr,
-     [](Scene&, FaultPlan& plan) { plan.Fail(Call::Flush, 3, Outcome::DiskFull); }, "1 ny",
-     "DOLD.ztb: the backup of the installed copy failed: its backup {B}DOLD.ztb, v1 is not on the disk: disk full",
-     {"DOLD.ztb, v1"}},
-    {"FolderFlushFailsAfterTheBackupMove", Operation::RemoveAll, nullptr, nullptr,
-     [](Scene&, FaultPlan& plan) { plan.Fail(Call::Flush, 2, Outcome::DiskFull); }, "2 yy",
-     "DOLD.ztb: done, but the backup folder could not be written to the disk: disk full", {"DOLD.ztb, v1", "DKEEP.ztb, v1"}},
+    {.name = "FolderFlushFailsAfterTheReplace", .operation = Operation::AddAll,
+     .fail = {{Call::Flush, 4, Outcome::DiskFull}}, .done = kBothAdded,
+     .failures = "DOLD.ztb: done, but the installed folder could not be written to the disk: disk full",
+     .backups = {"DOLD.ztb, v1"}},
+    {.name = "FolderFlushFailsAfterTheBackupCopy", .operation = Operation::AddAll,
+     .fail = {{Call::Flush, 3, Outcome::DiskFull}}, .done = {"DNEW.ztb"},
+     .failures = "DOLD.ztb: the backup of the installed copy failed: its backup {B}DOLD.ztb, v1 is not on the disk: "
+                 "disk full",
+     .backups = {"DOLD.ztb, v1"}},
+    {.name = "FolderFlushFailsAfterTheBackupMove", .operation = Operation::RemoveAll,
+     .fail = {{Call::Flush, 2, Outcome::DiskFull}}, .done = kBothRemoved,
+     .failures = "DOLD.ztb: done, but the backup folder could not be written to the disk: disk full",
+     .backups = {"DOLD.ztb, v1", "DKEEP.ztb, v1"}},
     // A backup folder on another volume: the table is copied there under a
     // temporary name, named, and only then deleted.
-    {"BackupFolderOnAnotherVolume", Operation::RemoveAll, nullptr, nullptr,
-     [](Scene&, FaultPlan& plan) { plan.Fail(Call::Move, 1, Outcome::OtherVolume); }, "2 yy", "",
-     {"DOLD.ztb, v1", "DKEEP.ztb, v1"}},
+    {.name = "BackupFolderOnAnotherVolume", .operation = Operation::RemoveAll,
+     .fail = {{Call::Move, 1, Outcome::OtherVolume}}, .done = kBothRemoved,
+     .backups = {"DOLD.ztb, v1", "DKEEP.ztb, v1"}},
     // A refused open is no damaged table: the row names the file and why.
-    {"InstalledCopyCannotBeOpened", Operation::RemoveAll, nullptr, nullptr,
-     [](Scene&, FaultPlan& plan) { plan.Fail(Call::Open, 1, Outcome::AccessDenied, "DOLD"); }, "1 ny",
-     "DOLD.ztb: the backup failed: it could not be opened: access denied", {"DKEEP.ztb, v1"}},
-    {"NewCopyCannotBeOpened", Operation::AddAll, nullptr, nullptr,
-     [](Scene&, FaultPlan& plan) { plan.Fail(Call::Open, 1, Outcome::InUse, ".~"); }, "1 ny",
-     "DOLD.ztb: the new copy {I}{T} could not be opened: in use", {}},
+    {.name = "InstalledCopyCannotBeOpened", .operation = Operation::RemoveAll,
+     .fail = {{Call::Open, 1, Outcome::AccessDenied, "DOLD"}}, .done = {"DKEEP.ztb"},
+     .failures = "DOLD.ztb: the backup failed: it could not be opened: access denied", .backups = {"DKEEP.ztb, v1"}},
+    {.name = "NewCopyCannotBeOpened", .operation = Operation::AddAll, .fail = {{Call::Open, 1, Outcome::InUse, ".~"}},
+     .done = {"DNEW.ztb"}, .failures = "DOLD.ztb: the new copy {I}{T} could not be opened: in use"},
     // The new copy replaces the installed one in one step; when it cannot,
     // the old table stays installed (and backed up).
-    {"ReplaceFails", Operation::AddAll, nullptr, nullptr,
-     [](Scene&, FaultPlan& plan) { plan.Fail(Call::Move, 2, Outcome::InUse, "DOLD.ztb"); }, "1 ny",
-     "DOLD.ztb: the new copy could not replace {I}DOLD.ztb: in use", {"DOLD.ztb, v1"}},
+    {.name = "ReplaceFails", .operation = Operation::AddAll, .fail = {{Call::Move, 2, Outcome::InUse, "DOLD.ztb"}},
+     .done = {"DNEW.ztb"}, .failures = "DOLD.ztb: the new copy could not replace {I}DOLD.ztb: in use",
+     .backups = {"DOLD.ztb, v1"}},
     // Another process takes the new table's name just before the move: its
     // table stays, the new copy goes.
-    {"InstalledNameTakenBeforeTheMove", Operation::AddAll, nullptr, nullptr,
-     [](Scene& s, FaultPlan& plan) { plan.Before(Call::Move, 1, [&s] { fs::copy_file(s.setup.Distribution("DOLD.ztb"), s.setup.Installed("DNEW.ztb")); }, "DNEW"); },
-     "1 yn", "DNEW.ztb: the new copy could not be moved to {I}DNEW.ztb: the name is taken", {"DOLD.ztb, v1"}},
+    {.name = "InstalledNameTakenBeforeTheMove", .operation = Operation::AddAll,
+     .during = [](Scene& s, FaultPlan& plan) {
+         plan.Before(Call::Move, 1, [&s] {
+             fs::copy_file(s.setup.Distribution("DOLD.ztb"), s.setup.Installed("DNEW.ztb"));
+         }, "DNEW");
+     },
+     .done = {"DOLD.ztb"}, .failures = "DNEW.ztb: the new copy could not be moved to {I}DNEW.ztb: the name is taken",
+     .backups = {"DOLD.ztb, v1"}},
     // The copies of gone processes go, also a folder's, before the first
     // row; what the sweep cannot delete stays, and the operation goes on.
-    {"TemporaryCopiesOfGoneProcessesSwept", Operation::AddAll,
-     [](Scene& s) {
+    {.name = "TemporaryCopiesOfGoneProcessesSwept", .operation = Operation::AddAll,
+     .prepare = [](Scene& s) {
          for (const std::string& name : KeptBySweep()) WriteTable(s.setup.Installed(name), "Left");
          WriteTable(s.setup.Installed(TemporaryCopyName(kNeverAProcess, 1)), "Gone");
          fs::create_directory(s.setup.Installed(TemporaryCopyName(kNeverAProcess, 3)));
      },
-     nullptr, [](Scene&, FaultPlan& plan) { plan.Fail(Call::Delete, 1, Outcome::InUse, TemporaryCopyName(kNeverAProcess, 2)); },
-     "2 yy", "", {"DOLD.ztb, v1"},
-     [](Scene& s) {
+     .during = [](Scene&, FaultPlan& plan) {
+         plan.Fail(Call::Delete, 1, Outcome::InUse, TemporaryCopyName(kNeverAProcess, 2));
+     },
+     .done = kBothAdded, .backups = {"DOLD.ztb, v1"},
+     .check = [](Scene& s) {
          std::set<std::string> names = KeptBySweep();
-         names.insert({"Backup", "DKEEP.ztb", "DNEW.ztb", "DOLD.ztb", TemporaryCopyName(kNeverAProcess, 3), HistoryFileName});
+         names.insert({"Backup", "DKEEP.ztb", "DNEW.ztb", "DOLD.ztb", TemporaryCopyName(kNeverAProcess, 3),
+             kHistoryFileName});
          EXPECT_EQ(NamesIn(s.setup.Installed()), names);
      }},
     // Another install or remove holds the folder past the wait: nothing
     // changes, not even the sweep of a gone process's copy.
-    {"AnotherOperationHoldsTheFolder", Operation::AddAll,
-     [](Scene& s) {
+    {.name = "AnotherOperationHoldsTheFolder", .operation = Operation::AddAll,
+     .prepare = [](Scene& s) {
          WriteTable(s.setup.Installed(TemporaryCopyName(kNeverAProcess, 1)), "Left");
          ASSERT_TRUE(s.otherOperation.Acquire(s.LockPath()));
      },
-     nullptr, nullptr, "refused", "Another install or remove is running in {F}. Try again when it has finished.", {}},
+     .ending = Ending::Refused,
+     .failures = "Another install or remove is running in {F}. Try again when it has finished."},
     // Another handle holds the lock until the second try (a lock excludes
     // other handles of this process as it does other processes).
-    {"AnotherOperationLetsGoWithinTheWait", Operation::AddAll,
-     [](Scene& s) { ASSERT_TRUE(s.otherOperation.Acquire(s.LockPath())); }, nullptr,
-     [](Scene& s, FaultPlan& plan) { plan.Before(Call::Lock, 2, [&s] { s.otherOperation.Release(); }); },
-     "2 yy", "", {"DOLD.ztb, v1"}},
-    {"FolderCannotBeLocked", Operation::RemoveAll, nullptr, nullptr,
-     [](Scene&, FaultPlan& plan) { plan.Fail(Call::Lock, 1, Outcome::AccessDenied); }, "refused",
-     "The installed folder {F} cannot be locked: access denied.", {}},
+    {.name = "AnotherOperationLetsGoWithinTheWait", .operation = Operation::AddAll,
+     .prepare = [](Scene& s) { ASSERT_TRUE(s.otherOperation.Acquire(s.LockPath())); },
+     .during = [](Scene& s, FaultPlan& plan) { plan.Before(Call::Lock, 2, [&s] { s.otherOperation.Release(); }); },
+     .done = kBothAdded, .backups = {"DOLD.ztb, v1"}},
+    {.name = "FolderCannotBeLocked", .operation = Operation::RemoveAll,
+     .fail = {{Call::Lock, 1, Outcome::AccessDenied}}, .ending = Ending::Refused,
+     .failures = "The installed folder {F} cannot be locked: access denied."},
 #ifndef _WIN32
     // A link planted as the lock file is never followed.
-    {"LockFileIsALink", Operation::RemoveAll,
-     [](Scene& s) { fs::create_symlink(s.setup.Root().Path("planted"), s.LockPath()); }, nullptr, nullptr, "refused",
-     "The lock file {I}.~ztbinstall.lock is not a plain file: nothing was changed.", {}},
+    {.name = "LockFileIsALink", .operation = Operation::RemoveAll,
+     .prepare = [](Scene& s) { fs::create_symlink(s.setup.Root().Path("planted"), s.LockPath()); },
+     .ending = Ending::Refused,
+     .failures = "The lock file {I}.~ztbinstall.lock is not a plain file: nothing was changed."},
 #endif
     // A restore whose new copy cannot replace the installed one (its backup
     // made, moves 1 and 2): the table stays, and so does the backup.
-    {"RestoreReplaceFails", Operation::RestoreAll, [](Scene& s) { Backup(s, "DOLD.ztb, v1", TableBytes("Earlier v1")); },
-     nullptr, [](Scene&, FaultPlan& plan) { plan.Fail(Call::Move, 3, Outcome::InUse, "DOLD.ztb"); }, "0 n",
-     "DOLD.ztb, v1: the new copy could not replace {I}DOLD.ztb: in use", {"DOLD.ztb, v1", "DOLD.ztb, v1 (2)"}},
+    {.name = "RestoreReplaceFails", .operation = Operation::RestoreAll, .prepare = BackUpAnEarlierOld,
+     .fail = {{Call::Move, 3, Outcome::InUse, "DOLD.ztb"}},
+     .failures = "DOLD.ztb, v1: the new copy could not replace {I}DOLD.ztb: in use",
+     .backups = {"DOLD.ztb, v1", "DOLD.ztb, v1 (2)"}},
     // A restore over an installed table: its bytes and times come back.
-    {"RestoreOverAnInstalledTable", Operation::RestoreAll, [](Scene& s) { Backup(s, "DOLD.ztb, v1", TableBytes("Earlier v1")); },
-     nullptr, nullptr, "1 y", "", {"DOLD.ztb, v1", "DOLD.ztb, v1 (2)"},
-     [](Scene& s) {
+    {.name = "RestoreOverAnInstalledTable", .operation = Operation::RestoreAll, .prepare = BackUpAnEarlierOld,
+     .done = {"DOLD.ztb, v1"}, .backups = {"DOLD.ztb, v1", "DOLD.ztb, v1 (2)"},
+     .check = [](Scene& s) {
          EXPECT_EQ(ReadBytes(s.setup.Installed("DOLD.ztb")), TableBytes("Earlier v1"));
          EXPECT_EQ(TimesOf(s.setup.Installed("DOLD.ztb")).lastWrite, TimesOf(s.setup.Backup("DOLD.ztb, v1")).lastWrite);
      }},
     // Two selected backups of one table: which should win is not clear.
-    {"RestoreTwoBackupsOfOneTable", Operation::RestoreAll,
-     [](Scene& s) { Backup(s, "DOLD.ztb, v1", TableBytes("Earlier v1")); Backup(s, "DOLD.ztb, v0", TableBytes("Earlier v0")); },
-     nullptr, nullptr, "0 nn", "DOLD.ztb, v1: another selected backup restores DOLD.ztb too\nDOLD.ztb, v0: another selected backup restores DOLD.ztb too",
-     {"DOLD.ztb, v0", "DOLD.ztb, v1"}},
-    {"RestoreADamagedBackup", Operation::RestoreAll,
-     [](Scene& s) { fs::create_directory(s.setup.Backup()); WriteDamagedTable(s.setup.Backup("DOLD.ztb, v0")); },
-     nullptr, nullptr, "0 n", "DOLD.ztb, v0: Illegal ZTB ID string", {"DOLD.ztb, v0"}},
+    {.name = "RestoreTwoBackupsOfOneTable", .operation = Operation::RestoreAll,
+     .prepare = [](Scene& s) { BackUpAnEarlierOld(s); Backup(s, "DOLD.ztb, v0", TableBytes("Earlier v0")); },
+     .failures = "DOLD.ztb, v1: another selected backup restores DOLD.ztb too\n"
+                 "DOLD.ztb, v0: another selected backup restores DOLD.ztb too",
+     .backups = {"DOLD.ztb, v0", "DOLD.ztb, v1"}},
+    {.name = "RestoreADamagedBackup", .operation = Operation::RestoreAll,
+     .prepare = [](Scene& s) {
+         fs::create_directory(s.setup.Backup());
+         WriteDamagedTable(s.setup.Backup("DOLD.ztb, v0"));
+     },
+     .failures = "DOLD.ztb, v0: Illegal ZTB ID string", .backups = {"DOLD.ztb, v0"}},
 };
 // clang-format on
 
 class FaultTable : public ::testing::TestWithParam<FaultRow> {};
+void PrintTo(const FaultRow& row, std::ostream* out) { *out << row.name; }
 
 // True while another handle cannot take the folder's lock.
 bool LockHeld(const Scene& scene) {
@@ -451,7 +503,8 @@ TEST_P(FaultTable, KeepsEveryTableAndReportsEachRow) {
     int unlockedMoves = 0;
     {
         FaultPlan plan;
-        if (row.faults) row.faults(scene, plan);
+        for (const Fault& fault : row.fail) plan.Fail(fault.call, fault.nth, fault.outcome, fault.pathPart);
+        if (row.during) row.during(scene, plan);
         plan.Before(Call::Move, 0, [&] { unlockedMoves += LockHeld(scene) ? 0 : 1; });
         outcomes = Perform(scene, row.operation, entries);
     }
@@ -459,14 +512,15 @@ TEST_P(FaultTable, KeepsEveryTableAndReportsEachRow) {
     if (row.operation == Operation::AddAll) {
         for (const std::string& name : outcomes.done) ExpectCopyOf(scene, name);
     }
-    EXPECT_EQ(outcomes.summary, row.summary);
+    EXPECT_EQ(outcomes.ending, row.ending);
+    EXPECT_EQ(outcomes.done, row.done);
     EXPECT_EQ(outcomes.failures, WithFolders(row.failures, scene));
     EXPECT_EQ(NamesIn(scene.setup.Backup()), row.backups);
     EXPECT_EQ(Broken(scene, before, Rules(scene, before, row.operation, entries)), "");
     EXPECT_EQ(unlockedMoves, 0);
     if (row.check) row.check(scene);
     EXPECT_EQ(LoggedRows(scene), fs::exists(scene.setup.Installed()) ? outcomes.history : "");
-    if (outcomes.summary == "refused") {
+    if (outcomes.ending == Ending::Refused) {
         EXPECT_TRUE(TakeOf(scene) == before);
     }
 }
@@ -524,13 +578,14 @@ TEST_P(EveryCallFails, KeepsEveryTable) {
 #endif
             }
             if (k == 0) {
-                ASSERT_EQ(outcomes.summary, operation == Operation::RestoreAll ? "1 y" : "2 yy");
+                ASSERT_EQ(outcomes.failures, "");
+                ASSERT_EQ(outcomes.done.size(), operation == Operation::RestoreAll ? 1u : 2u);
             }
             // A temporary copy whose deletion failed stays; a later operation
             // sweeps it.
             rules.allowTemporaryLeftovers = !dies && k > 0 && calls[k - 1].call == Call::Delete;
-            EXPECT_EQ(Broken(scene, before, rules), "") << (dies ? "after dying before call " : "call ") << k << ": "
-                                                        << outcomes.summary << " " << outcomes.failures;
+            EXPECT_EQ(Broken(scene, before, rules), "")
+                << (dies ? "after dying before call " : "call ") << k << ": " << outcomes.failures;
         }
     }
 }
@@ -559,12 +614,13 @@ TEST(Scans, AFolderThatCannotBeReadEndsTheScanAGoneTableIsSkipped) {
 TEST(Operations, SelectedRowsAreTakenOnceFromTheHighestDown) {
     const Scene scene;
     EXPECT_EQ(InstallTables(scene.setup.Folders(), scene.New(), {}, kTester).message, "0 ZTB(s) have been installed.");
-    EXPECT_FALSE(fs::exists(scene.setup.Installed(HistoryFileName)));
+    EXPECT_FALSE(fs::exists(scene.setup.Installed(kHistoryFileName)));
     const OperationReport report = InstallTables(scene.setup.Folders(), scene.New(), {0, 7, 1, 0}, kTester);
     std::vector<int> rows;
     for (const RowReport& row : report.rows) rows.push_back(row.row);
     EXPECT_EQ(rows, (std::vector<int>{7, 1, 0}));
-    EXPECT_EQ(report.message + "|" + report.FailureText(), "2 ZTB(s) have been installed.|Row 7: there is no row 7");
+    EXPECT_EQ(report.message, "2 ZTB(s) have been installed.");
+    EXPECT_EQ(report.FailureText(), "Row 7: there is no row 7");
 }
 
 }  // namespace

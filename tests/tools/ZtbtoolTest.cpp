@@ -155,7 +155,7 @@ TEST(Ztbtool, ListInstallRemoveAndRestoreAsTheDialogsDo) {
     }
     {
         platform::FileLock another;
-        ASSERT_TRUE(another.Acquire(setup.Installed(LockFileName)));
+        ASSERT_TRUE(another.Acquire(setup.Installed(kLockFileName)));
         EXPECT_EQ(Tool(setup, {"install", "d1.ZTB"}), "3||ztbtool: Another install or remove is running in " +
                                                           setup.Installed().substr(0, setup.Installed().size() - 1) +
                                                           ". Try again when it has finished.\n");

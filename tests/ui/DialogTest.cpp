@@ -138,7 +138,7 @@ protected:
                 const char* heard = colour == kRed ? ", new" : colour == kBlue ? ", updated" : "";
                 EXPECT_TRUE(id == kRight || dialog->NewList.AccessibleName(row) == text + heard);  // by a screen reader
                 state += (row > 0 ? ", " : " ") + std::string(Send(id, LB_GETSEL, row) > 0 ? "*" : "") +
-                         (text == NoTablesPlaceholder ? "(none)" : text) + named;
+                         (text == kNoTablesPlaceholder ? "(none)" : text) + named;
             }
             state += " |";
         }
@@ -237,12 +237,12 @@ TEST_F(DialogTest, Actions) {
         {.act = [&] { Click(kLeft, 0); }, .state = "Orvane A: *(none) | Negative 400 v1, lith 10 v1 |"},
         {.act = [&] { Click(kRight, 1); }, .state = a + "Negative 400 v1, *lith 10 v1 | [Remove]"},
         {.act = [&] { Press(IDC_ADD_ALL); }, .state = a + "Negative 400 v1, *lith 10 v1 | [Remove]"},
-        {.act = [&] { Press(IDC_ADD); }, .messages = {NothingToInstallMessage},
+        {.act = [&] { Press(IDC_ADD); }, .messages = {kNothingToInstallMessage},
          .state = a + "Negative 400 v1, *lith 10 v1 | [Remove]"},
         {.act = [&] { ChooseModel(kOrvaneB); }, .state = b + "(none) | [Remove] [Add] [Add All]"},
         {.act = [&] { Click(kLeft, 0); }, .state = "Orvane B: *Ortho 25 red, lith 50 red | (none) | [Add] [Add All]"},
         {.act = [&] { Click(kRight, 0); }, .state = b + "*(none) | [Remove] [Add All]"},
-        {.act = [&] { Press(IDC_REMOVE); }, .messages = {NothingToRemoveMessage},
+        {.act = [&] { Press(IDC_REMOVE); }, .messages = {kNothingToRemoveMessage},
          .state = b + "*(none) | [Remove] [Add All]"},
         {.act = [&] { Click(kRight, 0, MK_CONTROL); }, .state = b + "(none) | [Remove] [Add All]"},
         {.act = [&] { ChooseModel(kOrvaneC); }, .state = "Orvane C: (none) | (none) | [Remove]"},

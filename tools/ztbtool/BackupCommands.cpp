@@ -31,7 +31,7 @@ std::vector<BackupEntry> ScanModelBackups(
 // label, date text, then the backup name, and whether the installed copy
 // holds the same bytes.
 void PrintRows(const std::vector<BackupEntry>& backups) {
-    if (backups.empty()) std::printf("%s\n", NoBackupsPlaceholder);
+    if (backups.empty()) std::printf("%s\n", kNoBackupsPlaceholder);
     for (const BackupEntry& backup : backups) {
         std::printf("%s\t%s\t%s\t%s\t%s%s\n", (backup.Error.empty() ? backup.Description : backup.Error).c_str(),
             backup.FileName.c_str(), backup.Label.c_str(), backup.DateText.c_str(), backup.BackupName.c_str(),

@@ -79,7 +79,7 @@ CatalogueLists ScanCatalogue(const CatalogueFolders& folders, const std::string&
 LoadReport LoaderReport(bool json) { return json ? LoadReport{.trace = WriteToStandardError} : LoadReport{}; }
 
 void AddCatalogueOptions(CLI::App& command, CatalogueOptions& options) {
-    options.model = DefaultModel;
+    options.model = kDefaultModel;
     command
         .add_option("--model", options.model,
             "The film recorder model, as the dialog's model box names it (case does not matter; see models).")

@@ -53,7 +53,7 @@ int RunHistory(const HistoryOptions& options) {
         History history;
         if (const platform::Result read = ReadHistory(folders.Installed(), history); !read) {
             std::fprintf(stderr, "ztbtool: the history log %s%s cannot be read: %s\n", folders.Installed().c_str(),
-                HistoryFileName, read.Text().c_str());
+                kHistoryFileName, read.Text().c_str());
             return 1;
         }
         nlohmann::ordered_json lines = nlohmann::ordered_json::array();
@@ -81,7 +81,7 @@ int RunHistory(const HistoryOptions& options) {
 
 void AddHistoryCommand(CLI::App& app, int& exitStatus) {
     auto options = std::make_shared<HistoryOptions>();
-    options->catalogue.model = DefaultModel;
+    options->catalogue.model = kDefaultModel;
     CLI::App* history = app.add_subcommand("history",
         "Show the history log of the installed folder: a line per table that an install, removal or restore "
         "handled, oldest first.");

@@ -39,77 +39,62 @@ bool IsUninstalledTable(const CatalogueFolders& folders, const std::string& mode
            !platform::FindFiles(folders.Backup() + name + ", v*").empty();
 }
 
-int RunInstall(const OperationOptions& options) {
-    return RunOperation(options, "install", [&](const CatalogueFolders& folders, OperationRun& run) {
-        const std::string& model = options.catalogue.model;
-        const LoadReport report = LoaderReport(options.json);
-        const CatalogueLists lists = ScanCatalogue(folders, model, report);
-        run.descriptions = DescriptionsOf(lists.newEntries);
-        std::vector<int> rows;
-        std::vector<std::string> missing;
-        if (options.all) {
-            rows = AllRows(lists.newEntries.size());
-            run.damaged = lists.damagedNew;
-        } else {
-            rows = SelectRows(FileNames(lists.newEntries), options.names, missing);
-        }
-        for (const std::string& name : missing) {
-            const CatalogueEntry* installed = FindByFileName(lists.installed, name);
-            if (const DamagedTable* damaged = FindByFileName(lists.damagedNew, name)) {
-                run.damaged.push_back(*damaged);
-            } else if (installed != nullptr && platform::PathExists(folders.Distribution() + installed->FileName)) {
-                run.unchanged.push_back({installed->FileName, "the installed copy is current"});
-            } else {
-                run.unlisted.push_back(name + " is not listed as new or updated for " + model);
-            }
-        }
-        if (!run.unlisted.empty()) return;
-        run.ran = true;
-        const HistorySource history = HistoryOf(options, run);
-        if (!rows.empty() || !history.settled.empty()) {
-            run.report = InstallTables(folders, lists.newEntries, rows, history, report);
-        }
-        if (rows.empty() && !run.report.refused) {
-            run.report.message = options.all ? "Nothing to install: no table of " + model + " is new or updated."
-                                             : "Nothing to install: no table named is new or updated.";
-        }
-    });
+// Why a named table that is not a row needs no change, or the empty text:
+// for install, its installed copy is current; for remove, it is not
+// installed. The installed copy is named as it is stored.
+UnchangedTable Unchanged(bool installs, const CatalogueFolders& folders, const std::string& model,
+    const CatalogueLists& lists, const std::string& name) {
+    if (!installs) return {name, IsUninstalledTable(folders, model, name) ? "it is not installed" : ""};
+    const CatalogueEntry* installed = FindByFileName(lists.installed, name);
+    if (installed == nullptr || !platform::PathExists(folders.Distribution() + installed->FileName)) return {};
+    return {installed->FileName, "the installed copy is current"};
 }
 
-int RunRemove(const OperationOptions& options) {
-    return RunOperation(options, "remove", [&](const CatalogueFolders& folders, OperationRun& run) {
-        const std::string& model = options.catalogue.model;
-        const LoadReport report = LoaderReport(options.json);
-        const CatalogueLists lists = ScanCatalogue(folders, model, report);
-        run.descriptions = DescriptionsOf(lists.installed);
-        std::vector<int> rows;
-        std::vector<std::string> missing;
-        if (options.all) {
-            rows = AllRows(lists.installed.size());
-            run.damaged = lists.damagedInstalled;
-        } else {
-            rows = SelectRows(FileNames(lists.installed), options.names, missing);
-        }
-        for (const std::string& name : missing) {
-            if (const DamagedTable* damaged = FindByFileName(lists.damagedInstalled, name)) {
-                run.damaged.push_back(*damaged);
-            } else if (IsUninstalledTable(folders, model, name)) {
-                run.unchanged.push_back({name, "it is not installed"});
+// Install (the new or updated rows) or remove (the installed rows). A named
+// table that is not a row is reported damaged or unchanged, or ends the run
+// as unlisted before any row is done.
+int RunRows(const OperationOptions& options, bool installs) {
+    return RunOperation(
+        options, installs ? "install" : "remove", [&](const CatalogueFolders& folders, OperationRun& run) {
+            const std::string& model = options.catalogue.model;
+            const LoadReport report = LoaderReport(options.json);
+            const CatalogueLists lists = ScanCatalogue(folders, model, report);
+            const std::vector<CatalogueEntry>& listed = installs ? lists.newEntries : lists.installed;
+            const std::vector<DamagedTable>& damaged = installs ? lists.damagedNew : lists.damagedInstalled;
+            run.descriptions = DescriptionsOf(listed);
+            std::vector<int> rows;
+            std::vector<std::string> missing;
+            if (options.all) {
+                rows = AllRows(listed.size());
+                run.damaged = damaged;
             } else {
-                run.unlisted.push_back(name + " is not listed as installed for " + model);
+                rows = SelectRows(FileNames(listed), options.names, missing);
             }
-        }
-        if (!run.unlisted.empty()) return;
-        run.ran = true;
-        const HistorySource history = HistoryOf(options, run);
-        if (!rows.empty() || !history.settled.empty()) {
-            run.report = RemoveTables(folders, lists.installed, rows, history, report);
-        }
-        if (rows.empty() && !run.report.refused) {
-            run.report.message = options.all ? "Nothing to remove: no table of " + model + " is listed as installed."
-                                             : "Nothing to remove: no table named is listed as installed.";
-        }
-    });
+            for (const std::string& name : missing) {
+                if (const DamagedTable* table = FindByFileName(damaged, name)) {
+                    run.damaged.push_back(*table);
+                } else if (UnchangedTable unchanged = Unchanged(installs, folders, model, lists, name);
+                           !unchanged.Why.empty()) {
+                    run.unchanged.push_back(std::move(unchanged));
+                } else {
+                    run.unlisted.push_back(
+                        name + " is not listed as " + (installs ? "new or updated" : "installed") + " for " + model);
+                }
+            }
+            if (!run.unlisted.empty()) return;
+            run.ran = true;
+            const HistorySource history = HistoryOf(options, run);
+            if (!rows.empty() || !history.settled.empty()) {
+                run.report = installs ? InstallTables(folders, listed, rows, history, report)
+                                      : RemoveTables(folders, listed, rows, history, report);
+            }
+            if (rows.empty() && !run.report.refused) {
+                const std::string which = options.all ? "of " + model : "named";
+                run.report.message = std::string(installs ? "Nothing to install" : "Nothing to remove") +
+                                     ": no table " + which +
+                                     (installs ? " is new or updated." : " is listed as installed.");
+            }
+        });
 }
 
 // --all or NAME..., not both: a command line without either is a usage error.
@@ -135,7 +120,7 @@ void AddInstallCommand(CLI::App& app, int& exitStatus) {
         "File names of the new or updated tables to install.");
     install->callback([options, &exitStatus] {
         RequireRows(*options);
-        exitStatus = RunInstall(*options);
+        exitStatus = RunRows(*options, true);
     });
 }
 
@@ -149,6 +134,6 @@ void AddRemoveCommand(CLI::App& app, int& exitStatus) {
         "File names of the installed tables to remove.");
     remove->callback([options, &exitStatus] {
         RequireRows(*options);
-        exitStatus = RunRemove(*options);
+        exitStatus = RunRows(*options, false);
     });
 }

@@ -38,7 +38,7 @@ const char* StatusText(EntryStatus status) {
 // by tabs, and the status for a row of the new list.
 void PrintRows(const char* heading, const std::vector<CatalogueEntry>& entries, bool withStatus) {
     std::printf("%s\n", heading);
-    if (entries.empty()) std::printf("%s\n", NoTablesPlaceholder);
+    if (entries.empty()) std::printf("%s\n", kNoTablesPlaceholder);
     for (const CatalogueEntry& entry : entries) {
         std::printf("%s\t%s\t%s\t%s", entry.Description.c_str(), entry.FileName.c_str(), entry.DeviceName.c_str(),
             entry.DateText.c_str());

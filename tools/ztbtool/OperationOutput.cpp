@@ -36,9 +36,9 @@ void PrintJson(
             item["FileName"] = row.fileName;
         }
         item["Description"] = isListed ? TableText(run.descriptions[listed]) : "";
-        if (!row.ok) item["Reason"] = row.failure;
+        if (!row.Done()) item["Reason"] = row.reason;
         if (!row.warnings.empty()) item["Warnings"] = row.warnings;
-        (row.ok ? done : failed).push_back(std::move(item));
+        (row.Done() ? done : failed).push_back(std::move(item));
     }
     Json unchanged = Json::array();
     for (const UnchangedTable& table : run.unchanged)
@@ -116,7 +116,7 @@ int RunOperation(const OperationOptions& options, const char* operation,
             RowReport row;
             row.row = -1;
             row.fileName = table.FileName;
-            row.failure = table.FileName + ": " + table.Error;
+            row.Fail(table.FileName + ": " + table.Error);
             run.report.rows.push_back(std::move(row));
         }
         std::fflush(stdout);
@@ -137,8 +137,8 @@ int RunOperation(const OperationOptions& options, const char* operation,
         }
         if (!failures.empty() && !error) std::fprintf(stderr, "%s\n", failures.c_str());
         if (run.report.busy) return kStatusBusy;
-        const bool rowsDone =
-            std::all_of(run.report.rows.begin(), run.report.rows.end(), [](const RowReport& row) { return row.ok; });
+        const bool rowsDone = std::all_of(
+            run.report.rows.begin(), run.report.rows.end(), [](const RowReport& row) { return row.Done(); });
         const bool allDone = !error && run.unlisted.empty() && !run.report.refused && rowsDone;
         return allDone ? kStatusDone : kStatusFailed;
     });
