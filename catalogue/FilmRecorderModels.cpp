@@ -6,7 +6,7 @@
 
 #include "platform/FileNames.h"
 
-const std::array<FilmRecorderModel, 12> FilmRecorderModels = {{
+const std::array<FilmRecorderModel, 12> kFilmRecorderModels = {{
     {"Tavik Desk", "E"},
     {"Tavik Desk Plus", "J"},
     {"Tavik Z", "F"},
@@ -45,8 +45,8 @@ constexpr DeviceNameRow kDeviceNames[] = {
 };
 
 const FilmRecorderModel* FindModel(const std::string& modelText) {
-    for (const FilmRecorderModel& model : FilmRecorderModels) {
-        if (modelText == model.ModelText) return &model;
+    for (const FilmRecorderModel& model : kFilmRecorderModels) {
+        if (modelText == model.modelText) return &model;
     }
     return nullptr;
 }
@@ -55,15 +55,15 @@ const FilmRecorderModel* FindModel(const std::string& modelText) {
 
 const FilmRecorderModel* FindModelIgnoringCase(const std::string& modelText) {
     const std::string folded = platform::FoldFileNameCase(modelText);
-    for (const FilmRecorderModel& model : FilmRecorderModels) {
-        if (platform::FoldFileNameCase(model.ModelText) == folded) return &model;
+    for (const FilmRecorderModel& model : kFilmRecorderModels) {
+        if (platform::FoldFileNameCase(model.modelText) == folded) return &model;
     }
     return nullptr;
 }
 
 std::string ModelFilePrefix(const std::string& modelText) {
     const FilmRecorderModel* model = FindModel(modelText);
-    return model != nullptr ? model->FilePrefix : kUnknownModelPrefix;
+    return model != nullptr ? model->filePrefix : kUnknownModelPrefix;
 }
 
 const char* DeviceTypeName(std::int16_t deviceType) {

@@ -7,12 +7,12 @@
 #include <string>
 
 struct FilmRecorderModel {
-    const char* ModelText;
-    const char* FilePrefix;
+    const char* modelText;
+    const char* filePrefix;
 };
 
 // In the order of the dialog's model box.
-extern const std::array<FilmRecorderModel, 12> FilmRecorderModels;
+extern const std::array<FilmRecorderModel, 12> kFilmRecorderModels;
 
 inline constexpr const char* kDefaultModel = "Orvane A";
 

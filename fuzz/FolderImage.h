@@ -3,7 +3,7 @@
 // file times together. The seed corpus generator encodes images, the folder
 // fuzzer decodes them.
 //
-// Layout: one byte for the model (index into FilmRecorderModels, modulo
+// Layout: one byte for the model (index into kFilmRecorderModels, modulo
 // 12), one byte of options, then up to kMaxImageFiles files, each:
 //   flags (1 byte, FileFlag bits), name length (1 byte), name,
 //   [last-write time: 4 bytes big-endian seconds after 1990-01-01 when
@@ -66,7 +66,7 @@ inline FolderImage DecodeFolderImage(std::span<const unsigned char> bytes) {
         return std::vector<unsigned char>(bytes.begin() + start, bytes.begin() + at);
     };
     FolderImage image;
-    image.model = static_cast<std::uint8_t>(number(1) % FilmRecorderModels.size());
+    image.model = static_cast<std::uint8_t>(number(1) % kFilmRecorderModels.size());
     image.options = static_cast<std::uint8_t>(number(1));
     while (at < bytes.size() && image.files.size() < kMaxImageFiles) {
         ImageFile& file = image.files.emplace_back();
@@ -97,7 +97,7 @@ inline std::vector<unsigned char> EncodeFolderImage(const FolderImage& image) {
 }
 
 inline std::string ImageModelText(const FolderImage& image) {
-    return FilmRecorderModels[image.model % FilmRecorderModels.size()].ModelText;
+    return kFilmRecorderModels[image.model % kFilmRecorderModels.size()].modelText;
 }
 
 // The file name a file gets in its folder: the model's letter (in the case

@@ -70,7 +70,7 @@ Seeds FolderSeeds() {
     add("scan-damaged-distribution", 0,
         {File(InDistribution, "GOOD", TableBytes("Good")), File(InDistribution, "BAD", damaged.Build())});
     add("scan-folder-named-like-table", 0, {File(MakeFolder, "-old", {}), File(0, "GOOD", TableBytes("Good"))});
-    for (std::uint8_t model = 0; model < FilmRecorderModels.size(); ++model) {
+    for (std::uint8_t model = 0; model < kFilmRecorderModels.size(); ++model) {
         add("operations-model-" + std::to_string(model), RunOperations,
             {File(InDistribution, "M", TableBytes("Model table v1")),
                 File(0, "M", TableBytes("Model table v0"), k1998)},

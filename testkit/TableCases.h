@@ -18,7 +18,7 @@
 
 // The exposure values derived for a record that had none.
 struct Exposure {
-    std::int16_t backType;
+    std::int16_t backType = 0;
     std::array<std::uint16_t, 3> intensity, repetition;
 };
 
@@ -62,7 +62,15 @@ namespace table_cases {
 using W = ZtbWriter;
 using R = ZTBResolutionT;
 inline const std::string kId = "Corvantigraph Film Calibration Table";
-inline constexpr char kCantRead[] = "Can't read ZTB file";
+// The abort messages more than one case ends in.
+inline constexpr char kCantRead[] = "Can't read ZTB file", kBadId[] = "Illegal ZTB ID string",
+                      kBadVersion[] = "Illegal ZTB HeaderVersion field", kBadDevice[] = "Illegal ZTB DeviceType field",
+                      kBadType[] = "Illegal ZTB Type field", kBadSize[] = "Illegal ZTB Size field",
+                      kBadCount[] = "Illegal ZTB number of resolutions",
+                      kBadIndex[] = "Illegal resolution in ResInfo structure",
+                      kBadLength[] = "Illegal resolution Length in ResInfo structure",
+                      kBadFilm[] = "illegal BaseFilmType",
+                      kNoLevel[] = "unsupported base film/resolution in GetLightLevel";
 
 inline void SetId(W& w, const std::string& id) {
     w.SetIdBytes({reinterpret_cast<const unsigned char*>(id.data()), id.size()});
@@ -98,84 +106,141 @@ inline std::function<void(W&)> Derive(
 inline const std::vector<TableCase> kAll = {
     // The header: the first rule it breaks decides.
     {.name = "IdAnyBytesAfterItsNul", .edit = [](W& w) { SetId(w, kId + std::string("\0\xff\x01\x7f", 4)); }},
-    {.name = "IdWithoutNul", .edit = [](W& w) { SetId(w, kId + " "); }, .message = "Illegal ZTB ID string"},
-    {.name = "IdOtherCase", .edit = [](W& w) { SetId(w, "c" + kId.substr(1) + '\0'); }, .message = "Illegal ZTB ID string"},
-    {.name = "IdShortBeforeVersion", .edit = [](W& w) { SetId(w, kId.substr(0, 30) + '\0'); w.Header().HeaderVersion = 2; }, .message = "Illegal ZTB ID string"},
-    {.name = "HeaderVersion2", .edit = [](W& w) { w.Header().HeaderVersion = 2; }, .message = "Illegal ZTB HeaderVersion field"},
-    {.name = "HeaderVersion0BeforeType", .edit = [](W& w) { w.Header().HeaderVersion = 0; w.Header().Type = 6; }, .message = "Illegal ZTB HeaderVersion field"},
-    {.name = "DeviceType999", .edit = [](W& w) { w.Header().DeviceType = 999; }, .message = "Illegal ZTB DeviceType field"},
-    {.name = "DeviceType1021", .edit = [](W& w) { w.Header().DeviceType = 1021; }, .message = "Illegal ZTB DeviceType field"},
-    {.name = "DeviceTypeNegative", .edit = [](W& w) { w.Header().DeviceType = -1; }, .message = "Illegal ZTB DeviceType field"},
-    {.name = "TypeNegative", .edit = [](W& w) { w.Header().Type = -1; }, .message = "Illegal ZTB Type field"},
-    {.name = "Type6BeforeSize", .edit = [](W& w) { w.Header().Type = 6; w.Header().Size = 7; }, .message = "Illegal ZTB Type field"},
-    {.name = "Size7", .edit = [](W& w) { w.Header().Size = 7; }, .message = "Illegal ZTB Size field"},
-    {.name = "SizeNegative", .edit = [](W& w) { w.Header().Size = -32768; }, .message = "Illegal ZTB Size field"},
-    {.name = "TypeSizeDeviceTypeLimits", .edit = [](W& w) { w.Header().Type = 5; w.Header().Size = 6; w.Header().DeviceType = w.Record(0).DeviceType = 1020; }},
-    {.name = "NumResolutions5", .edit = [](W& w) { w.SetNumResolutions(5); }, .message = "Illegal ZTB number of resolutions"},
-    {.name = "NumResolutionsNegative", .edit = [](W& w) { w.SetNumResolutions(-1); }, .message = "Illegal ZTB number of resolutions"},
+    {.name = "IdWithoutNul", .edit = [](W& w) { SetId(w, kId + " "); }, .message = kBadId},
+    {.name = "IdOtherCase", .edit = [](W& w) { SetId(w, "c" + kId.substr(1) + '\0'); }, .message = kBadId},
+    {.name = "IdShortBeforeVersion", .edit = [](W& w) { SetId(w, kId.substr(0, 30) + '\0');
+        w.Header().HeaderVersion = 2; }, .message = kBadId},
+    {.name = "HeaderVersion2", .edit = [](W& w) { w.Header().HeaderVersion = 2; }, .message = kBadVersion},
+    {.name = "HeaderVersion0BeforeType", .edit = [](W& w) { w.Header().HeaderVersion = 0; w.Header().Type = 6; },
+        .message = kBadVersion},
+    {.name = "DeviceType999", .edit = [](W& w) { w.Header().DeviceType = 999; }, .message = kBadDevice},
+    {.name = "DeviceType1021", .edit = [](W& w) { w.Header().DeviceType = 1021; }, .message = kBadDevice},
+    {.name = "DeviceTypeNegative", .edit = [](W& w) { w.Header().DeviceType = -1; }, .message = kBadDevice},
+    {.name = "TypeNegative", .edit = [](W& w) { w.Header().Type = -1; }, .message = kBadType},
+    {.name = "Type6BeforeSize", .edit = [](W& w) { w.Header().Type = 6; w.Header().Size = 7; }, .message = kBadType},
+    {.name = "Size7", .edit = [](W& w) { w.Header().Size = 7; }, .message = kBadSize},
+    {.name = "SizeNegative", .edit = [](W& w) { w.Header().Size = -32768; }, .message = kBadSize},
+    {.name = "TypeSizeDeviceTypeLimits", .edit = [](W& w) { w.Header().Type = 5; w.Header().Size = 6;
+        w.Header().DeviceType = w.Record(0).DeviceType = 1020; }},
+    {.name = "NumResolutions5", .edit = [](W& w) { w.SetNumResolutions(5); }, .message = kBadCount},
+    {.name = "NumResolutionsNegative", .edit = [](W& w) { w.SetNumResolutions(-1); }, .message = kBadCount},
     // Where records lie, fields no check reads, and the directory.
-    {.name = "ReverseLayoutGapsAndTrailingBytes", .edit = [](W& w) { w.AddRecord(2); w.AddRecord(1); w.SetLayout(W::Layout::Reverse); w.SetGap(77, 0xEE); w.SetTrailingBytes(1000, 0xFF); }},
-    {.name = "RecordsAcrossAndBeyondTheFirstRead", .edit = [](W& w) { w.AddRecord(1); w.AddRecord(2); w.PlaceAt(0, 20000); w.PlaceAt(1, FileTableSource::kReadAhead - 100); }},
-    {.name = "FreeHeaderFields", .edit = [](W& w) { w.Header().Reserved42 = -7; w.Header().Type = 3; w.Header().Reserved46[0] = w.Header().Reserved130[39] = 0xAB; }},
-    {.name = "HighBitsAndFreeRecordBytes", .edit = [](W& w) { R& r = w.Record(0); r.Intensity[2] = 56304; r.ChannelTable[256] = 0x7F80; r.ChannelTable[512] = -32768; r.Reserved1586[25] = 0xF0; r.Reserved1612 = 0x7EEF; }},
+    {.name = "ReverseLayoutGapsAndTrailingBytes", .edit = [](W& w) { w.AddRecord(2); w.AddRecord(1);
+        w.SetLayout(W::Layout::Reverse); w.SetGap(77, 0xEE); w.SetTrailingBytes(1000, 0xFF); }},
+    {.name = "RecordsAcrossAndBeyondTheFirstRead", .edit = [](W& w) { w.AddRecord(1); w.AddRecord(2); w.PlaceAt(0,
+        20000); w.PlaceAt(1, FileTableSource::kReadAhead - 100); }},
+    {.name = "FreeHeaderFields", .edit = [](W& w) { w.Header().Reserved42 = -7; w.Header().Type = 3;
+        w.Header().Reserved46[0] = w.Header().Reserved130[39] = 0xAB; }},
+    {.name = "HighBitsAndFreeRecordBytes", .edit = [](W& w) { R& r = w.Record(0); r.Intensity[2] = 56304;
+        r.ChannelTable[256] = 0x7F80; r.ChannelTable[512] = -32768; r.Reserved1586[25] = 0xF0;
+        r.Reserved1612 = 0x7EEF; }},
     {.name = "HeaderShort", .message = kCantRead, .cutTo = 171},
     {.name = "DirectoryShort", .message = kCantRead, .cutTo = 179},
     {.name = "RecordShort", .message = kCantRead, .cutTo = 180 + 1613},
     {.name = "FarRecordCut", .edit = [](W& w) { w.PlaceAt(0, 20000); }, .message = kCantRead, .cutTo = 20010},
     {.name = "Offset1MiB", .edit = [](W& w) { w.Entry(0).Offset = 1 << 20; }, .message = kCantRead},
     {.name = "Offset2Pow31", .edit = [](W& w) { w.Entry(0).Offset = 0x80000000u; }, .message = kCantRead},
-    {.name = "OffsetTopByte", .edit = [](W& w) { w.PlaceAt(0, 0x100B4); w.Entry(0).Offset = 0x10000B4; }, .message = kCantRead},
-    {.name = "ResolutionIndex4", .edit = [](W& w) { w.Entry(0).Resolution = 4; }, .message = "Illegal resolution in ResInfo structure"},
-    {.name = "ResolutionIndexNegative", .edit = [](W& w) { w.Entry(0).Resolution = -1; }, .message = "Illegal resolution in ResInfo structure"},
-    {.name = "EntryLength1613BeforeReading", .edit = [](W& w) { w.Entry(0).Length = 1613; w.Entry(0).Offset = 0x90000000u; }, .message = "Illegal resolution Length in ResInfo structure"},
-    {.name = "EntryLength1616", .edit = [](W& w) { w.Entry(0).Length = 1616; }, .message = "Illegal resolution Length in ResInfo structure"},
-    {.name = "RecordLength1615", .edit = [](W& w) { w.Record(0).Length = 1615; }, .message = "Illegal resolution Length in ZTBResolutionT structure"},
+    {.name = "OffsetTopByte", .edit = [](W& w) { w.PlaceAt(0, 0x100B4); w.Entry(0).Offset = 0x10000B4; },
+        .message = kCantRead},
+    {.name = "ResolutionIndex4", .edit = [](W& w) { w.Entry(0).Resolution = 4; }, .message = kBadIndex},
+    {.name = "ResolutionIndexNegative", .edit = [](W& w) { w.Entry(0).Resolution = -1; }, .message = kBadIndex},
+    {.name = "EntryLength1613BeforeReading", .edit = [](W& w) { w.Entry(0).Length = 1613;
+        w.Entry(0).Offset = 0x90000000u; }, .message = kBadLength},
+    {.name = "EntryLength1616", .edit = [](W& w) { w.Entry(0).Length = 1616; }, .message = kBadLength},
+    {.name = "RecordLength1615", .edit = [](W& w) { w.Record(0).Length = 1615; },
+        .message = "Illegal resolution Length in ZTBResolutionT structure"},
     // The first record is read and warned about before the second entry.
-    {.name = "DuplicateBeforeItsLength", .edit = [](W& w) { w.Record(0).FilmGamma = 3000; w.AddRecord(0); w.Entry(1).Length = 1616; }, .message = "Illegal duplicate resolution in ResInfo structure", .warnings = Warn("FilmGamma")},
+    {.name = "DuplicateBeforeItsLength", .edit = [](W& w) { w.Record(0).FilmGamma = 3000; w.AddRecord(0);
+        w.Entry(1).Length = 1616; }, .message = "Illegal duplicate resolution in ResInfo structure",
+        .warnings = Warn("FilmGamma")},
     // Records: each warns, naming the first rule it breaks, and is kept.
-    {.name = "ResVersionThenRasterSizes", .edit = [](W& w) { w.Record(0).ResVersion = 2; w.Record(0).MirrorY = 5; w.AddRecord(1).DevXSize = 2048; w.AddRecord(2).DevYSize = 8193; }, .warnings = Warn("ResVersion", "DevX/YSize", "DevX/YSize")},
-    {.name = "AllFourResolutions", .edit = [](W& w) { for (int r : {3, 1, 2}) w.AddRecord(r); }, .warnings = Warn("DevX/YSize")},
-    {.name = "RasterSizeLimits", .edit = [](W& w) { w.Record(0).DevYSize = 0; w.AddRecord(2).DevYSize = 8192; w.AddRecord(3).DevXSize = -16384; }, .warnings = Warn("DevX/YSize", "DevX/YSize")},
-    {.name = "Corners", .edit = [](W& w) { w.Record(0).XMin = -1; w.AddRecord(1).YMin = -1; R& r = w.AddRecord(2); r.XMax = r.DevXSize; }, .warnings = Warn("XMin/YMin/XMax/YMax", "XMin/YMin/XMax/YMax", "XMin/YMin/XMax/YMax")},
-    {.name = "YMaxAndFilmGammas", .edit = [](W& w) { R& r = w.Record(0); r.YMax = r.DevYSize; w.AddRecord(1).FilmGamma = 2561; w.AddRecord(2).FilmGamma = -2561; }, .warnings = Warn("XMin/YMin/XMax/YMax", "FilmGamma", "FilmGamma")},
-    {.name = "StdGammas", .edit = [](W& w) { w.Record(0).FilmGamma = -2560; w.Record(0).StdGamma = 5120; w.AddRecord(1).StdGamma = 5121; w.AddRecord(2).StdGamma = -2561; }, .warnings = Warn("StdGamma", "StdGamma")},
-    {.name = "DeviceTypesAfterEveryWarning", .edit = [](W& w) { w.Record(0).DeviceType = 999; w.AddRecord(1).DeviceType = 1021; w.AddRecord(2).Resolution = 1; }, .message = "Inconsistent DeviceType detected in ZTBResolution structure", .warnings = Warn("DeviceType", "DeviceType", "Resolution")},
-    {.name = "MirrorY", .edit = [](W& w) { w.Record(0).MirrorY = 2; w.AddRecord(1).MirrorY = 1; w.AddRecord(2).MirrorY = -1; }, .warnings = Warn("MirrorY", "MirrorY")},
-    {.name = "BaseFilms", .edit = [](W& w) { R& r = w.Record(0); r.Compatible.BaseFilmType = 10; r.Compatible.Balance[0] = 1; w.AddRecord(1).Compatible.BaseFilmType = -1; }, .warnings = Warn("Compatible.BaseFilmType", "Compatible.BaseFilmType")},
-    {.name = "Balances", .edit = [](W& w) { w.Record(0).Compatible.Balance[1] = 24; w.AddRecord(1).Compatible.Balance[2] = 401; R& r = w.AddRecord(2); r.Compatible.Balance[0] = 25; r.Compatible.Balance[2] = 400; }, .warnings = Warn("Compatible.Balance", "Compatible.Balance")},
-    {.name = "BlackAndWhite", .edit = [](W& w) { OnlyChannel(w.Record(0), 1); OnlyChannel(w.AddRecord(1), 2, 2); OnlyChannel(w.AddRecord(2), 1).Compatible.Balance[0] = 50; }, .warnings = Warn("Compatible.Balance")},
-    {.name = "BlackAndWhiteModes", .edit = [](W& w) { w.Record(0).Compatible.BlackAndWhite = 3; R& r = w.AddRecord(1); r.Compatible.BlackAndWhite = 3; r.Compatible.Balance[2] = 500; }, .warnings = Warn("Compatible.BlackAndWhite", "Compatible.Balance")},
-    {.name = "BlackAndWhiteTwoExposed", .edit = [](W& w) { R& r = OnlyChannel(w.Record(0), 1); r.Intensity[0] = 5; r.Repetition[0] = 1; }, .warnings = Warn("Intensity")},
-    {.name = "ColourFaults", .edit = [](W& w) { w.Record(0).Compatible.Balance[1] = 0; R& r = w.AddRecord(1); r.Intensity[2] = r.Repetition[2] = 0; w.AddRecord(2).Intensity[0] = 0; }, .warnings = Warn("Compatible.Balance", "Intensity", "Intensity")},
-    {.name = "ChannelOrderDecides", .edit = [](W& w) { w.Record(0).Intensity[0] = 0; w.Record(0).Repetition[1] = 17; }, .warnings = Warn("Intensity")},
-    {.name = "NoBaseFilm", .edit = [](W& w) { w.Record(0).Compatible.BaseFilmType = 0; NoBaseFilm(w.AddRecord(1)); NoBaseFilm(w.AddRecord(2)).Compatible.BlackAndWhite = 7; }, .warnings = Warn("Compatible.Balance", "Compatible.BlackAndWhite")},
-    {.name = "Repetitions", .edit = [](W& w) { w.Record(0).Repetition[1] = 17; w.AddRecord(1).Repetition[0] = 0x8000; w.AddRecord(2).Repetition[0] = 16; }, .warnings = Warn("Repetition", "Repetition")},
-    {.name = "ExposurePairs", .edit = [](W& w) { w.Record(0).Repetition[0] = 0; w.AddRecord(1).Intensity[1] = 0; w.AddRecord(2).BackType = 3; }, .warnings = Warn("Intensity", "Intensity")},
+    {.name = "ResVersionThenRasterSizes", .edit = [](W& w) { w.Record(0).ResVersion = 2; w.Record(0).MirrorY = 5;
+        w.AddRecord(1).DevXSize = 2048; w.AddRecord(2).DevYSize = 8193; },
+        .warnings = Warn("ResVersion", "DevX/YSize", "DevX/YSize")},
+    {.name = "AllFourResolutions", .edit = [](W& w) { for (int r : {3, 1, 2}) w.AddRecord(r); },
+        .warnings = Warn("DevX/YSize")},
+    {.name = "RasterSizeLimits", .edit = [](W& w) { w.Record(0).DevYSize = 0; w.AddRecord(2).DevYSize = 8192;
+        w.AddRecord(3).DevXSize = -16384; }, .warnings = Warn("DevX/YSize", "DevX/YSize")},
+    {.name = "Corners", .edit = [](W& w) { w.Record(0).XMin = -1; w.AddRecord(1).YMin = -1; R& r = w.AddRecord(2);
+        r.XMax = r.DevXSize; }, .warnings = Warn("XMin/YMin/XMax/YMax", "XMin/YMin/XMax/YMax", "XMin/YMin/XMax/YMax")},
+    {.name = "YMaxAndFilmGammas", .edit = [](W& w) { R& r = w.Record(0); r.YMax = r.DevYSize;
+        w.AddRecord(1).FilmGamma = 2561; w.AddRecord(2).FilmGamma = -2561; },
+        .warnings = Warn("XMin/YMin/XMax/YMax", "FilmGamma", "FilmGamma")},
+    {.name = "StdGammas", .edit = [](W& w) { w.Record(0).FilmGamma = -2560; w.Record(0).StdGamma = 5120;
+        w.AddRecord(1).StdGamma = 5121; w.AddRecord(2).StdGamma = -2561; }, .warnings = Warn("StdGamma", "StdGamma")},
+    {.name = "DeviceTypesAfterEveryWarning", .edit = [](W& w) { w.Record(0).DeviceType = 999;
+        w.AddRecord(1).DeviceType = 1021; w.AddRecord(2).Resolution = 1; },
+        .message = "Inconsistent DeviceType detected in ZTBResolution structure",
+        .warnings = Warn("DeviceType", "DeviceType", "Resolution")},
+    {.name = "MirrorY", .edit = [](W& w) { w.Record(0).MirrorY = 2; w.AddRecord(1).MirrorY = 1;
+        w.AddRecord(2).MirrorY = -1; }, .warnings = Warn("MirrorY", "MirrorY")},
+    {.name = "BaseFilms", .edit = [](W& w) { R& r = w.Record(0); r.Compatible.BaseFilmType = 10;
+        r.Compatible.Balance[0] = 1; w.AddRecord(1).Compatible.BaseFilmType = -1; },
+        .warnings = Warn("Compatible.BaseFilmType", "Compatible.BaseFilmType")},
+    {.name = "Balances", .edit = [](W& w) { w.Record(0).Compatible.Balance[1] = 24;
+        w.AddRecord(1).Compatible.Balance[2] = 401; R& r = w.AddRecord(2); r.Compatible.Balance[0] = 25;
+        r.Compatible.Balance[2] = 400; }, .warnings = Warn("Compatible.Balance", "Compatible.Balance")},
+    {.name = "BlackAndWhite", .edit = [](W& w) { OnlyChannel(w.Record(0), 1); OnlyChannel(w.AddRecord(1), 2, 2);
+        OnlyChannel(w.AddRecord(2), 1).Compatible.Balance[0] = 50; }, .warnings = Warn("Compatible.Balance")},
+    {.name = "BlackAndWhiteModes", .edit = [](W& w) { w.Record(0).Compatible.BlackAndWhite = 3; R& r = w.AddRecord(1);
+        r.Compatible.BlackAndWhite = 3; r.Compatible.Balance[2] = 500; },
+        .warnings = Warn("Compatible.BlackAndWhite", "Compatible.Balance")},
+    {.name = "BlackAndWhiteTwoExposed", .edit = [](W& w) { R& r = OnlyChannel(w.Record(0), 1); r.Intensity[0] = 5;
+        r.Repetition[0] = 1; }, .warnings = Warn("Intensity")},
+    {.name = "ColourFaults", .edit = [](W& w) { w.Record(0).Compatible.Balance[1] = 0; R& r = w.AddRecord(1);
+        r.Intensity[2] = r.Repetition[2] = 0; w.AddRecord(2).Intensity[0] = 0; },
+        .warnings = Warn("Compatible.Balance", "Intensity", "Intensity")},
+    {.name = "ChannelOrderDecides", .edit = [](W& w) { w.Record(0).Intensity[0] = 0; w.Record(0).Repetition[1] = 17; },
+        .warnings = Warn("Intensity")},
+    {.name = "NoBaseFilm", .edit = [](W& w) { w.Record(0).Compatible.BaseFilmType = 0; NoBaseFilm(w.AddRecord(1));
+        NoBaseFilm(w.AddRecord(2)).Compatible.BlackAndWhite = 7; },
+        .warnings = Warn("Compatible.Balance", "Compatible.BlackAndWhite")},
+    {.name = "Repetitions", .edit = [](W& w) { w.Record(0).Repetition[1] = 17; w.AddRecord(1).Repetition[0] = 0x8000;
+        w.AddRecord(2).Repetition[0] = 16; }, .warnings = Warn("Repetition", "Repetition")},
+    {.name = "ExposurePairs", .edit = [](W& w) { w.Record(0).Repetition[0] = 0; w.AddRecord(1).Intensity[1] = 0;
+        w.AddRecord(2).BackType = 3; }, .warnings = Warn("Intensity", "Intensity")},
     // Half-empty exposure values are kept: nothing is derived for them.
-    {.name = "HalfEmptyExposure", .edit = [](W& w) { Empty(w.Record(0)).Intensity[2] = 1; Empty(w.AddRecord(1)).Repetition[0] = 1; }, .warnings = Warn("Intensity", "Intensity")},
+    {.name = "HalfEmptyExposure", .edit = [](W& w) { Empty(w.Record(0)).Intensity[2] = 1;
+        Empty(w.AddRecord(1)).Repetition[0] = 1; }, .warnings = Warn("Intensity", "Intensity")},
     // Empty ones are derived after all records are read, in index order,
     // from each record's own resolution, replacing a BackType warned about;
     // a record with values is kept, though deriving its values would abort.
-    {.name = "DerivedInIndexOrder", .edit = [](W& w) { w = W("Order", 1002); Empty(w.AddRecord(2)).Resolution = 1; Empty(w.AddRecord(0)).BackType = 3; NoBaseFilm(w.AddRecord(1)); }, .warnings = Warn("Resolution", "BackType"), .trace = Levels(11805, 10440, 8893, 3373, 2983, 2541)},
+    {.name = "DerivedInIndexOrder", .edit = [](W& w) { w = W("Order", 1002); Empty(w.AddRecord(2)).Resolution = 1;
+        Empty(w.AddRecord(0)).BackType = 3; NoBaseFilm(w.AddRecord(1)); }, .warnings = Warn("Resolution", "BackType"),
+        .trace = Levels(11805, 10440, 8893, 3373, 2983, 2541)},
     // Derived values: percentages of the levels rounded half up (25 % of 902
     // is 225.5), their low 16 bits kept, negative ones truncated toward zero.
-    {.name = "Percentages", .edit = Derive(1005, 1, 1, {85, 100, 25}), .trace = Levels(3373, 2983, 2541), .exposure = Exposure{.backType = 0, .intensity = {2867, 2983, 635}, .repetition = {1, 1, 1}}},
-    {.name = "HalfRoundsUp", .edit = Derive(1011, 2, 1, {25, 25, 25}), .trace = Levels(902, 798, 680), .exposure = Exposure{.backType = 0, .intensity = {226, 200, 170}, .repetition = {1, 1, 1}}},
-    {.name = "Low16Bits", .edit = Derive(1012, 0, 2, {400, 100, 100}), .trace = Levels(14076, 11382, 11653), .exposure = Exposure{.backType = 0, .intensity = {0xDBF0, 11382, 11653}, .repetition = {4, 4, 2}}},
-    {.name = "NegativeBalance", .edit = Derive(1013, 0, 1, {-100, 100, 100}), .warnings = Warn("Compatible.Balance"), .trace = Levels(11805, 10440, 8893), .exposure = Exposure{.backType = 0, .intensity = {0x10000 - 11804, 10440, 8893}, .repetition = {1, 1, 1}}},
-    {.name = "ZeroBalancesLeaveTheirChannelsEmpty", .edit = Derive(1002, 0, 3, {0, 100, 0}), .warnings = Warn("Compatible.Balance"), .trace = Levels(8378), .exposure = Exposure{.backType = 2, .intensity = {0, 8378, 0}, .repetition = {0, 1, 0}}},
-    {.name = "BackTypeWithoutChannels", .edit = Derive(1007, 0, 4, {0, 0, 0}), .warnings = Warn("Compatible.Balance"), .exposure = Exposure{.backType = 4, .intensity = {0, 0, 0}, .repetition = {0, 0, 0}}},
-    {.name = "Device1006", .edit = Derive(1006, 0, 7), .trace = Levels(6973, 6760, 5160), .exposure = Exposure{.backType = 4, .intensity = {6973, 6760, 5160}, .repetition = {15, 11, 3}}},
-    {.name = "Device1004", .edit = Derive(1004, 0, 6), .trace = Levels(13396, 3299, 1688), .exposure = Exposure{.backType = 0, .intensity = {13396, 3299, 1688}, .repetition = {4, 4, 4}}},
-    {.name = "Device1009", .edit = Derive(1009, 1, 6), .trace = Levels(6754, 3322, 1692), .exposure = Exposure{.backType = 0, .intensity = {6754, 3322, 1692}, .repetition = {2, 1, 1}}},
+    {.name = "Percentages", .edit = Derive(1005, 1, 1, {85, 100, 25}), .trace = Levels(3373, 2983, 2541),
+        .exposure = Exposure{.intensity = {2867, 2983, 635}, .repetition = {1, 1, 1}}},
+    {.name = "HalfRoundsUp", .edit = Derive(1011, 2, 1, {25, 25, 25}), .trace = Levels(902, 798, 680),
+        .exposure = Exposure{.intensity = {226, 200, 170}, .repetition = {1, 1, 1}}},
+    {.name = "Low16Bits", .edit = Derive(1012, 0, 2, {400, 100, 100}), .trace = Levels(14076, 11382, 11653),
+        .exposure = Exposure{.intensity = {0xDBF0, 11382, 11653}, .repetition = {4, 4, 2}}},
+    {.name = "NegativeBalance", .edit = Derive(1013, 0, 1, {-100, 100, 100}), .warnings = Warn("Compatible.Balance"),
+        .trace = Levels(11805, 10440, 8893), .exposure = Exposure{.intensity = {0x10000 - 11804, 10440, 8893},
+        .repetition = {1, 1, 1}}},
+    {.name = "ZeroBalancesLeaveTheirChannelsEmpty", .edit = Derive(1002, 0, 3, {0, 100, 0}),
+        .warnings = Warn("Compatible.Balance"), .trace = Levels(8378), .exposure = Exposure{.backType = 2,
+        .intensity = {0, 8378, 0}, .repetition = {0, 1, 0}}},
+    {.name = "BackTypeWithoutChannels", .edit = Derive(1007, 0, 4, {0, 0, 0}), .warnings = Warn("Compatible.Balance"),
+        .exposure = Exposure{.backType = 4, .intensity = {0, 0, 0}, .repetition = {0, 0, 0}}},
+    {.name = "Device1006", .edit = Derive(1006, 0, 7), .trace = Levels(6973, 6760, 5160),
+        .exposure = Exposure{.backType = 4, .intensity = {6973, 6760, 5160}, .repetition = {15, 11, 3}}},
+    {.name = "Device1004", .edit = Derive(1004, 0, 6), .trace = Levels(13396, 3299, 1688),
+        .exposure = Exposure{.intensity = {13396, 3299, 1688}, .repetition = {4, 4, 4}}},
+    {.name = "Device1009", .edit = Derive(1009, 1, 6), .trace = Levels(6754, 3322, 1692),
+        .exposure = Exposure{.intensity = {6754, 3322, 1692}, .repetition = {2, 1, 1}}},
     // Empty exposure values that cannot be derived.
-    {.name = "NoBaseFilmToDeriveFrom", .edit = Derive(1002, 0, 0, {0, 0, 0}), .message = "illegal BaseFilmType", .trace = "0"},
-    {.name = "NoGroupForDevice0", .edit = Derive(0, 0, 1), .message = "Unsupported DeviceType (0), Contact Corvantigraph"},
-    {.name = "FilmAboveCountBeforeGroup", .edit = Derive(1000, 0, 10), .message = "illegal BaseFilmType", .warnings = Warn("Compatible.BaseFilmType"), .trace = "10"},
-    {.name = "Film2For1010", .edit = Derive(1010, 0, 2), .message = "illegal BaseFilmType", .warnings = Warn("Compatible.BaseFilmType"), .trace = "2"},
+    {.name = "NoBaseFilmToDeriveFrom", .edit = Derive(1002, 0, 0, {0, 0, 0}), .message = kBadFilm, .trace = "0"},
+    {.name = "NoGroupForDevice0", .edit = Derive(0, 0, 1),
+        .message = "Unsupported DeviceType (0), Contact Corvantigraph"},
+    {.name = "FilmAboveCountBeforeGroup", .edit = Derive(1000, 0, 10), .message = kBadFilm,
+        .warnings = Warn("Compatible.BaseFilmType"), .trace = "10"},
+    {.name = "Film2For1010", .edit = Derive(1010, 0, 2), .message = kBadFilm,
+        .warnings = Warn("Compatible.BaseFilmType"), .trace = "2"},
     {.name = "Index3", .edit = Derive(1002, 3, 1), .message = "illegal Resolution", .warnings = Warn("DevX/YSize")},
-    {.name = "NoLevelForResolution", .edit = Derive(1003, 2, 2), .message = "unsupported base film/resolution in GetLightLevel"},
-    {.name = "Film10Of1006HasNoLevels", .edit = Derive(1006, 0, 10), .message = "unsupported base film/resolution in GetLightLevel"},
+    {.name = "NoLevelForResolution", .edit = Derive(1003, 2, 2), .message = kNoLevel},
+    {.name = "Film10Of1006HasNoLevels", .edit = Derive(1006, 0, 10), .message = kNoLevel},
 };
 // clang-format on
 

@@ -27,8 +27,18 @@ std::string ToolPath() {
     return path;
 }
 
-// "exit status|standard output|standard error", "\r\n" read as "\n".
-std::string Ztbtool(const std::vector<std::string>& arguments, const std::string& program = ToolPath()) {
+// What a run of the program gave: its exit status and output, "\r\n" read as "\n".
+struct Result {
+    int status = 0;
+    std::string out = "", err = "";
+    bool operator==(const Result&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const Result& run) {
+    return os << "status " << run.status << "\nout: " << run.out << "\nerr: " << run.err;
+}
+
+Result Ztbtool(const std::vector<std::string>& arguments, const std::string& program = ToolPath()) {
     const TempFolder scratch;
     std::string command = Quoted(program);
     for (const std::string& argument : arguments) command += " " + Quoted(argument);
@@ -38,16 +48,15 @@ std::string Ztbtool(const std::vector<std::string>& arguments, const std::string
 #ifndef _WIN32
     status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 #endif
-    std::string run = std::to_string(status) + "|" + ReadText(scratch.Path("1")) + "|" + ReadText(scratch.Path("2"));
-    std::erase(run, '\r');
+    Result run{.status = status, .out = ReadText(scratch.Path("1")), .err = ReadText(scratch.Path("2"))};
+    std::erase(run.out, '\r');
+    std::erase(run.err, '\r');
     return run;
 }
 
-json JsonOut(const std::string& run) { return json::parse(run.substr(2, run.rfind('|') - 2)); }
-
 // list, install or remove on the folders of setup: the program folder goes
 // without its last separator, which before a closing quote would escape it.
-std::string Tool(const CatalogueSetup& setup, std::vector<std::string> arguments) {
+Result Tool(const CatalogueSetup& setup, std::vector<std::string> arguments) {
     const std::string program = fs::path(setup.Folders().programFolder).parent_path().string();
     arguments.insert(
         arguments.begin() + 1, {"--program-folder", program, "--windows-dir", setup.Folders().windowsFolder});
@@ -69,15 +78,18 @@ TEST(Ztbtool, CheckWritesTheLoadersLinesThenOneResultPerFileOrJson) {
     // Every *.ztb of a folder. The base film type goes out without a line
     // end; the result still stands on a line of its own.
     EXPECT_EQ(Ztbtool({"check", temp.FsPath().string()}),
-        "1| LightLvl 14076\n LightLvl 11382\n LightLvl 11653\n" + figures + ": ok\n0\n" + noBase +
-            ": illegal BaseFilmType\n|#### Warning: Illegal FilmGamma field in ZTB.Resolution\n");
+        (Result{.status = 1,
+            .out = " LightLvl 14076\n LightLvl 11382\n LightLvl 11653\n" + figures + ": ok\n0\n" + noBase +
+                   ": illegal BaseFilmType\n",
+            .err = "#### Warning: Illegal FilmGamma field in ZTB.Resolution\n"}));
 
     // Wildcards, which the Windows shell leaves to the program.
-    const std::string run = Ztbtool({"check", "--json", temp.Path("N*.ZTB"), temp.Path("A?table.ztb")});
-    const std::string out = run.substr(0, run.rfind('|'));
+    const Result run = Ztbtool({"check", "--json", temp.Path("N*.ZTB"), temp.Path("A?table.ztb")});
+    const std::string& out = run.out;
     const std::size_t last = out.rfind('\n', out.size() - 2) + 1;
+    EXPECT_EQ(run.status, 1);
     EXPECT_EQ(
-        out.substr(0, last), "1|0\n{\"path\":" + json(noBase).dump() +
+        out.substr(0, last), "0\n{\"path\":" + json(noBase).dump() +
                                  ",\"ok\":false,\"message\":"
                                  "\"illegal BaseFilmType\"}\n LightLvl 14076\n LightLvl 11382\n LightLvl 11653\n");
     const json result = json::parse(out.substr(last)), &filled = result["Resolution"][0];
@@ -90,22 +102,26 @@ TEST(Ztbtool, CheckWritesTheLoadersLinesThenOneResultPerFileOrJson) {
             {1, 0, 0, 0}, 4, nullptr, {56304, 11382, 11653}, {4, 4, 2}, {400, 100, 100}, false}));
     WriteText(temp.Path("short.tb"), "ZTB 1");  // a file that cannot be read says why
     EXPECT_EQ(Ztbtool({"check", temp.Path("gone.ztb"), temp.Path("short.tb"), temp.Path("x*.ztb")}),
-        "1|" + temp.Path("gone.ztb") + ": Error opening ZTB file (not found)\n" + temp.Path("short.tb") +
-            ": Can't read ZTB file (the file is too short: 5 bytes)\n|ztbtool: no table file matches " +
-            temp.Path("x*.ztb") + "\n");
+        (Result{.status = 1,
+            .out = temp.Path("gone.ztb") + ": Error opening ZTB file (not found)\n" + temp.Path("short.tb") +
+                   ": Can't read ZTB file (the file is too short: 5 bytes)\n",
+            .err = "ztbtool: no table file matches " + temp.Path("x*.ztb") + "\n"}));
+}
 
+TEST(Ztbtool, UsageErrorsInWordsVersionAndHelp) {
     for (const auto& usage :
         std::vector<std::vector<std::string>>{{}, {"check"}, {"check", "--bogus", "x.ztb"}, {"frobnicate"}, {"install"},
             {"install", "--all", "D1"}, {"remove"}, {"restore"}, {"list", "--model"}, {"list", "x"}}) {
-        const std::string failed = Ztbtool(usage);  // in words, no parser jargon ("RequiredError")
-        EXPECT_TRUE(failed.starts_with("2||ztbtool: ") && failed.find("Usage: ztbtool") != std::string::npos &&
-                    failed.find("Error") == std::string::npos)
+        const Result failed = Ztbtool(usage);  // in words, no parser jargon ("RequiredError")
+        EXPECT_TRUE(failed.status == 2 && failed.out.empty() && failed.err.starts_with("ztbtool: ") &&
+                    failed.err.find("Usage: ztbtool") != std::string::npos &&
+                    failed.err.find("Error") == std::string::npos)
             << failed;
     }
-    EXPECT_TRUE(Ztbtool({"frobnicate"}).starts_with("2||ztbtool: unknown command \"frobnicate\"\n"));
-    EXPECT_EQ(Ztbtool({"--version"}), "0|ztbtool " ZTB_VERSION_TEXT "\n|");
-    const std::string help = Ztbtool({"check", "--help"});
-    EXPECT_TRUE(help.starts_with("0|") && help.ends_with("|") && help.find("--json") != std::string::npos);
+    EXPECT_TRUE(Ztbtool({"frobnicate"}).err.starts_with("ztbtool: unknown command \"frobnicate\"\n"));
+    EXPECT_EQ(Ztbtool({"--version"}), Result{.out = "ztbtool " ZTB_VERSION_TEXT "\n"});
+    const Result help = Ztbtool({"check", "--help"});
+    EXPECT_TRUE(help.status == 0 && help.err.empty() && help.out.find("--json") != std::string::npos);
 }
 
 TEST(Ztbtool, ListInstallRemoveAndRestoreAsTheDialogsDo) {
@@ -120,19 +136,20 @@ TEST(Ztbtool, ListInstallRemoveAndRestoreAsTheDialogsDo) {
         "Slide 100 v2\tD1.ztb\tOrvane A\t1998/07/04 - 09:06\tUpdated\nInstalled film tables:\n"
         "Current v1\tD3.ztb\tOrvane A\t1998/07/04 - 09:05\n"
         "Slide 100 v1\tD1.ztb\tOrvane A\t1998/07/04 - 09:05\n";
-    EXPECT_EQ(Tool(setup, {"list"}), "0|" + rows + "|");
+    EXPECT_EQ(Tool(setup, {"list"}), Result{.out = rows});
     const std::string none = "No new or updated ZTB's for this film recorder\n";
     EXPECT_EQ(Tool(setup, {"list", "--model", "ORVANE d"}),
-        "0|New or updated film tables:\n" + none + "Installed film tables:\n" + none + "|");
-    const std::string misspelled = Tool(setup, {"list", "--model", "Orvane Z"});
-    EXPECT_TRUE(
-        misspelled.starts_with("2||ztbtool: --model: \"Orvane Z\" names no film recorder model; the models "
-                               "are:\n  Tavik Desk\n  Tavik Desk Plus\n"))
+        Result{.out = "New or updated film tables:\n" + none + "Installed film tables:\n" + none});
+    const Result misspelled = Tool(setup, {"list", "--model", "Orvane Z"});
+    EXPECT_TRUE(misspelled.status == 2 && misspelled.out.empty() &&
+                misspelled.err.starts_with("ztbtool: --model: \"Orvane Z\" names no film recorder model; the models "
+                                           "are:\n  Tavik Desk\n  Tavik Desk Plus\n"))
         << misspelled;
-    EXPECT_TRUE(Ztbtool({"models"}).starts_with("0|Tavik Desk\tE\nTavik Desk Plus\tJ\nTavik Z\tF\n"));
-    const json models = JsonOut(Ztbtool({"models", "--json"}))["models"];
+    const Result modelList = Ztbtool({"models"});
+    EXPECT_TRUE(modelList.status == 0 && modelList.out.starts_with("Tavik Desk\tE\nTavik Desk Plus\tJ\nTavik Z\tF\n"));
+    const json models = json::parse(Ztbtool({"models", "--json"}).out)["models"];
     EXPECT_EQ(json({models.size(), models[11]}), json({12, {{"Model", "Orvane D"}, {"Letter", "O"}}}));
-    const json list = JsonOut(Tool(setup, {"list", "--json"}));
+    const json list = json::parse(Tool(setup, {"list", "--json"}).out);
     EXPECT_EQ(json({list["model"], list["prefix"], list["distributionFolder"], list["installedFolder"], list["new"][1],
                   list["installed"].size(), list["installed"][1].contains("Status"), list["damaged"]}),
         json({"Orvane A", "D", setup.Distribution(), setup.Installed(),
@@ -144,51 +161,55 @@ TEST(Ztbtool, ListInstallRemoveAndRestoreAsTheDialogsDo) {
     // program folder that does not exist, or another install's lock (retry).
     const Snapshot before = TakeSnapshot(setup.Root().FsPath());
     EXPECT_EQ(Tool(setup, {"install", "D1.ztb", "D3.ztb", "D9.ztb"}),
-        "1||ztbtool: D9.ztb is not listed as new or updated for Orvane A\n");
-    EXPECT_EQ(Tool(setup, {"remove", "D9.ztb"}), "1||ztbtool: D9.ztb is not listed as installed for Orvane A\n");
-    EXPECT_EQ(
-        Tool(setup, {"restore", "D1.ztb, v1"}), "1||ztbtool: D1.ztb, v1 is not listed as backed up for Orvane A\n");
+        (Result{.status = 1, .err = "ztbtool: D9.ztb is not listed as new or updated for Orvane A\n"}));
+    EXPECT_EQ(Tool(setup, {"remove", "D9.ztb"}),
+        (Result{.status = 1, .err = "ztbtool: D9.ztb is not listed as installed for Orvane A\n"}));
+    EXPECT_EQ(Tool(setup, {"restore", "D1.ztb, v1"}),
+        (Result{.status = 1, .err = "ztbtool: D1.ztb, v1 is not listed as backed up for Orvane A\n"}));
     const std::string nowhere = setup.Root().Path("nowhere");
     for (const char* command : {"list", "backups"}) {
         EXPECT_EQ(Ztbtool({command, "--program-folder", nowhere, "--windows-dir", setup.Folders().windowsFolder}),
-            "1||ztbtool: the program folder " + nowhere + " does not exist\n");
+            (Result{.status = 1, .err = "ztbtool: the program folder " + nowhere + " does not exist\n"}));
     }
     {
         platform::FileLock another;
         ASSERT_TRUE(another.Acquire(setup.Installed(kLockFileName)));
-        EXPECT_EQ(Tool(setup, {"install", "d1.ZTB"}), "3||ztbtool: Another install or remove is running in " +
-                                                          setup.Installed().substr(0, setup.Installed().size() - 1) +
-                                                          ". Try again when it has finished.\n");
+        const std::string installed = setup.Installed().substr(0, setup.Installed().size() - 1);
+        EXPECT_EQ(Tool(setup, {"install", "d1.ZTB"}), (Result{.status = 3,
+                                                          .err = "ztbtool: Another install or remove is running in " +
+                                                                 installed + ". Try again when it has finished.\n"}));
     }
     EXPECT_EQ(TakeSnapshot(setup.Root().FsPath()), before);
 
     // Reruns change nothing, and say so.
-    EXPECT_EQ(Tool(setup, {"install", "d1.ZTB"}), "0|1 ZTB(s) have been installed.\n|");
+    EXPECT_EQ(Tool(setup, {"install", "d1.ZTB"}), Result{.out = "1 ZTB(s) have been installed.\n"});
     EXPECT_EQ(Tool(setup, {"install", "D1.ztb"}),
-        "0|Nothing to install: no table named is new or updated.\nD1.ztb unchanged: the installed copy is "
-        "current\n|");
+        Result{.out = "Nothing to install: no table named is new or updated.\nD1.ztb unchanged: the installed copy is "
+                      "current\n"});
     EXPECT_EQ(Tool(setup, {"install", "--all", "--json"}),
-        "0|{\"model\":\"Orvane A\",\"operation\":\"install\",\"refused\":false,\"message\":\"1 ZTB(s) have been "
-        "installed.\",\"done\":[{\"FileName\":\"D2.ztb\",\"Description\":\"Print 50 v1\"}],\"failed\":[],"
-        "\"unchanged\":[],\"error\":null}\n|");
-    EXPECT_EQ(Tool(setup, {"install", "--all"}), "0|Nothing to install: no table of Orvane A is new or updated.\n|");
-    EXPECT_EQ(Tool(setup, {"remove", "d3.ztb", "D1.ZTB"}), "0|2 ZTB(s) have been removed.\n|");
-    EXPECT_EQ(JsonOut(Tool(setup, {"remove", "--json", "d3.ztb"}))["unchanged"],
+        Result{.out = "{\"model\":\"Orvane A\",\"operation\":\"install\",\"refused\":false,\"message\":\"1 ZTB(s) have "
+                      "been installed.\",\"done\":[{\"FileName\":\"D2.ztb\",\"Description\":\"Print 50 v1\"}],"
+                      "\"failed\":[],\"unchanged\":[],\"error\":null}\n"});
+    EXPECT_EQ(Tool(setup, {"install", "--all"}),
+        Result{.out = "Nothing to install: no table of Orvane A is new or updated.\n"});
+    EXPECT_EQ(Tool(setup, {"remove", "d3.ztb", "D1.ZTB"}), Result{.out = "2 ZTB(s) have been removed.\n"});
+    EXPECT_EQ(json::parse(Tool(setup, {"remove", "--json", "d3.ztb"}).out)["unchanged"],
         json::parse(R"([{"FileName":"d3.ztb","Why":"it is not installed"}])"));
     EXPECT_EQ(NamesIn(setup.Installed()), (std::set<std::string>{"Backup", "D2.ztb", "ztbinstall-history.log"}));
 
     // A backup comes back by its name, in any case, byte for byte with its
     // times; backups are listed by file name, newest first, a damaged one last.
     const Bytes v1 = ReadBytes(setup.Backup("D1.ztb, v1"));
-    EXPECT_EQ(Tool(setup, {"restore", "d1.ztb, V1"}), "0|1 ZTB(s) have been restored.\n|");
+    EXPECT_EQ(Tool(setup, {"restore", "d1.ztb, V1"}), Result{.out = "1 ZTB(s) have been restored.\n"});
     EXPECT_EQ(ReadBytes(setup.Installed("D1.ztb")), v1);
     EXPECT_EQ(TimesOf(setup.Installed("D1.ztb")).lastWrite, kTableTime);
     WriteDamagedTable(setup.Backup("D3.ztb, v0"));
     EXPECT_EQ(Tool(setup, {"backups"}),
-        "0|Slide 100 v2\tD1.ztb\t2\t1998/07/04 - 09:06\tD1.ztb, v2\n"
-        "Slide 100 v1\tD1.ztb\t1\t1998/07/04 - 09:05\tD1.ztb, v1\tSame as installed\n"
-        "Current v1\tD3.ztb\t1\t1998/07/04 - 09:05\tD3.ztb, v1\nIllegal ZTB ID string\tD3.ztb\t0\t\tD3.ztb, v0\n|");
-    const json backups = JsonOut(Tool(setup, {"backups", "--json"}))["backups"];
+        Result{.out = "Slide 100 v2\tD1.ztb\t2\t1998/07/04 - 09:06\tD1.ztb, v2\n"
+                      "Slide 100 v1\tD1.ztb\t1\t1998/07/04 - 09:05\tD1.ztb, v1\tSame as installed\n"
+                      "Current v1\tD3.ztb\t1\t1998/07/04 - 09:05\tD3.ztb, v1\n"
+                      "Illegal ZTB ID string\tD3.ztb\t0\t\tD3.ztb, v0\n"});
+    const json backups = json::parse(Tool(setup, {"backups", "--json"}).out)["backups"];
     EXPECT_EQ(json({backups[1], backups[3]["Error"], backups[3]["LastWrite"]}),
         json({{{"BackupName", "D1.ztb, v1"}, {"FileName", "D1.ztb"}, {"Label", "1"}, {"Description", "Slide 100 v1"},
                   {"DateText", "1998/07/04 - 09:05"}, {"LastWrite", "1998-07-04T09:05:00Z"}, {"SameAsInstalled", true},
@@ -198,11 +219,11 @@ TEST(Ztbtool, ListInstallRemoveAndRestoreAsTheDialogsDo) {
     // A damaged installed table: list lists the others and names it, a
     // remove of another table goes on, and the backup step stops at it.
     WriteDamagedTable(setup.Installed("D1.ztb"));
-    const std::string listed = Tool(setup, {"list", "--json"});
-    EXPECT_EQ(json({listed.substr(0, 2), JsonOut(listed)["installed"].size(), JsonOut(listed)["damaged"]}),
-        json({"1|", 1, {{{"FileName", "D1.ztb"}, {"Folder", setup.Installed()}, {"Error", "Illegal ZTB ID string"}}}}));
-    EXPECT_EQ(Tool(setup, {"install", "D1.ztb"}), "1||D1.ztb: Illegal ZTB ID string\n");
-    EXPECT_EQ(Tool(setup, {"remove", "D2.ztb"}), "0|1 ZTB(s) have been removed.\n|");
+    const Result listed = Tool(setup, {"list", "--json"});
+    EXPECT_EQ(json({listed.status, json::parse(listed.out)["installed"].size(), json::parse(listed.out)["damaged"]}),
+        json({1, 1, {{{"FileName", "D1.ztb"}, {"Folder", setup.Installed()}, {"Error", "Illegal ZTB ID string"}}}}));
+    EXPECT_EQ(Tool(setup, {"install", "D1.ztb"}), (Result{.status = 1, .err = "D1.ztb: Illegal ZTB ID string\n"}));
+    EXPECT_EQ(Tool(setup, {"remove", "D2.ztb"}), Result{.out = "1 ZTB(s) have been removed.\n"});
     // With --json only the object goes to standard output: the loader's
     // trace lines for a table whose exposure values are derived go to
     // standard error. The error abort stops the operation: the rows done
@@ -213,42 +234,48 @@ TEST(Ztbtool, ListInstallRemoveAndRestoreAsTheDialogsDo) {
     ASSERT_TRUE(derived.WriteTo(setup.Backup("D4.ztb, v0")));
     const std::string trace = " LightLvl 14076\n LightLvl 11382\n LightLvl 11653\n";
     EXPECT_EQ(Tool(setup, {"restore", "--json", "D4.ztb, v0", "D1.ztb, v2"}),
-        "1|{\"model\":\"Orvane A\",\"operation\":\"restore\",\"refused\":false,\"message\":\"D1.ztb: Illegal ZTB ID "
-        "string\",\"done\":[{\"BackupName\":\"D4.ztb, v0\",\"FileName\":\"D4.ztb\",\"Description\":\"Slide 100 v0\"}],"
-        "\"failed\":[{\"BackupName\":\"D1.ztb, v2\",\"FileName\":\"D1.ztb\",\"Description\":\"Slide 100 v2\","
-        "\"Reason\":\"D1.ztb: Illegal ZTB ID string\"}],\"unchanged\":[],\"error\":\"D1.ztb: Illegal ZTB ID "
-        "string\"}\n|" +
-            trace + trace + "D1.ztb: Illegal ZTB ID string\n");
+        (Result{.status = 1,
+            .out = "{\"model\":\"Orvane A\",\"operation\":\"restore\",\"refused\":false,\"message\":\"D1.ztb: "
+                   "Illegal ZTB ID string\",\"done\":[{\"BackupName\":\"D4.ztb, v0\",\"FileName\":\"D4.ztb\","
+                   "\"Description\":\"Slide 100 v0\"}],\"failed\":[{\"BackupName\":\"D1.ztb, v2\",\"FileName\":"
+                   "\"D1.ztb\",\"Description\":\"Slide 100 v2\",\"Reason\":\"D1.ztb: Illegal ZTB ID string\"}],"
+                   "\"unchanged\":[],\"error\":\"D1.ztb: Illegal ZTB ID string\"}\n",
+            .err = trace + trace + "D1.ztb: Illegal ZTB ID string\n"}));
 
     // The history: a line per table handled, unchanged or damaged among them;
     // the runs refused or stopped by the scan have none. Filtered by file and by day.
     const std::vector<std::string> history = {"history", "--windows-dir", setup.Folders().windowsFolder};
-    const std::string text = Ztbtool(history);
-    EXPECT_TRUE(text.starts_with("0|Time\tComputer\tUser\tProgram\tVersion\tOperation\t")) << text;
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 12);
+    const Result text = Ztbtool(history);
+    EXPECT_TRUE(text.status == 0 && text.out.starts_with("Time\tComputer\tUser\tProgram\tVersion\tOperation\t"))
+        << text;
+    EXPECT_EQ(
+        std::count(text.out.begin(), text.out.end(), '\n') + std::count(text.err.begin(), text.err.end(), '\n'), 12);
     auto withHistory = [&](std::vector<std::string> options) {
         options.insert(options.begin(), history.begin(), history.end());
         return Ztbtool(options);
     };
-    const json lines = JsonOut(withHistory({"--json", "--file", "d1.ztb"}))["history"];
-    std::string results;
-    for (const json& line : lines)
-        results += line["Operation"].get<std::string>() + " " + line["Result"].get<std::string>() + " " +
-                   line["Reason"].get<std::string>() + "|";
-    EXPECT_EQ(results,
-        "install done |install unchanged the installed copy is current|remove done |restore done |"
-        "install failed D1.ztb: Illegal ZTB ID string|restore failed D1.ztb: Illegal ZTB ID string|");
+    const json lines = json::parse(withHistory({"--json", "--file", "d1.ztb"}).out)["history"];
+    json results = json::array();  // each line's operation, result and reason
+    for (const json& line : lines) results.push_back({line["Operation"], line["Result"], line["Reason"]});
+    EXPECT_EQ(
+        results, json::parse(R"([["install", "done", ""], ["install", "unchanged", "the installed copy is current"],
+        ["remove", "done", ""], ["restore", "done", ""], ["install", "failed", "D1.ztb: Illegal ZTB ID string"],
+        ["restore", "failed", "D1.ztb: Illegal ZTB ID string"]])"));
     EXPECT_EQ(json({lines[2]["Backup"], lines[3]["Program"], lines[3]["Model"], lines[3]["Source"]}),
         json({"D1.ztb, v2", "ztbtool", "Orvane A", "D1.ztb, v1"}));
-    EXPECT_EQ(withHistory({"--json", "--since", "2999-01-01"}), "0|{\"history\":[]}\n|");
-    EXPECT_TRUE(withHistory({"--since", "2025-13-01"}).starts_with("2||"));
+    EXPECT_EQ(withHistory({"--json", "--since", "2999-01-01"}), Result{.out = "{\"history\":[]}\n"});
+    const Result badDay = withHistory({"--since", "2025-13-01"});
+    EXPECT_TRUE(badDay.status == 2 && badDay.out.empty());
+}
 
-    // A fresh workstation gets KVData\ZTB; a damaged distribution table
-    // fails its row, and the others are installed.
+// A fresh workstation gets KVData\ZTB; a damaged distribution table fails
+// its row, and the others are installed.
+TEST(Ztbtool, AFreshWorkstationGetsItsFolderAndTheSoundTables) {
     const CatalogueSetup fresh(false);
     WriteTable(fresh.Distribution("D1.ztb"), "Slide");
     WriteDamagedTable(fresh.Distribution("D2.ztb"));
-    EXPECT_EQ(Tool(fresh, {"install", "--all"}), "1|1 ZTB(s) have been installed.\n|D2.ztb: Illegal ZTB ID string\n");
+    EXPECT_EQ(Tool(fresh, {"install", "--all"}),
+        (Result{.status = 1, .out = "1 ZTB(s) have been installed.\n", .err = "D2.ztb: Illegal ZTB ID string\n"}));
     EXPECT_EQ(NamesIn(fresh.Installed()), (std::set<std::string>{"D1.ztb", "ztbinstall-history.log"}));
 }
 

@@ -202,10 +202,10 @@ TEST_F(DialogTest, KeyboardAndEveryModelRow) {
     std::set<int> mnemonics;
     for (std::size_t amp = order.find('&'); amp != std::string::npos; amp = order.find('&', amp + 1))
         EXPECT_TRUE(mnemonics.insert(std::toupper(order[amp + 1])).second) << order[amp + 1];
-    for (std::size_t row = 0; row < FilmRecorderModels.size(); ++row) {
+    for (std::size_t row = 0; row < kFilmRecorderModels.size(); ++row) {
         ChooseModel(static_cast<int>(row));
-        EXPECT_EQ(State(), std::string(FilmRecorderModels[row].ModelText) + ": (none) | (none) |");
-        EXPECT_EQ(dialog->SelectedModel, FilmRecorderModels[row].ModelText);
+        EXPECT_EQ(State(), std::string(kFilmRecorderModels[row].modelText) + ": (none) | (none) |");
+        EXPECT_EQ(dialog->SelectedModel, kFilmRecorderModels[row].modelText);
     }
 }
 

@@ -47,11 +47,11 @@ bool ResolveFolders(const CatalogueOptions& options, CatalogueFolders& folders) 
 // case; any other text is a usage error that lists the models.
 std::string MatchModel(std::string& text) {
     if (const FilmRecorderModel* model = FindModelIgnoringCase(text)) {
-        text = model->ModelText;
+        text = model->modelText;
         return {};
     }
     std::string why = "\"" + text + "\" names no film recorder model; the models are:";
-    for (const FilmRecorderModel& model : FilmRecorderModels) why += std::string("\n  ") + model.ModelText;
+    for (const FilmRecorderModel& model : kFilmRecorderModels) why += std::string("\n  ") + model.modelText;
     return why;
 }
 

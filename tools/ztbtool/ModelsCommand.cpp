@@ -12,11 +12,11 @@ namespace {
 
 void PrintModels(bool json) {
     nlohmann::ordered_json models = nlohmann::ordered_json::array();
-    for (const FilmRecorderModel& model : FilmRecorderModels) {
+    for (const FilmRecorderModel& model : kFilmRecorderModels) {
         if (json) {
-            models.push_back({{"Model", model.ModelText}, {"Letter", model.FilePrefix}});
+            models.push_back({{"Model", model.modelText}, {"Letter", model.filePrefix}});
         } else {
-            std::printf("%s\t%s\n", model.ModelText, model.FilePrefix);
+            std::printf("%s\t%s\n", model.modelText, model.filePrefix);
         }
     }
     if (json) std::printf("%s\n", nlohmann::ordered_json{{"models", models}}.dump().c_str());
