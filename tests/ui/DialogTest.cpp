@@ -25,14 +25,13 @@
 namespace {
 
 using Rows = std::vector<std::string>;
-constexpr int kLeft = IDC_NEW_LIST, kRight = IDC_INSTALLED_LIST;
-constexpr int kOrvaneA = 4, kOrvaneB = 7, kOrvaneC = 10;  // rows of the model box
+// The lists, and rows of the model box.
+constexpr int kLeft = IDC_NEW_LIST, kRight = IDC_INSTALLED_LIST, kOrvaneA = 4, kOrvaneB = 7, kOrvaneC = 10;
 constexpr COLORREF kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255), kWhite = RGB(255, 255, 255), kBlack = 0;
 constexpr COLORREF kUntouched = RGB(0, 200, 0);            // what no drawing uses
 constexpr const char* kDamaged = "Illegal ZTB ID string";  // what WriteDamagedTable's files load as
 
-// The message box of a damaged table: the loader's text, then its path, the
-// setup's temporary folder written {T}.
+// The message box of a damaged table: the loader's text, then its path.
 std::string Damaged(const std::string& path) { return kDamaged + ("\n{T}" + path); }
 
 // Delivers the messages waiting for this thread (painting, posted ones).
@@ -49,6 +48,13 @@ std::string TabOrder(HWND dialog) {
         order += (order.empty() ? "" : "|") + (text.empty() ? std::to_string(::GetDlgCtrlID(child)) : text);
     }
     return order;
+}
+
+// The rows of a list box.
+Rows ListRows(HWND list) {
+    Rows rows;
+    for (int row = 0; row < ::SendMessageA(list, LB_GETCOUNT, 0, 0); ++row) rows.push_back(ListBoxTextOf(list, row));
+    return rows;
 }
 
 // A memory bitmap filled with kUntouched, and its drawing context with the
@@ -80,10 +86,9 @@ void Put(const std::string& path, const std::string& title, int minutes = 100) {
 void Watching(const std::string& caption, const std::function<void(HWND)>& look, const std::function<void()>& act) {
     static std::function<void()> tick;
     tick = [&, ticks = 0]() mutable {
-        const HWND window = ::FindWindowA(nullptr, caption.c_str());
         if (++ticks > 100)
             ::EndDialog(::GetActiveWindow(), -1);
-        else if (window && ::IsWindowVisible(window))
+        else if (const HWND window = ::FindWindowA(nullptr, caption.c_str()); window && ::IsWindowVisible(window))
             look(window);
     };
     const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) CALLBACK { tick(); });
@@ -142,11 +147,9 @@ protected:
             }
             state += " |";
         }
-        for (const int id : {IDC_REMOVE, IDC_ADD, IDC_ADD_ALL}) {
-            std::string name = WindowTextOf(Item(id));
-            std::erase(name, '&');  // that marks the mnemonic
-            state += ::IsWindowEnabled(Item(id)) ? " [" + name + "]" : "";
-        }
+        for (const auto& [id, name] :
+            {std::pair{IDC_REMOVE, " [Remove]"}, {IDC_ADD, " [Add]"}, {IDC_ADD_ALL, " [Add All]"}})
+            state += ::IsWindowEnabled(Item(id)) ? name : "";
         return state;
     }
 
@@ -169,18 +172,28 @@ protected:
         ::SendMessageA(Dialog(), WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(Item(id)));
         PumpMessages();
     }
-    Rows TakeMessages() { return std::exchange(messages, {}); }
     // A row drawn into canvas as the list asks for it.
     void DrawRow(const Canvas& canvas, int row, UINT action, UINT state, COLORREF data) const {
         DRAWITEMSTRUCT request{
             ODT_LISTBOX, kLeft, static_cast<UINT>(row), action, state, Item(kLeft), canvas.dc, canvas.all, data};
         ::SendMessageA(Dialog(), WM_DRAWITEM, kLeft, reinterpret_cast<LPARAM>(&request));
     }
+    // Opens the window of a command of the system menu; look sees it once, then it is closed.
+    void FromMenu(UINT command, const std::string& caption, const std::function<void(HWND)>& look) {
+        bool seen = false;
+        const auto once = [&](HWND box) {
+            if (!std::exchange(seen, true)) look(box);
+            ::SendMessageA(box, WM_COMMAND, IDCANCEL, 0);
+        };
+        Watching(caption, once, [&] { ::SendMessageA(Dialog(), WM_SYSCOMMAND, command, 0); });
+    }
 
     std::optional<CatalogueSetup> setup{std::in_place};
     std::unique_ptr<CInstallerDlg> dialog;
-    Rows messages;  // the texts of the recorded message boxes
-    const MessageBoxHook previousHook = SetMessageBoxHook([this](const std::string& text, const std::string&, UINT) {
+    Rows messages;  // the texts of the recorded message boxes, the setup's temporary folder written {T}
+    const MessageBoxHook previousHook = SetMessageBoxHook([this](std::string text, const std::string&, UINT) {
+        if (const std::size_t at = text.find(setup->Root().Text()); at != std::string::npos)
+            text.replace(at, setup->Root().Text().size(), "{T}");
         messages.push_back(text);
         return IDOK;
     });
@@ -235,14 +248,12 @@ TEST_F(DialogTest, Actions) {
         {.act = [] {}, .state = a + "Negative 400 v1, lith 10 v1 |"},  // opened: nothing new
         {.act = [&] { Click(kRight, 0); }, .state = a + "*Negative 400 v1, lith 10 v1 | [Remove]"},
         {.act = [&] { Click(kLeft, 0); }, .state = "Orvane A: *(none) | Negative 400 v1, lith 10 v1 |"},
-        {.act = [&] { Click(kRight, 1); }, .state = a + "Negative 400 v1, *lith 10 v1 | [Remove]"},
-        {.act = [&] { Press(IDC_ADD_ALL); }, .state = a + "Negative 400 v1, *lith 10 v1 | [Remove]"},
-        {.act = [&] { Press(IDC_ADD); }, .messages = {kNothingToInstallMessage},
+        // A disabled "Add All" does nothing; "Add" says there is nothing to install.
+        {.act = [&] { Click(kRight, 1); Press(IDC_ADD_ALL); Press(IDC_ADD); }, .messages = {kNothingToInstallMessage},
          .state = a + "Negative 400 v1, *lith 10 v1 | [Remove]"},
         {.act = [&] { ChooseModel(kOrvaneB); }, .state = b + "(none) | [Remove] [Add] [Add All]"},
         {.act = [&] { Click(kLeft, 0); }, .state = "Orvane B: *Ortho 25 red, lith 50 red | (none) | [Add] [Add All]"},
-        {.act = [&] { Click(kRight, 0); }, .state = b + "*(none) | [Remove] [Add All]"},
-        {.act = [&] { Press(IDC_REMOVE); }, .messages = {kNothingToRemoveMessage},
+        {.act = [&] { Click(kRight, 0); Press(IDC_REMOVE); }, .messages = {kNothingToRemoveMessage},
          .state = b + "*(none) | [Remove] [Add All]"},
         {.act = [&] { Click(kRight, 0, MK_CONTROL); }, .state = b + "(none) | [Remove] [Add All]"},
         {.act = [&] { ChooseModel(kOrvaneC); }, .state = "Orvane C: (none) | (none) | [Remove]"},
@@ -254,8 +265,6 @@ TEST_F(DialogTest, Actions) {
         // model typed and rescans for it.
         {.act = [&] { Fresh(); ChooseModel(kOrvaneA); dialog->ModelBox.SetWindowText("Orvane B"); Press(IDC_ADD); },
          .messages = {"0 ZTB(s) have been installed."}, .state = "Orvane B: Ortho 25 red | (none) | [Add All]"},
-        {.act = [&] { Fresh(); Click(kRight, 0); Press(IDC_ADD_ALL); }, .messages = {"3 ZTB(s) have been installed."},
-         .state = "Orvane A: (none) | Chrome 64 v1, Negative 400 v1, Print 50 v3, Slide 100 v2 |"},
         // A copy damaged after the scan fails its row, and the rescan then
         // stops at it: the count and the failed row still come first.
         {.act = [&] { Fresh(); WriteDamagedTable(setup->Distribution("D500.ztb")); Press(IDC_ADD_ALL); },
@@ -268,21 +277,14 @@ TEST_F(DialogTest, Actions) {
          .state = "Orvane A: Chrome 64 v1 red, Print 50 v3 red, Slide 100 v2 red | Negative 400 v1 | [Add All]"},
         // Rows go from the highest down: "Print 50 v2" goes, then the damaged
         // copy ends the operation, with no rescan and no count.
-        {.act = [&] {
-             Fresh();
-             WriteDamagedTable(setup->Installed("D300.ztb"));
-             Click(kRight, 0); Click(kRight, 1, MK_CONTROL); Press(IDC_REMOVE);
-             EXPECT_TRUE(exists("D300.ztb") && !exists("D200.ztb"));
-         },
+        {.act = [&] { Fresh(); WriteDamagedTable(setup->Installed("D300.ztb"));
+                      Click(kRight, 0); Click(kRight, 1, MK_CONTROL); Press(IDC_REMOVE);
+                      EXPECT_TRUE(exists("D300.ztb") && !exists("D200.ztb")); },
          .messages = {Damaged("Windows\\KVData\\ZTB\\D300.ztb")},
          .state = offered + "*Negative 400 v1, *Print 50 v2 | [Remove] [Add All]"},
         // The right list is rebuilt for the new model before the fault.
-        {.act = [&] {
-             Fresh();
-             Put(setup->Installed("G100.ztb"), "Ortho 25 v1");
-             WriteDamagedTable(setup->Distribution("G900.ztb"));
-             Click(kLeft, 0); ChooseModel(kOrvaneB);
-         },
+        {.act = [&] { Fresh(); Put(setup->Installed("G100.ztb"), "Ortho 25 v1");
+                      WriteDamagedTable(setup->Distribution("G900.ztb")); Click(kLeft, 0); ChooseModel(kOrvaneB); },
          .messages = {Damaged("Program\\ZTB\\G900.ztb")}, .state = damaged},
         // What the left list shows is what "Add" installs; its rescan fails again.
         {.act = [&] { Press(IDC_ADD); },
@@ -299,11 +301,7 @@ TEST_F(DialogTest, Actions) {
     for (int number = 1; const auto& step : steps) {
         SCOPED_TRACE("step " + std::to_string(number++));
         step.act();
-        Rows seen = TakeMessages();
-        for (std::string& text : seen)
-            if (const std::size_t at = text.find(setup->Root().Text()); at != std::string::npos)
-                text.replace(at, setup->Root().Text().size(), "{T}");
-        EXPECT_EQ(seen, step.messages);
+        EXPECT_EQ(std::exchange(messages, {}), step.messages);
         EXPECT_EQ(State(), step.state);
     }
 }
@@ -330,8 +328,7 @@ TEST_F(DialogTest, OwnerDrawnRows) {
         bool contrast = false;
         int row = 0;
         UINT action = ODA_DRAWENTIRE, state = 0;
-        COLORREF data = 0;
-        COLORREF swatch = kUntouched, middle = kUntouched, background = kUntouched, text = kUntouched;
+        COLORREF data = 0, swatch = kUntouched, middle = kUntouched, background = kUntouched, text = kUntouched;
     } looks[] = {
         // clang-format off
         {.look = "full draw", .row = 1, .data = kBlue,
@@ -400,17 +397,10 @@ TEST_F(DialogTest, SystemBoxesAndIcon) {
     EXPECT_EQ(::GetMenuItemID(menu, count - 1), UINT(IDM_HISTORY));
 
     SetMessageBoxHook({});
-    std::vector<Rows> boxes;  // each box's static texts and button, and whether it is modal
+    Rows boxes;  // each box's children in tab order, and whether it is modal on the dialog
     const auto look = [&](HWND box) {
-        Rows& seen = boxes.emplace_back();
-        for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
-            char name[8] = {};
-            if (::GetClassNameA(child, name, sizeof name) && !lstrcmpiA(name, "Static") &&
-                ::GetWindowTextLengthA(child))
-                seen.push_back(WindowTextOf(child));
-        }
-        seen.push_back(WindowTextOf(::GetDlgItem(box, IDOK)));
-        seen.push_back(::GetWindow(box, GW_OWNER) == Dialog() && !::IsWindowEnabled(Dialog()) ? "modal" : "not modal");
+        const bool modal = ::GetWindow(box, GW_OWNER) == Dialog() && !::IsWindowEnabled(Dialog());
+        boxes.push_back(TabOrder(box) + (modal ? " modal" : " not modal"));
         ::SendMessageA(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     };
     Watching("About ZTBInstall", look, [&] {
@@ -420,10 +410,11 @@ TEST_F(DialogTest, SystemBoxesAndIcon) {
     EXPECT_EQ(State(), "Orvane A: *Chrome 64 v1 red, Slide 100 v2 red | (none) | [Add] [Add All]");
     Watching(ModuleBaseName(), look, [&] { Press(IDC_ADD_ALL); });
     EXPECT_EQ(State(), "Orvane A: Chrome 64 v1 red, Slide 100 v2 red | (none) | [Add All]");
-    const Rows about{"ZTBInstall Version 1.03", "Copyright (C) 1998", "&OK", "modal"};
+    // The system's boxes show their icon (1088) and "OK" before the text.
+    const std::string about = "ZTBInstall Version 1.03|Copyright (C) 1998|&OK modal";
     const std::string failed = ": the installed folder " + setup->Installed() + " does not exist";
-    EXPECT_EQ(boxes, (std::vector<Rows>{about, about, {"0 ZTB(s) have been installed.", "OK", "modal"},
-                         {"D100.ztb" + failed + "\nD500.ztb" + failed, "OK", "modal"}}));
+    EXPECT_EQ(boxes, (Rows{about, about, "1088|OK|0 ZTB(s) have been installed. modal",
+                         "1088|OK|D100.ztb" + failed + "\nD500.ztb" + failed + " modal"}));
 
     ASSERT_NE(dialog->AppIcon, nullptr);
     for (const auto& [message, size] :
@@ -441,47 +432,33 @@ TEST_F(DialogTest, RestoreFromTheBackedUpTables) {
     Press(IDC_ADD);  // "Print 50 v3" replaces "Print 50 v2"
     WriteDamagedTable(setup->Backup("D300.ztb, v0"));
     Rows seen;
-    Watching(
-        "Backed-up tables - Orvane A",
-        [&](HWND box) {
-            const HWND list = ::GetDlgItem(box, IDC_BACKUP_LIST), restore = ::GetDlgItem(box, IDC_RESTORE);
-            const auto look = [&] {
-                for (int row = 0; row < ::SendMessageA(list, LB_GETCOUNT, 0, 0); ++row)
-                    seen.push_back(ListBoxTextOf(list, row));
-                seen.push_back(::IsWindowEnabled(restore) ? "[Restore]" : "");
-            };
-            if (!seen.empty()) return;
-            EXPECT_EQ(TabOrder(box), "File|Label|Date|&Description|1010|&Restore|&Close");
-            seen.push_back(::IsWindowEnabled(Dialog()) ? "not modal" : "modal");
-            look();
-            ::SendMessageA(list, LB_SETSEL, TRUE, 0);
-            ::SendMessageA(box, WM_COMMAND, MAKEWPARAM(IDC_BACKUP_LIST, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
-            look();
-            ::SendMessageA(restore, BM_CLICK, 0, 0);
-            look();
-            ::SendMessageA(box, WM_COMMAND, IDCANCEL, 0);
-        },
-        [&] { ::SendMessageA(Dialog(), WM_SYSCOMMAND, IDM_BACKUPS, 0); });
+    FromMenu(IDM_BACKUPS, "Backed-up tables - Orvane A", [&](HWND box) {
+        const HWND list = ::GetDlgItem(box, IDC_BACKUP_LIST), restore = ::GetDlgItem(box, IDC_RESTORE);
+        EXPECT_EQ(TabOrder(box), "File|Label|Date|&Description|1010|&Restore|&Close");
+        seen.push_back(::IsWindowEnabled(Dialog()) ? "not modal" : "modal");
+        const auto look = [&] {
+            for (const std::string& row : ListRows(list)) seen.push_back(row);
+            seen.push_back(::IsWindowEnabled(restore) ? "[Restore]" : "");
+        };
+        look();
+        ::SendMessageA(list, LB_SETSEL, TRUE, 0);
+        ::SendMessageA(box, WM_COMMAND, MAKEWPARAM(IDC_BACKUP_LIST, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+        look();
+        ::SendMessageA(restore, BM_CLICK, 0, 0);
+        look();
+    });
     const std::string v2Row = "Print 50 v2\tD200.ztb\t2\t2024/01/01 - 03:20",
                       damaged = "Illegal ZTB ID string\tD300.ztb\t0\t";
     EXPECT_EQ(seen, (Rows{"modal", v2Row, damaged, "", v2Row, damaged, "[Restore]",
                         "Print 50 v3\tD200.ztb\t3\t2024/01/01 - 05:00", v2Row, damaged, ""}));
-    EXPECT_EQ(TakeMessages(), (Rows{"1 ZTB(s) have been installed.", "1 ZTB(s) have been restored."}));
+    EXPECT_EQ(messages, (Rows{"1 ZTB(s) have been installed.", "1 ZTB(s) have been restored."}));
     EXPECT_EQ(State(),
         "Orvane A: Chrome 64 v1 red, Print 50 v3 blue, Slide 100 v2 red | Negative 400 v1, Print 50 v2 | [Add All]");
 
     // "History..." shows the log, newest first, each row after its time.
     Rows history;
-    Watching(
-        "History",
-        [&](HWND box) {
-            const HWND list = ::GetDlgItem(box, IDC_HISTORY_LIST);
-            if (!history.empty()) return;
-            for (int row = 0; row < ::SendMessageA(list, LB_GETCOUNT, 0, 0); ++row)
-                history.push_back(ListBoxTextOf(list, row).substr(20));
-            ::SendMessageA(box, WM_COMMAND, IDCANCEL, 0);
-        },
-        [&] { ::SendMessageA(Dialog(), WM_SYSCOMMAND, IDM_HISTORY, 0); });
+    FromMenu(IDM_HISTORY, "History", [&](HWND box) { history = ListRows(::GetDlgItem(box, IDC_HISTORY_LIST)); });
+    for (std::string& row : history) row.erase(0, 20);
     const std::string user = platform::UserName() + "\t";
     EXPECT_EQ(
         history, (Rows{user + "restore\tD200.ztb\tPrint 50 v2\tdone", user + "install\tD200.ztb\tPrint 50 v3\tdone"}));
@@ -520,27 +497,21 @@ TEST_F(DialogTest, Scaled) {
         EXPECT_LE(std::abs(*lines.begin() + *lines.rbegin() + 1 - height), 1);
     }
     std::string row;
-    Watching(
-        "Backed-up tables - Orvane A",
-        [&](HWND box) {
-            const HWND list = ::GetDlgItem(box, IDC_BACKUP_LIST);
-            row = ListBoxTextOf(list, 0);
-            const char* headings[] = {"File", "Label", "Date"};
-            int stops[3] = {};  // where the headings stand over the list
-            for (int column = 0; column < 3; ++column) {
-                RECT place{};
-                ::GetWindowRect(::FindWindowExA(box, nullptr, "Static", headings[column]), &place);
-                ::MapWindowPoints(nullptr, list, reinterpret_cast<POINT*>(&place), 1);
-                stops[column] = place.left;
-            }
-            RECT inside{};
-            ::GetClientRect(list, &inside);
-            const Canvas canvas(1, 1, list);
-            EXPECT_LE(LOWORD(::GetTabbedTextExtentA(canvas.dc, row.c_str(), static_cast<int>(row.size()), 3, stops)),
-                inside.right);
-            ::SendMessageA(box, WM_COMMAND, IDCANCEL, 0);
-        },
-        [&] { ::SendMessageA(Dialog(), WM_SYSCOMMAND, IDM_BACKUPS, 0); });
+    FromMenu(IDM_BACKUPS, "Backed-up tables - Orvane A", [&](HWND box) {
+        const HWND list = ::GetDlgItem(box, IDC_BACKUP_LIST);
+        row = ListBoxTextOf(list, 0);
+        int stops[3] = {}, column = 0;  // where the headings stand over the list
+        for (const char* heading : {"File", "Label", "Date"}) {
+            POINT corner{};  // the heading's, which has no border
+            ::MapWindowPoints(::FindWindowExA(box, nullptr, "Static", heading), list, &corner, 1);
+            stops[column++] = corner.x;
+        }
+        RECT inside{};
+        ::GetClientRect(list, &inside);
+        const Canvas canvas(1, 1, list);
+        EXPECT_LE(LOWORD(::GetTabbedTextExtentA(canvas.dc, row.c_str(), static_cast<int>(row.size()), 3, stops)),
+            inside.right);
+    });
     EXPECT_EQ(row.substr(row.find("...")), "...\tD100.ztb\t1.2\t2024/01/01 - 01:40");
 }
 
@@ -548,12 +519,10 @@ TEST_F(DialogTest, Scaled) {
 // with the close box.
 TEST_F(DialogTest, EndingTheModalDialog) {
     for (const auto& [message, wParam, result] : {std::tuple<UINT, WPARAM, INT_PTR>{WM_KEYDOWN, VK_RETURN, IDOK},
-             {WM_KEYDOWN, VK_ESCAPE, IDCANCEL}, {WM_SYSCOMMAND, SC_CLOSE, IDCANCEL}}) {
-        CInstallerDlg modal(setup->Folders());
+             {WM_KEYDOWN, VK_ESCAPE, IDCANCEL}, {WM_SYSCOMMAND, SC_CLOSE, IDCANCEL}})
         Watching(
             "ZTBInstall", [&](HWND window) { ::PostMessageA(window, message, wParam, 0); },
-            [&] { EXPECT_EQ(modal.DoModal(), result) << message << " " << wParam; });
-    }
+            [&] { EXPECT_EQ(CInstallerDlg(setup->Folders()).DoModal(), result) << message << " " << wParam; });
 }
 
 }  // namespace
