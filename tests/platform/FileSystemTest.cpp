@@ -104,8 +104,7 @@ const Row kPosixRows[] = {
 // clang-format on
 
 struct Folders {
-    const bool shm = !kWindows && fs::is_directory("/dev/shm");
-    TempFolder here, away{shm ? fs::path("/dev/shm") : fs::temp_directory_path()};
+    TempFolder here, away{!kWindows && fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path()};
 
     std::string Path(S name) const { return name.starts_with("away/") ? away.Path(name.substr(5)) : here.Path(name); }
 

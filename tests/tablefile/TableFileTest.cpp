@@ -126,7 +126,6 @@ TEST(TableFile, WhatNoTableFileReaches) {
     EXPECT_EQ(TitleText(MakeValidHeader(std::string(49, 'T'))), std::string(48, 'T'));
 
     const std::pair<std::function<void(const LoadReport&)>, Outcome> lookups[] = {
-        {[](auto& r) { GetLightReps(-3, 0, 1002, 0, r); }, {.message = "illegal BaseFilmType", .trace = "-3"}},
         {[](auto& r) { GetLightLevel(1, 3, 1002, 3, r); }, {.message = "illegal Resolution"}},
         {[](auto& r) { GetLightReps(1, -1, 1002, 0, r); }, {.message = "illegal Resolution"}},
         {[](auto& r) { GetLightLevel(1, 0, 1002, 3, r); }, {.message = "illegal Col to GetLightLDC"}},
@@ -134,7 +133,6 @@ TEST(TableFile, WhatNoTableFileReaches) {
         {[](auto& r) { GetLightReps(10, 0, 1006, 0, r); },
             {.message = "unsupported base film/resolution in GetLightReps"}},
         {[](auto& r) { EXPECT_EQ(GetLightReps(4, 0, 1003, 2, r), 1); }, {}},  // counts without levels
-        {[](auto& r) { GetBackType(1, -1, r); }, {.message = "Unsupported DeviceType (-1), Contact Corvantigraph"}},
     };
     for (const auto& [lookup, expected] : lookups) EXPECT_EQ(OutcomeOf(lookup), expected);
 }
