@@ -56,7 +56,7 @@ void DrawSwatch(HDC dc, const RECT& swatch, COLORREF color, bool highContrast, C
 }
 
 // clang-format off
-BEGIN_MESSAGE_MAP(CColorListBox, CListBox)
+BEGIN_MESSAGE_MAP(CColorListBox, CWnd)
     MapMessage(WM_DESTROY, &CColorListBox::OnDestroy),
 END_MESSAGE_MAP();
 // clang-format on
@@ -148,6 +148,11 @@ void CColorListBox::DrawItem(LPDRAWITEMSTRUCT lpDIS) {
 
 void CColorListBox::MeasureItem(LPMEASUREITEMSTRUCT lpMIS) { lpMIS->itemHeight = static_cast<UINT>(rowHeight_); }
 
-int CColorListBox::CompareItem(LPCOMPAREITEMSTRUCT) {
-    return 0;  // the list is not sorted, so the control never asks
+bool CColorListBox::OnChildNotify(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
+    if (message == WM_DRAWITEM)
+        DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
+    else
+        MeasureItem(reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam));
+    result = TRUE;
+    return true;
 }

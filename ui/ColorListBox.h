@@ -1,5 +1,7 @@
 // The list of new and updated tables: an owner-drawn list box whose rows
-// carry a colour as item data, drawn as a swatch in front of the text.
+// carry a colour as item data, drawn as a swatch in front of the text. The
+// one subclassed control: its parent passes it the requests to draw and
+// measure its rows, and it hears of its own destruction.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +11,7 @@
 
 #include "ui/RowNameAnnotation.h"
 #include "ui/framework/Controls.h"
+#include "ui/framework/Wnd.h"
 
 // The swatch colours of a new and of an updated table.
 inline constexpr COLORREF kNewTableColor = RGB(255, 0, 0);
@@ -24,7 +27,7 @@ bool HighContrastOn();
 // so that new and updated differ by shape, not by colour alone.
 void DrawSwatch(HDC dc, const RECT& swatch, COLORREF color, bool highContrast, COLORREF frame, COLORREF background);
 
-class CColorListBox : public CListBox {
+class CColorListBox : public CListBoxT<CWnd> {
 public:
     // Appends a row and stores color as its item data; returns the row's
     // index, or a negative value when the row could not be added (then no
@@ -45,11 +48,13 @@ public:
     // Gives the rows their accessible names until the list goes.
     void AnnounceRowNames();
 
-    void DrawItem(LPDRAWITEMSTRUCT lpDIS) override;
-    void MeasureItem(LPMEASUREITEMSTRUCT lpMIS) override;
-    int CompareItem(LPCOMPAREITEMSTRUCT lpCIS) override;
+    void DrawItem(LPDRAWITEMSTRUCT lpDIS);
+    void MeasureItem(LPMEASUREITEMSTRUCT lpMIS);
 
     static constexpr int kRowHeight = 15;  // at 96 DPI
+
+protected:
+    bool OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     int Scaled(int pixels) const { return ::MulDiv(pixels, static_cast<int>(dpi_), 96); }

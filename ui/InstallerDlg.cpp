@@ -26,7 +26,7 @@ namespace {
 // row added or selected.
 class RedrawOnceAfter {
 public:
-    explicit RedrawOnceAfter(CListBox& list) : list_(list) { list_.SendMessage(WM_SETREDRAW, FALSE); }
+    explicit RedrawOnceAfter(HWND list) : list_(list) { list_.SendMessage(WM_SETREDRAW, FALSE); }
     ~RedrawOnceAfter() {
         list_.SendMessage(WM_SETREDRAW, TRUE);
         ::InvalidateRect(list_.m_hWnd, nullptr, TRUE);
@@ -35,7 +35,7 @@ public:
     RedrawOnceAfter& operator=(const RedrawOnceAfter&) = delete;
 
 private:
-    CListBox& list_;
+    CWindow list_;
 };
 
 // A button's state after an event: as it was, off, on, or on exactly when
@@ -161,7 +161,7 @@ void CInstallerDlg::ScanNewTables() {
 
 void CInstallerDlg::ShowInstalledEntries(std::vector<CatalogueEntry> entries) {
     InstalledEntries = std::move(entries);
-    const RedrawOnceAfter redraw(InstalledList);
+    const RedrawOnceAfter redraw(InstalledList.m_hWnd);
     InstalledList.ResetContent();
     if (InstalledEntries.empty()) InstalledList.AddString(kNoTablesPlaceholder);
     for (const CatalogueEntry& entry : InstalledEntries) InstalledList.AddString(entry.Description);
@@ -169,7 +169,7 @@ void CInstallerDlg::ShowInstalledEntries(std::vector<CatalogueEntry> entries) {
 
 void CInstallerDlg::ShowNewEntries(std::vector<CatalogueEntry> entries) {
     NewEntries = std::move(entries);
-    const RedrawOnceAfter redraw(NewList);
+    const RedrawOnceAfter redraw(NewList.m_hWnd);
     NewList.ResetContent();
     if (NewEntries.empty()) NewList.AddString(kNoTablesPlaceholder);
     for (const CatalogueEntry& entry : NewEntries)

@@ -65,7 +65,7 @@ struct Scene {
     std::string LockPath() const { return setup.Installed(kLockFileName); }
 };
 
-enum class Operation { AddAll, RemoveAll, RestoreAll };
+enum Operation { AddAll, RemoveAll, RestoreAll };
 
 // What an operation is given: the scan's entries, or the backups to restore.
 struct Listed {
@@ -75,15 +75,15 @@ struct Listed {
 };
 
 Listed List(const Scene& scene, Operation operation) {
-    if (operation == Operation::RestoreAll) return {{}, scene.Restorable()};
-    return {operation == Operation::AddAll ? scene.New() : scene.Installed(), {}};
+    if (operation == RestoreAll) return {{}, scene.Restorable()};
+    return {operation == AddAll ? scene.New() : scene.Installed(), {}};
 }
 
 // Every table in the installed folder must stay; an install or restore
 // keeps every installed name and its new files take the names of its
 // entries.
 SafetyRules Rules(const Scene& scene, const Snapshot& before, Operation operation, const Listed& entries) {
-    const bool installs = operation != Operation::RemoveAll;
+    const bool installs = operation != RemoveAll;
     SafetyRules rules;
     rules.installed = fs::relative(scene.setup.Installed(), scene.setup.Root().FsPath()).generic_string() + "/";
     for (const auto& [path, bytes] : before) {
@@ -102,10 +102,10 @@ SafetyRules Rules(const Scene& scene, const Snapshot& before, Operation operatio
 
 // How an operation ended: with its count, refused before the first row, or
 // in the error abort.
-enum class Ending { Completed, Refused, Aborted };
+enum Ending { Completed, Refused, Aborted };
 
 struct Outcomes {
-    Ending ending = Ending::Completed;
+    Ending ending = Completed;
     std::vector<std::string> done;  // the file names of the rows done, in processing order
     std::string failures;           // FailureText, or the refusal message
     std::string history;            // the history lines due, as LoggedRows gives them
@@ -141,14 +141,14 @@ Outcomes Perform(const Scene& scene, Operation operation, const Listed& entries)
     for (std::size_t k = 0; k < entries.size(); ++k) rows.push_back(static_cast<int>(k));
     const CatalogueFolders& folders = scene.setup.Folders();
     try {
-        const OperationReport report =
-            operation == Operation::AddAll      ? InstallTables(folders, entries.tables, rows, kTester)
-            : operation == Operation::RemoveAll ? RemoveTables(folders, entries.tables, rows, kTester)
-                                                : RestoreTables(folders, entries.backups, rows, kTester);
-        if (report.refused) return {Ending::Refused, {}, report.message, {}};
-        return Summarise(report, Ending::Completed);
+        const OperationReport report = operation == AddAll ? InstallTables(folders, entries.tables, rows, kTester)
+                                       : operation == RemoveAll
+                                           ? RemoveTables(folders, entries.tables, rows, kTester)
+                                           : RestoreTables(folders, entries.backups, rows, kTester);
+        if (report.refused) return {Refused, {}, report.message, {}};
+        return Summarise(report, Completed);
     } catch (const OperationAborted& abort) {
-        return Summarise(abort.report, Ending::Aborted);
+        return Summarise(abort.report, Aborted);
     }
 }
 
@@ -225,7 +225,7 @@ struct FaultRow {
     void (*change)(Scene&) = nullptr;              // after the scan
     std::vector<Fault> fail = {};                  // during the operation
     void (*during)(Scene&, FaultPlan&) = nullptr;  // another process's work during the operation
-    Ending ending = Ending::Completed;
+    Ending ending = Completed;
     std::vector<std::string> done = {};  // the rows done, in processing order
     const char* failures = "";
     std::set<std::string> backups = {};  // the backup folder's names afterwards
@@ -272,44 +272,43 @@ const std::vector<std::string> kBothRemoved = {"DOLD.ztb", "DKEEP.ztb"};
 // clang-format off
 const FaultRow kRows[] = {
     // A fresh workstation: the Windows directory without KVData\ZTB, which an install creates.
-    {.name = "FreshWorkstation", .operation = Operation::AddAll, .change = RemoveKVData, .done = kBothAdded},
-    {.name = "KVDataCannotBeCreated", .operation = Operation::AddAll, .change = RemoveKVData,
-     .fail = {{Call::CreateFolder, 1, Outcome::AccessDenied}}, .ending = Ending::Refused,
+    {.name = "FreshWorkstation", .operation = AddAll, .change = RemoveKVData, .done = kBothAdded},
+    {.name = "KVDataCannotBeCreated", .operation = AddAll, .change = RemoveKVData,
+     .fail = {{Call::CreateFolder, 1, Outcome::AccessDenied}}, .ending = Refused,
      .failures = "The installed folder {F} cannot be created: access denied."},
-    {.name = "WindowsFolderMissing", .operation = Operation::AddAll,
+    {.name = "WindowsFolderMissing", .operation = AddAll,
      .change = [](Scene& s) { fs::remove_all(s.setup.Root().Path("Windows")); },
      .failures = "DOLD.ztb: the installed folder {I} does not exist\n"
                  "DNEW.ztb: the installed folder {I} does not exist"},
     // A file that cannot be looked at is not a missing one: the backup step
     // stops rather than take the installed copy for absent.
-    {.name = "FilesThatCannotBeReached", .operation = Operation::AddAll,
+    {.name = "FilesThatCannotBeReached", .operation = AddAll,
      .fail = {{Call::Exists, 2, Outcome::AccessDenied, "DOLD.ztb"}, {Call::Exists, 1, Outcome::AccessDenied, "DNEW"}},
      .failures = "DOLD.ztb: the backup of the installed copy failed: it cannot be reached: access denied\n"
                  "DNEW.ztb: the distribution copy {D}DNEW.ztb cannot be reached: access denied"},
-    {.name = "BackupFolderReadOnly", .operation = Operation::AddAll,
+    {.name = "BackupFolderReadOnly", .operation = AddAll,
      .prepare = [](Scene& s) { fs::create_directory(s.setup.Backup()); },
      .fail = {{Call::Move, 0, Outcome::AccessDenied, "Backup"}}, .done = {"DNEW.ztb"},
      .failures = "DOLD.ztb: the backup of the installed copy failed: it could not be moved to {B}DOLD.ztb, v1: "
                  "access denied"},
-    {.name = "BackupNameHeldByAFile", .operation = Operation::RemoveAll,
+    {.name = "BackupNameHeldByAFile", .operation = RemoveAll,
      .prepare = [](Scene& s) { Put(s.setup.Installed("Backup"), {'x'}); },
      .failures = "DOLD.ztb: the backup failed: the backup folder {B} could not be created: the name is taken\n"
                  "DKEEP.ztb: the backup failed: the backup folder {B} could not be created: the name is taken"},
-    {.name = "InstalledUnderAnotherCase", .operation = Operation::AddAll,
+    {.name = "InstalledUnderAnotherCase", .operation = AddAll,
      .prepare = [](Scene& s) { fs::rename(s.setup.Installed("DOLD.ztb"), s.setup.Installed("dold.ztb")); },
      .done = kBothAdded, .backups = {"DOLD.ztb, v1"}},
     // A name outside any ANSI code page is found, installed and backed up as it is.
-    {.name = "NameOutsideTheAnsiCodePage", .operation = Operation::AddAll,
+    {.name = "NameOutsideTheAnsiCodePage", .operation = AddAll,
      .prepare = [](Scene& s) {
          WriteTable(s.setup.Installed("Dλ.ztb"), "Lam v1");
          WriteTable(s.setup.Distribution("Dλ.ztb"), "Lam v2", 1002, kLater);
-     },
-     .done = {"DOLD.ztb", "DNEW.ztb", "Dλ.ztb"}, .backups = {"DOLD.ztb, v1", "Dλ.ztb, v1"}},
-    {.name = "BackupNameTakenBySameBytes", .operation = Operation::AddAll,
-     .prepare = [](Scene& s) { Backup(s, "DOLD.ztb, v1"); }, .done = kBothAdded, .backups = {"DOLD.ztb, v1"}},
+     }, .done = {"DOLD.ztb", "DNEW.ztb", "Dλ.ztb"}, .backups = {"DOLD.ztb, v1", "Dλ.ztb, v1"}},
+    {.name = "BackupNameTakenBySameBytes", .operation = AddAll, .prepare = [](Scene& s) { Backup(s, "DOLD.ztb, v1"); },
+     .done = kBothAdded, .backups = {"DOLD.ztb, v1"}},
     // Backups that begin like the installed copy: one longer, one as long
     // but different in its last block.
-    {.name = "BackupNameTakenByOtherBytes", .operation = Operation::AddAll,
+    {.name = "BackupNameTakenByOtherBytes", .operation = AddAll,
      .prepare = [](Scene& s) {
          Put(s.setup.Installed("DOLD.ztb"), LongOld());
          SetTimesOf(s.setup.Installed("DOLD.ztb"), {kTableTime, kTableTime, kTableTime});
@@ -317,104 +316,96 @@ const FaultRow kRows[] = {
          Bytes changedAtTheEnd = LongOld();
          changedAtTheEnd.back() ^= 1;
          Backup(s, "DOLD.ztb, v1 (2)", changedAtTheEnd);
-     },
-     .done = kBothAdded, .backups = {"DOLD.ztb, v1", "DOLD.ztb, v1 (2)", "DOLD.ztb, v1 (3)"}},
-    {.name = "BackupNumberTwoHoldsTheSameBytes", .operation = Operation::RemoveAll,
-     .prepare = [](Scene& s) { BackUpAnEarlierOld(s); Backup(s, "DOLD.ztb, v1 (2)"); },
-     .done = kBothRemoved, .backups = {"DOLD.ztb, v1", "DOLD.ztb, v1 (2)", "DKEEP.ztb, v1"}},
-    {.name = "DuplicateCannotBeDeleted", .operation = Operation::RemoveAll,
-     .prepare = [](Scene& s) { Backup(s, "DOLD.ztb, v1"); },
+     }, .done = kBothAdded, .backups = {"DOLD.ztb, v1", "DOLD.ztb, v1 (2)", "DOLD.ztb, v1 (3)"}},
+    {.name = "BackupNumberTwoHoldsTheSameBytes", .operation = RemoveAll,
+     .prepare = [](Scene& s) { BackUpAnEarlierOld(s); Backup(s, "DOLD.ztb, v1 (2)"); }, .done = kBothRemoved,
+     .backups = {"DOLD.ztb, v1", "DOLD.ztb, v1 (2)", "DKEEP.ztb, v1"}},
+    {.name = "DuplicateCannotBeDeleted", .operation = RemoveAll, .prepare = [](Scene& s) { Backup(s, "DOLD.ztb, v1"); },
      .fail = {{Call::Delete, 0, Outcome::InUse, "DOLD.ztb"}}, .done = {"DKEEP.ztb"},
      .failures = "DOLD.ztb: the backup failed: it could not be deleted (a backup with the same content exists as "
-                 "{B}DOLD.ztb, v1): in use",
-     .backups = {"DOLD.ztb, v1", "DKEEP.ztb, v1"}},
-    {.name = "DistributionCopyGoneAfterTheScan", .operation = Operation::AddAll,
+                 "{B}DOLD.ztb, v1): in use", .backups = {"DOLD.ztb, v1", "DKEEP.ztb, v1"}},
+    {.name = "DistributionCopyGoneAfterTheScan", .operation = AddAll,
      .prepare = [](Scene& s) { WriteTable(s.setup.Distribution("DOLD.ztb"), "Old \xE9 v2", 1002, kLater); },
      .change = [](Scene& s) { fs::remove(s.setup.Distribution("DNEW.ztb")); }, .done = {"DOLD.ztb"},
      .failures = "DNEW.ztb: the distribution copy {D}DNEW.ztb is gone", .backups = {"DOLD.ztb, v1"},
      .check = CheckHistoryLine},
     // A log that cannot be written loses no table: a warning of the operation.
-    {.name = "HistoryLogCannotBeWritten", .operation = Operation::AddAll,
+    {.name = "HistoryLogCannotBeWritten", .operation = AddAll,
      .fail = {{Call::Open, 0, Outcome::AccessDenied, kHistoryFileName}}, .done = kBothAdded,
      .failures = "the history log {I}ztbinstall-history.log could not be written: access denied",
      .backups = {"DOLD.ztb, v1"},
      .check = [](Scene& s) { EXPECT_FALSE(fs::exists(s.setup.Installed(kHistoryFileName))); }},
-    {.name = "DistributionCopyDamagedAfterTheScan", .operation = Operation::AddAll,
+    {.name = "DistributionCopyDamagedAfterTheScan", .operation = AddAll,
      .change = [](Scene& s) { WriteDamagedTable(s.setup.Distribution("DOLD.ztb")); }, .done = {"DNEW.ztb"},
      .failures = "DOLD.ztb: Illegal ZTB ID string"},
     // The share gets a newer DNEW once its bytes are copied: the installed
     // copy keeps the times of the bytes it holds.
-    {.name = "DistributionCopyUpdatedDuringTheInstall", .operation = Operation::AddAll,
+    {.name = "DistributionCopyUpdatedDuringTheInstall", .operation = AddAll,
      .during = [](Scene& s, FaultPlan& plan) {
          const auto update = [&s] { SetTimesOf(s.setup.Distribution("DNEW.ztb"), {0, 0, kLater + kDay}); };
          plan.Before(Call::Move, 1, update, "DNEW");
-     },
-     .done = kBothAdded, .backups = {"DOLD.ztb, v1"}},
-    {.name = "InstalledCopyDamagedAfterTheScanInstall", .operation = Operation::AddAll,
-     .change = [](Scene& s) { Put(s.setup.Installed("DOLD.ztb"), Bytes(100, 0x42)); }, .ending = Ending::Aborted,
+     }, .done = kBothAdded, .backups = {"DOLD.ztb, v1"}},
+    {.name = "InstalledCopyDamagedAfterTheScanInstall", .operation = AddAll,
+     .change = [](Scene& s) { Put(s.setup.Installed("DOLD.ztb"), Bytes(100, 0x42)); }, .ending = Aborted,
      .failures = "DOLD.ztb: Can't read ZTB file"},
-    {.name = "InstalledCopyDamagedAfterTheScanRemove", .operation = Operation::RemoveAll,
-     .change = [](Scene& s) { Put(s.setup.Installed("DKEEP.ztb"), Bytes(100, 0x42)); }, .ending = Ending::Aborted,
+    {.name = "InstalledCopyDamagedAfterTheScanRemove", .operation = RemoveAll,
+     .change = [](Scene& s) { Put(s.setup.Installed("DKEEP.ztb"), Bytes(100, 0x42)); }, .ending = Aborted,
      .done = {"DOLD.ztb"}, .failures = "DKEEP.ztb: Can't read ZTB file", .backups = {"DOLD.ztb, v1"}},
-    {.name = "InstalledCopyGoneAfterTheScan", .operation = Operation::RemoveAll,
+    {.name = "InstalledCopyGoneAfterTheScan", .operation = RemoveAll,
      .change = [](Scene& s) { fs::remove(s.setup.Installed("DOLD.ztb")); }, .done = kBothRemoved,
      .backups = {"DKEEP.ztb, v1"}},
-    {.name = "DiskFullDuringTheCopy", .operation = Operation::AddAll, .fail = {{Call::Copy, 1, Outcome::DiskFull}},
+    {.name = "DiskFullDuringTheCopy", .operation = AddAll, .fail = {{Call::Copy, 1, Outcome::DiskFull}},
      .done = {"DNEW.ztb"}, .failures = "DOLD.ztb: the copy from {D}DOLD.ztb failed: disk full"},
     // DOLD's copies are flushed before they are named: the distribution
     // copy, then the backup copy, whose flush fails.
-    {.name = "FlushFailsInstall", .operation = Operation::AddAll, .fail = {{Call::Flush, 2, Outcome::Other}},
-     .done = {"DNEW.ztb"},
+    {.name = "FlushFailsInstall", .operation = AddAll, .fail = {{Call::Flush, 2, Outcome::Other}}, .done = {"DNEW.ztb"},
      .failures = "DOLD.ztb: the backup of the installed copy failed: it could not be copied: system error"},
-    {.name = "FlushFailsRemove", .operation = Operation::RemoveAll, .fail = {{Call::Flush, 1, Outcome::DiskFull}},
+    {.name = "FlushFailsRemove", .operation = RemoveAll, .fail = {{Call::Flush, 1, Outcome::DiskFull}},
      .done = {"DKEEP.ztb"}, .failures = "DOLD.ztb: the backup failed: it could not be written to the disk: disk full",
      .backups = {"DKEEP.ztb, v1"}},
     // A folder flush after a done rename: the table has moved, so the row is
     // done, with a warning. Flushes of DOLD's install: the new copy, the
     // backup copy, the backup folder (the backup may vanish, so the table is
     // not replaced), the installed folder.
-    {.name = "FolderFlushFailsAfterTheReplace", .operation = Operation::AddAll,
-     .fail = {{Call::Flush, 4, Outcome::DiskFull}}, .done = kBothAdded,
+    {.name = "FolderFlushFailsAfterTheReplace", .operation = AddAll, .fail = {{Call::Flush, 4, Outcome::DiskFull}},
+     .done = kBothAdded,
      .failures = "DOLD.ztb: done, but the installed folder could not be written to the disk: disk full",
      .backups = {"DOLD.ztb, v1"}},
-    {.name = "FolderFlushFailsAfterTheBackupCopy", .operation = Operation::AddAll,
-     .fail = {{Call::Flush, 3, Outcome::DiskFull}}, .done = {"DNEW.ztb"},
+    {.name = "FolderFlushFailsAfterTheBackupCopy", .operation = AddAll, .fail = {{Call::Flush, 3, Outcome::DiskFull}},
+     .done = {"DNEW.ztb"},
      .failures = "DOLD.ztb: the backup of the installed copy failed: its backup {B}DOLD.ztb, v1 is not on the disk: "
-                 "disk full",
-     .backups = {"DOLD.ztb, v1"}},
-    {.name = "FolderFlushFailsAfterTheBackupMove", .operation = Operation::RemoveAll,
+                 "disk full", .backups = {"DOLD.ztb, v1"}},
+    {.name = "FolderFlushFailsAfterTheBackupMove", .operation = RemoveAll,
      .fail = {{Call::Flush, 2, Outcome::DiskFull}}, .done = kBothRemoved,
      .failures = "DOLD.ztb: done, but the backup folder could not be written to the disk: disk full",
      .backups = {"DOLD.ztb, v1", "DKEEP.ztb, v1"}},
     // A backup folder on another volume: the table is copied there under a
     // temporary name, named, and only then deleted.
-    {.name = "BackupFolderOnAnotherVolume", .operation = Operation::RemoveAll,
-     .fail = {{Call::Move, 1, Outcome::OtherVolume}}, .done = kBothRemoved,
-     .backups = {"DOLD.ztb, v1", "DKEEP.ztb, v1"}},
+    {.name = "BackupFolderOnAnotherVolume", .operation = RemoveAll, .fail = {{Call::Move, 1, Outcome::OtherVolume}},
+     .done = kBothRemoved, .backups = {"DOLD.ztb, v1", "DKEEP.ztb, v1"}},
     // A refused open is no damaged table: the row names the file and why.
-    {.name = "InstalledCopyCannotBeOpened", .operation = Operation::RemoveAll,
+    {.name = "InstalledCopyCannotBeOpened", .operation = RemoveAll,
      .fail = {{Call::Open, 1, Outcome::AccessDenied, "DOLD"}}, .done = {"DKEEP.ztb"},
      .failures = "DOLD.ztb: the backup failed: it could not be opened: access denied", .backups = {"DKEEP.ztb, v1"}},
-    {.name = "NewCopyCannotBeOpened", .operation = Operation::AddAll, .fail = {{Call::Open, 1, Outcome::InUse, ".~"}},
+    {.name = "NewCopyCannotBeOpened", .operation = AddAll, .fail = {{Call::Open, 1, Outcome::InUse, ".~"}},
      .done = {"DNEW.ztb"}, .failures = "DOLD.ztb: the new copy {I}{T} could not be opened: in use"},
     // The new copy replaces the installed one in one step; when it cannot,
     // the old table stays installed (and backed up).
-    {.name = "ReplaceFails", .operation = Operation::AddAll, .fail = {{Call::Move, 2, Outcome::InUse, "DOLD.ztb"}},
+    {.name = "ReplaceFails", .operation = AddAll, .fail = {{Call::Move, 2, Outcome::InUse, "DOLD.ztb"}},
      .done = {"DNEW.ztb"}, .failures = "DOLD.ztb: the new copy could not replace {I}DOLD.ztb: in use",
      .backups = {"DOLD.ztb, v1"}},
     // Another process takes the new table's name just before the move: its
     // table stays, the new copy goes.
-    {.name = "InstalledNameTakenBeforeTheMove", .operation = Operation::AddAll,
+    {.name = "InstalledNameTakenBeforeTheMove", .operation = AddAll,
      .during = [](Scene& s, FaultPlan& plan) {
          plan.Before(Call::Move, 1, [&s] {
              fs::copy_file(s.setup.Distribution("DOLD.ztb"), s.setup.Installed("DNEW.ztb"));
          }, "DNEW");
-     },
-     .done = {"DOLD.ztb"}, .failures = "DNEW.ztb: the new copy could not be moved to {I}DNEW.ztb: the name is taken",
+     }, .done = {"DOLD.ztb"}, .failures = "DNEW.ztb: the new copy could not be moved to {I}DNEW.ztb: the name is taken",
      .backups = {"DOLD.ztb, v1"}},
     // The copies of gone processes go, also a folder's, before the first
     // row; what the sweep cannot delete stays, and the operation goes on.
-    {.name = "TemporaryCopiesOfGoneProcessesSwept", .operation = Operation::AddAll,
+    {.name = "TemporaryCopiesOfGoneProcessesSwept", .operation = AddAll,
      .prepare = [](Scene& s) {
          for (const std::string& name : KeptBySweep()) WriteTable(s.setup.Installed(name), "Left");
          WriteTable(s.setup.Installed(TemporaryCopyName(kNeverAProcess, 1)), "Gone");
@@ -422,8 +413,7 @@ const FaultRow kRows[] = {
      },
      .during = [](Scene&, FaultPlan& plan) {
          plan.Fail(Call::Delete, 1, Outcome::InUse, TemporaryCopyName(kNeverAProcess, 2));
-     },
-     .done = kBothAdded, .backups = {"DOLD.ztb, v1"},
+     }, .done = kBothAdded, .backups = {"DOLD.ztb, v1"},
      .check = [](Scene& s) {
          std::set<std::string> names = KeptBySweep();
          names.insert({"Backup", "DKEEP.ztb", "DNEW.ztb", "DOLD.ztb", TemporaryCopyName(kNeverAProcess, 3),
@@ -432,54 +422,49 @@ const FaultRow kRows[] = {
      }},
     // Another install or remove holds the folder past the wait: nothing
     // changes, not even the sweep of a gone process's copy.
-    {.name = "AnotherOperationHoldsTheFolder", .operation = Operation::AddAll,
+    {.name = "AnotherOperationHoldsTheFolder", .operation = AddAll,
      .prepare = [](Scene& s) {
          WriteTable(s.setup.Installed(TemporaryCopyName(kNeverAProcess, 1)), "Left");
          ASSERT_TRUE(s.otherOperation.Acquire(s.LockPath()));
-     },
-     .ending = Ending::Refused,
-     .failures = "Another install or remove is running in {F}. Try again when it has finished."},
+     }, .ending = Refused, .failures = "Another install or remove is running in {F}. Try again when it has finished."},
     // Another handle holds the lock until the second try (a lock excludes
     // other handles of this process as it does other processes).
-    {.name = "AnotherOperationLetsGoWithinTheWait", .operation = Operation::AddAll,
+    {.name = "AnotherOperationLetsGoWithinTheWait", .operation = AddAll,
      .prepare = [](Scene& s) { ASSERT_TRUE(s.otherOperation.Acquire(s.LockPath())); },
      .during = [](Scene& s, FaultPlan& plan) { plan.Before(Call::Lock, 2, [&s] { s.otherOperation.Release(); }); },
      .done = kBothAdded, .backups = {"DOLD.ztb, v1"}},
-    {.name = "FolderCannotBeLocked", .operation = Operation::RemoveAll,
-     .fail = {{Call::Lock, 1, Outcome::AccessDenied}}, .ending = Ending::Refused,
-     .failures = "The installed folder {F} cannot be locked: access denied."},
+    {.name = "FolderCannotBeLocked", .operation = RemoveAll, .fail = {{Call::Lock, 1, Outcome::AccessDenied}},
+     .ending = Refused, .failures = "The installed folder {F} cannot be locked: access denied."},
 #ifndef _WIN32
     // A link planted as the lock file is never followed.
-    {.name = "LockFileIsALink", .operation = Operation::RemoveAll,
-     .prepare = [](Scene& s) { fs::create_symlink(s.setup.Root().Path("planted"), s.LockPath()); },
-     .ending = Ending::Refused,
+    {.name = "LockFileIsALink", .operation = RemoveAll,
+     .prepare = [](Scene& s) { fs::create_symlink(s.setup.Root().Path("planted"), s.LockPath()); }, .ending = Refused,
      .failures = "The lock file {I}.~ztbinstall.lock is not a plain file: nothing was changed."},
 #endif
     // A restore whose new copy cannot replace the installed one (its backup
     // made, moves 1 and 2): the table stays, and so does the backup.
-    {.name = "RestoreReplaceFails", .operation = Operation::RestoreAll, .prepare = BackUpAnEarlierOld,
+    {.name = "RestoreReplaceFails", .operation = RestoreAll, .prepare = BackUpAnEarlierOld,
      .fail = {{Call::Move, 3, Outcome::InUse, "DOLD.ztb"}},
      .failures = "DOLD.ztb, v1: the new copy could not replace {I}DOLD.ztb: in use",
      .backups = {"DOLD.ztb, v1", "DOLD.ztb, v1 (2)"}},
     // A restore over an installed table: its bytes and times come back.
-    {.name = "RestoreOverAnInstalledTable", .operation = Operation::RestoreAll, .prepare = BackUpAnEarlierOld,
+    {.name = "RestoreOverAnInstalledTable", .operation = RestoreAll, .prepare = BackUpAnEarlierOld,
      .done = {"DOLD.ztb, v1"}, .backups = {"DOLD.ztb, v1", "DOLD.ztb, v1 (2)"},
      .check = [](Scene& s) {
          EXPECT_EQ(ReadBytes(s.setup.Installed("DOLD.ztb")), TableBytes("Earlier v1"));
          EXPECT_EQ(TimesOf(s.setup.Installed("DOLD.ztb")).lastWrite, TimesOf(s.setup.Backup("DOLD.ztb, v1")).lastWrite);
      }},
     // Two selected backups of one table: which should win is not clear.
-    {.name = "RestoreTwoBackupsOfOneTable", .operation = Operation::RestoreAll,
+    {.name = "RestoreTwoBackupsOfOneTable", .operation = RestoreAll,
      .prepare = [](Scene& s) { BackUpAnEarlierOld(s); Backup(s, "DOLD.ztb, v0", TableBytes("Earlier v0")); },
      .failures = "DOLD.ztb, v1: another selected backup restores DOLD.ztb too\n"
                  "DOLD.ztb, v0: another selected backup restores DOLD.ztb too",
      .backups = {"DOLD.ztb, v0", "DOLD.ztb, v1"}},
-    {.name = "RestoreADamagedBackup", .operation = Operation::RestoreAll,
+    {.name = "RestoreADamagedBackup", .operation = RestoreAll,
      .prepare = [](Scene& s) {
          fs::create_directory(s.setup.Backup());
          WriteDamagedTable(s.setup.Backup("DOLD.ztb, v0"));
-     },
-     .failures = "DOLD.ztb, v0: Illegal ZTB ID string", .backups = {"DOLD.ztb, v0"}},
+     }, .failures = "DOLD.ztb, v0: Illegal ZTB ID string", .backups = {"DOLD.ztb, v0"}},
 };
 // clang-format on
 
@@ -509,7 +494,7 @@ TEST_P(FaultTable, KeepsEveryTableAndReportsEachRow) {
         outcomes = Perform(scene, row.operation, entries);
     }
     // The times first: reading a file may touch its access time.
-    if (row.operation == Operation::AddAll) {
+    if (row.operation == AddAll) {
         for (const std::string& name : outcomes.done) ExpectCopyOf(scene, name);
     }
     EXPECT_EQ(outcomes.ending, row.ending);
@@ -520,7 +505,7 @@ TEST_P(FaultTable, KeepsEveryTableAndReportsEachRow) {
     EXPECT_EQ(unlockedMoves, 0);
     if (row.check) row.check(scene);
     EXPECT_EQ(LoggedRows(scene), fs::exists(scene.setup.Installed()) ? outcomes.history : "");
-    if (outcomes.ending == Ending::Refused) {
+    if (outcomes.ending == Refused) {
         EXPECT_TRUE(TakeOf(scene) == before);
     }
 }
@@ -579,7 +564,7 @@ TEST_P(EveryCallFails, KeepsEveryTable) {
             }
             if (k == 0) {
                 ASSERT_EQ(outcomes.failures, "");
-                ASSERT_EQ(outcomes.done.size(), operation == Operation::RestoreAll ? 1u : 2u);
+                ASSERT_EQ(outcomes.done.size(), operation == RestoreAll ? 1u : 2u);
             }
             // A temporary copy whose deletion failed stays; a later operation
             // sweeps it.
@@ -591,8 +576,8 @@ TEST_P(EveryCallFails, KeepsEveryTable) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Operations, EveryCallFails,
-    ::testing::Values(std::pair(Operation::AddAll, false), std::pair(Operation::RemoveAll, false),
-        std::pair(Operation::RestoreAll, false), std::pair(Operation::RemoveAll, true)));
+    ::testing::Values(std::pair(AddAll, false), std::pair(RemoveAll, false), std::pair(RestoreAll, false),
+        std::pair(RemoveAll, true)));
 
 // A folder that exists but cannot be read is an error, not an empty list;
 // tables that another run takes away after the listing are skipped.

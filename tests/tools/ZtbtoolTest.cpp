@@ -32,11 +32,10 @@ struct Result {
     int status = 0;
     std::string out = "", err = "";
     bool operator==(const Result&) const = default;
+    friend std::ostream& operator<<(std::ostream& os, const Result& run) {
+        return os << "status " << run.status << "\nout: " << run.out << "\nerr: " << run.err;
+    }
 };
-
-std::ostream& operator<<(std::ostream& os, const Result& run) {
-    return os << "status " << run.status << "\nout: " << run.out << "\nerr: " << run.err;
-}
 
 Result Ztbtool(const std::vector<std::string>& arguments, const std::string& program = ToolPath()) {
     const TempFolder scratch;
@@ -49,8 +48,7 @@ Result Ztbtool(const std::vector<std::string>& arguments, const std::string& pro
     status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 #endif
     Result run{.status = status, .out = ReadText(scratch.Path("1")), .err = ReadText(scratch.Path("2"))};
-    std::erase(run.out, '\r');
-    std::erase(run.err, '\r');
+    for (std::string* text : {&run.out, &run.err}) std::erase(*text, '\r');
     return run;
 }
 

@@ -225,80 +225,86 @@ TEST_F(DialogTest, Actions) {
     Put(setup->Distribution("G200.ztb"), "lith 50");
     Open();
     const std::string a = "Orvane A: (none) | ", b = "Orvane B: Ortho 25 red, lith 50 red | ";
-    // clang-format off
-    const struct { const char* action; std::function<void()> act; Rows messages; std::string state; } steps[] = {
-        {"open, nothing new", [] {}, {}, a + "Negative 400 v1, lith 10 v1 |"},
-        {"click right 0", [&] { Click(kRight, 0); }, {}, a + "*Negative 400 v1, lith 10 v1 | [Remove]"},
-        {"click left 0", [&] { Click(kLeft, 0); }, {}, "Orvane A: *(none) | Negative 400 v1, lith 10 v1 |"},
-        {"click right 1", [&] { Click(kRight, 1); }, {}, a + "Negative 400 v1, *lith 10 v1 | [Remove]"},
-        {"Add All", [&] { Press(IDC_ADD_ALL); }, {}, a + "Negative 400 v1, *lith 10 v1 | [Remove]"},
-        {"Add", [&] { Press(IDC_ADD); }, {kNothingToInstallMessage}, a + "Negative 400 v1, *lith 10 v1 | [Remove]"},
-        {"model B", [&] { ChooseModel(kOrvaneB); }, {}, b + "(none) | [Remove] [Add] [Add All]"},
-        {"click left 0", [&] { Click(kLeft, 0); }, {}, "Orvane B: *Ortho 25 red, lith 50 red | (none) | [Add] [Add All]"},
-        {"click right 0", [&] { Click(kRight, 0); }, {}, b + "*(none) | [Remove] [Add All]"},
-        {"Remove", [&] { Press(IDC_REMOVE); }, {kNothingToRemoveMessage}, b + "*(none) | [Remove] [Add All]"},
-        {"ctrl-click right 0", [&] { Click(kRight, 0, MK_CONTROL); }, {}, b + "(none) | [Remove] [Add All]"},
-        {"model C", [&] { ChooseModel(kOrvaneC); }, {}, "Orvane C: (none) | (none) | [Remove]"},
+    // Each step's act, the message boxes it shows and the state it leaves.
+    const struct {
+        std::function<void()> act;
+        Rows messages = {};
+        std::string state;
+    } steps[] = {
+        // clang-format off
+        {.act = [] {}, .state = a + "Negative 400 v1, lith 10 v1 |"},  // opened: nothing new
+        {.act = [&] { Click(kRight, 0); }, .state = a + "*Negative 400 v1, lith 10 v1 | [Remove]"},
+        {.act = [&] { Click(kLeft, 0); }, .state = "Orvane A: *(none) | Negative 400 v1, lith 10 v1 |"},
+        {.act = [&] { Click(kRight, 1); }, .state = a + "Negative 400 v1, *lith 10 v1 | [Remove]"},
+        {.act = [&] { Press(IDC_ADD_ALL); }, .state = a + "Negative 400 v1, *lith 10 v1 | [Remove]"},
+        {.act = [&] { Press(IDC_ADD); }, .messages = {kNothingToInstallMessage},
+         .state = a + "Negative 400 v1, *lith 10 v1 | [Remove]"},
+        {.act = [&] { ChooseModel(kOrvaneB); }, .state = b + "(none) | [Remove] [Add] [Add All]"},
+        {.act = [&] { Click(kLeft, 0); }, .state = "Orvane B: *Ortho 25 red, lith 50 red | (none) | [Add] [Add All]"},
+        {.act = [&] { Click(kRight, 0); }, .state = b + "*(none) | [Remove] [Add All]"},
+        {.act = [&] { Press(IDC_REMOVE); }, .messages = {kNothingToRemoveMessage},
+         .state = b + "*(none) | [Remove] [Add All]"},
+        {.act = [&] { Click(kRight, 0, MK_CONTROL); }, .state = b + "(none) | [Remove] [Add All]"},
+        {.act = [&] { ChooseModel(kOrvaneC); }, .state = "Orvane C: (none) | (none) | [Remove]"},
 
-        {"Add", [&] { Fresh(); Click(kLeft, 1); Click(kLeft, 2, MK_CONTROL); Press(IDC_ADD); },
-         {"2 ZTB(s) have been installed."},
-         "Orvane A: Chrome 64 v1 red | Negative 400 v1, Print 50 v3, Slide 100 v2 | [Add All]"},
+        {.act = [&] { Fresh(); Click(kLeft, 1); Click(kLeft, 2, MK_CONTROL); Press(IDC_ADD); },
+         .messages = {"2 ZTB(s) have been installed."},
+         .state = "Orvane A: Chrome 64 v1 red | Negative 400 v1, Print 50 v3, Slide 100 v2 | [Add All]"},
         // A model change enables "Add" with no row selected; "Add" reads the
         // model typed and rescans for it.
-        {"Add, no row selected",
-         [&] { Fresh(); ChooseModel(kOrvaneA); ::SetWindowTextA(Item(IDC_MODEL_BOX), "Orvane B"); Press(IDC_ADD); },
-         {"0 ZTB(s) have been installed."}, "Orvane B: Ortho 25 red | (none) | [Add All]"},
-        {"Add All", [&] { Fresh(); Click(kRight, 0); Press(IDC_ADD_ALL); }, {"3 ZTB(s) have been installed."},
-         "Orvane A: (none) | Chrome 64 v1, Negative 400 v1, Print 50 v3, Slide 100 v2 |"},
+        {.act = [&] { Fresh(); ChooseModel(kOrvaneA); dialog->ModelBox.SetWindowText("Orvane B"); Press(IDC_ADD); },
+         .messages = {"0 ZTB(s) have been installed."}, .state = "Orvane B: Ortho 25 red | (none) | [Add All]"},
+        {.act = [&] { Fresh(); Click(kRight, 0); Press(IDC_ADD_ALL); }, .messages = {"3 ZTB(s) have been installed."},
+         .state = "Orvane A: (none) | Chrome 64 v1, Negative 400 v1, Print 50 v3, Slide 100 v2 |"},
         // A copy damaged after the scan fails its row, and the rescan then
         // stops at it: the count and the failed row still come first.
-        {"Add All, a copy damaged after the scan",
-         [&] { Fresh(); WriteDamagedTable(setup->Distribution("D500.ztb")); Press(IDC_ADD_ALL); },
-         {"2 ZTB(s) have been installed.", std::string("D500.ztb: ") + kDamaged, Damaged("Program\\ZTB\\D500.ztb")},
-         "Orvane A: *Chrome 64 v1 red, *Print 50 v3 blue, *Slide 100 v2 red | Negative 400 v1, Print 50 v3, Slide 100 v2 | "
-         "[Add All]"},
+        {.act = [&] { Fresh(); WriteDamagedTable(setup->Distribution("D500.ztb")); Press(IDC_ADD_ALL); },
+         .messages = {"2 ZTB(s) have been installed.", std::string("D500.ztb: ") + kDamaged,
+                      Damaged("Program\\ZTB\\D500.ztb")},
+         .state = "Orvane A: *Chrome 64 v1 red, *Print 50 v3 blue, *Slide 100 v2 red | "
+                  "Negative 400 v1, Print 50 v3, Slide 100 v2 | [Add All]"},
         // Without its older copy, "Print 50 v3" is offered as new.
-        {"Remove", [&] { Fresh(); Click(kRight, 1); Press(IDC_REMOVE); }, {"1 ZTB(s) have been removed."},
-         "Orvane A: Chrome 64 v1 red, Print 50 v3 red, Slide 100 v2 red | Negative 400 v1 | [Add All]"},
+        {.act = [&] { Fresh(); Click(kRight, 1); Press(IDC_REMOVE); }, .messages = {"1 ZTB(s) have been removed."},
+         .state = "Orvane A: Chrome 64 v1 red, Print 50 v3 red, Slide 100 v2 red | Negative 400 v1 | [Add All]"},
         // Rows go from the highest down: "Print 50 v2" goes, then the damaged
         // copy ends the operation, with no rescan and no count.
-        {"Remove, a damaged copy",
-         [&] {
+        {.act = [&] {
              Fresh();
              WriteDamagedTable(setup->Installed("D300.ztb"));
              Click(kRight, 0); Click(kRight, 1, MK_CONTROL); Press(IDC_REMOVE);
              EXPECT_TRUE(exists("D300.ztb") && !exists("D200.ztb"));
          },
-         {Damaged("Windows\\KVData\\ZTB\\D300.ztb")}, offered + "*Negative 400 v1, *Print 50 v2 | [Remove] [Add All]"},
+         .messages = {Damaged("Windows\\KVData\\ZTB\\D300.ztb")},
+         .state = offered + "*Negative 400 v1, *Print 50 v2 | [Remove] [Add All]"},
         // The right list is rebuilt for the new model before the fault.
-        {"model change, a damaged table",
-         [&] {
+        {.act = [&] {
              Fresh();
              Put(setup->Installed("G100.ztb"), "Ortho 25 v1");
              WriteDamagedTable(setup->Distribution("G900.ztb"));
              Click(kLeft, 0); ChooseModel(kOrvaneB);
          },
-         {Damaged("Program\\ZTB\\G900.ztb")}, damaged},
+         .messages = {Damaged("Program\\ZTB\\G900.ztb")}, .state = damaged},
         // What the left list shows is what "Add" installs; its rescan fails again.
-        {"Add", [&] { Press(IDC_ADD); }, {"1 ZTB(s) have been installed.", Damaged("Program\\ZTB\\G900.ztb")},
-         damaged},
-        {"model A", [&] { ChooseModel(kOrvaneA); }, {},
-         "Orvane A: Print 50 v3 blue, Slide 100 v2 red | Chrome 64 v1, Negative 400 v1, Print 50 v2 | [Add] [Add All]"},
+        {.act = [&] { Press(IDC_ADD); },
+         .messages = {"1 ZTB(s) have been installed.", Damaged("Program\\ZTB\\G900.ztb")}, .state = damaged},
+        {.act = [&] { ChooseModel(kOrvaneA); },
+         .state = "Orvane A: Print 50 v3 blue, Slide 100 v2 red | "
+                  "Chrome 64 v1, Negative 400 v1, Print 50 v2 | [Add] [Add All]"},
         // At the start, the fault leaves the empty catalogue, every button off.
-        {"opening, a damaged table", [&] { Fresh(); WriteDamagedTable(setup->Distribution("D900.ztb")); Open(); },
-         {Damaged("Program\\ZTB\\D900.ztb")}, "Orvane A: (none) | Negative 400 v1, Print 50 v2 |"},
-        {"click right 0", [&] { Click(kRight, 0); }, {}, "Orvane A: (none) | *Negative 400 v1, Print 50 v2 | [Remove]"},
+        {.act = [&] { Fresh(); WriteDamagedTable(setup->Distribution("D900.ztb")); Open(); },
+         .messages = {Damaged("Program\\ZTB\\D900.ztb")}, .state = "Orvane A: (none) | Negative 400 v1, Print 50 v2 |"},
+        {.act = [&] { Click(kRight, 0); }, .state = "Orvane A: (none) | *Negative 400 v1, Print 50 v2 | [Remove]"},
+        // clang-format on
     };
-    // clang-format on
-    for (const auto& step : steps) {
+    for (int number = 1; const auto& step : steps) {
+        SCOPED_TRACE("step " + std::to_string(number++));
         step.act();
         Rows seen = TakeMessages();
-        for (std::string& text : seen) {
+        for (std::string& text : seen)
             if (const std::size_t at = text.find(setup->Root().Text()); at != std::string::npos)
                 text.replace(at, setup->Root().Text().size(), "{T}");
-        }
-        EXPECT_EQ(seen, step.messages) << step.action;
-        EXPECT_EQ(State(), step.state) << step.action;
+        EXPECT_EQ(seen, step.messages);
+        EXPECT_EQ(State(), step.state);
     }
 }
 
@@ -318,19 +324,34 @@ TEST_F(DialogTest, OwnerDrawnRows) {
     constexpr UINT kHidden = ODS_FOCUS | ODS_SELECTED | ODS_NOFOCUSRECT;
     Fresh();
     EXPECT_EQ(Send(kLeft, LB_GETITEMHEIGHT, 2), 15);
-    // clang-format off
-    const struct { const char* look; bool contrast; int row; UINT action, state; COLORREF data, swatch, middle, background, text; } looks[] = {
-        {"full draw", false, 1, ODA_DRAWENTIRE, 0, kBlue, kBlue, kBlue, kWhite, kListText},
-        {"full draw, no colour", false, 0, ODA_DRAWENTIRE, 0, 0, kBlack, kBlack, kWhite, kListText},
-        {"full draw, selected", false, 0, ODA_DRAWENTIRE, ODS_SELECTED, kRed, kRed, kRed, kBlack, kWhite},
-        {"selection gained", false, 1, ODA_SELECT, ODS_SELECTED, kBlue, kBlue, kBlue, kBlack, kWhite},
-        {"selection lost", false, 0, ODA_SELECT, 0, kRed, kRed, kRed, kWhite, kBlack},
-        {"high contrast, full draw, selected", true, 1, ODA_DRAWENTIRE, ODS_SELECTED, kBlue, litInk, lit, lit, litInk},
-        {"high contrast, selection lost", true, 0, ODA_SELECT, 0, kRed, ink, kRed, window, ink},
-        {"focus, cues hidden", false, 0, ODA_FOCUS, kHidden, kRed, kUntouched, kUntouched, kUntouched, kUntouched},
-        {"focus, no row, cues hidden", false, -1, ODA_FOCUS, kHidden, 0, kUntouched, kUntouched, kUntouched, kUntouched},
+    // A request to draw a row, and the pixels expected; kUntouched where nothing is drawn.
+    const struct {
+        const char* look;
+        bool contrast = false;
+        int row = 0;
+        UINT action = ODA_DRAWENTIRE, state = 0;
+        COLORREF data = 0;
+        COLORREF swatch = kUntouched, middle = kUntouched, background = kUntouched, text = kUntouched;
+    } looks[] = {
+        // clang-format off
+        {.look = "full draw", .row = 1, .data = kBlue,
+         .swatch = kBlue, .middle = kBlue, .background = kWhite, .text = kListText},
+        {.look = "full draw, no colour",
+         .swatch = kBlack, .middle = kBlack, .background = kWhite, .text = kListText},
+        {.look = "full draw, selected", .state = ODS_SELECTED, .data = kRed,
+         .swatch = kRed, .middle = kRed, .background = kBlack, .text = kWhite},
+        {.look = "selection gained", .row = 1, .action = ODA_SELECT, .state = ODS_SELECTED, .data = kBlue,
+         .swatch = kBlue, .middle = kBlue, .background = kBlack, .text = kWhite},
+        {.look = "selection lost", .action = ODA_SELECT, .data = kRed,
+         .swatch = kRed, .middle = kRed, .background = kWhite, .text = kBlack},
+        {.look = "high contrast, full draw, selected", .contrast = true, .row = 1, .state = ODS_SELECTED, .data = kBlue,
+         .swatch = litInk, .middle = lit, .background = lit, .text = litInk},
+        {.look = "high contrast, selection lost", .contrast = true, .action = ODA_SELECT, .data = kRed,
+         .swatch = ink, .middle = kRed, .background = window, .text = ink},
+        {.look = "focus, cues hidden", .action = ODA_FOCUS, .state = kHidden, .data = kRed},
+        {.look = "focus, no row, cues hidden", .row = -1, .action = ODA_FOCUS, .state = kHidden},
+        // clang-format on
     };
-    // clang-format on
     for (const auto& look : looks) {
         SCOPED_TRACE(look.look);
         ::SetEnvironmentVariableA("ZTBINSTALL_HIGH_CONTRAST", look.contrast ? "1" : nullptr);

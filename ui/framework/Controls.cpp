@@ -16,29 +16,12 @@ std::string ListBoxTextOf(HWND list, int row) {
     return buffer.data();
 }
 
-std::vector<int> CListBox::GetSelItems() const {
-    const int count = GetSelCount();
+std::vector<int> ListBoxSelectedRows(HWND list) {
+    const LRESULT count = ::SendMessageA(list, LB_GETSELCOUNT, 0, 0);
     if (count <= 0) return {};
     std::vector<int> rows(static_cast<std::size_t>(count));
-    const LRESULT got = SendMessage(LB_GETSELITEMS, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(rows.data()));
+    const LRESULT got =
+        ::SendMessageA(list, LB_GETSELITEMS, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(rows.data()));
     rows.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
     return rows;
-}
-
-bool CListBox::OnChildNotify(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
-    switch (message) {
-    case WM_DRAWITEM:
-        DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
-        result = TRUE;
-        return true;
-    case WM_MEASUREITEM:
-        MeasureItem(reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam));
-        result = TRUE;
-        return true;
-    case WM_COMPAREITEM:
-        result = CompareItem(reinterpret_cast<LPCOMPAREITEMSTRUCT>(lParam));
-        return true;
-    default:
-        return false;
-    }
 }

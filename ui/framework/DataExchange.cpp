@@ -5,10 +5,8 @@
 
 HWND CDataExchange::Control(int id) const { return ::GetDlgItem(m_pDlgWnd->m_hWnd, id); }
 
-// The control object only wraps the handle: nothing of its own is handled,
-// so its window procedure stays the system's.
-void DDX_Control(CDataExchange* pDX, int id, CWnd& control) {
-    if (control.m_hWnd == nullptr) control.Attach(pDX->Control(id));
+void DDX_Control(CDataExchange* pDX, int id, CWindow& control) {
+    if (control.m_hWnd == nullptr) control.m_hWnd = pDX->Control(id);
 }
 
 void DDX_CBString(CDataExchange* pDX, int id, std::string& value) {

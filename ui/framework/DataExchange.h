@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "ui/framework/Window.h"
+
 class CWnd;
 
 class CDataExchange {
@@ -19,8 +21,9 @@ public:
     HWND Control(int id) const;
 };
 
-// Attaches control to the dialog's control id, the first time.
-void DDX_Control(CDataExchange* pDX, int id, CWnd& control);
+// Gives control the handle of the dialog's control id, the first time. The
+// control's messages stay with the system's window procedure.
+void DDX_Control(CDataExchange* pDX, int id, CWindow& control);
 
 // Combo box with an edit field. Saving: value receives the text of the edit
 // field. Loading: the first row that begins with value (without regard to

@@ -1,15 +1,14 @@
 #include "ui/framework/Wnd.h"
 
 #include <unordered_map>
-#include <vector>
 
 #include "ui/framework/WinApp.h"
 
 namespace {
 
-// The objects of this thread's windows, by handle. A map of the process's
-// own: window properties live in Wine's server, which made every message to
-// a subclassed control a round trip.
+// The objects of this thread's windows, by handle, in the process's own
+// memory: a window property lives in Wine's server, a round trip for every
+// message to a subclassed window.
 std::unordered_map<HWND, CWnd*>& HandleMap() {
     thread_local std::unordered_map<HWND, CWnd*> map;
     return map;
@@ -85,32 +84,9 @@ LRESULT CALLBACK CWnd::SubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPAR
     return ::CallWindowProcA(oldWndProc, hWnd, message, wParam, lParam);
 }
 
-std::string WindowTextOf(HWND hWnd) {
-    const int length = ::GetWindowTextLengthA(hWnd);
-    std::vector<char> text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
-    const int copied = ::GetWindowTextA(hWnd, text.data(), static_cast<int>(text.size()));
-    return std::string(text.data(), copied > 0 ? static_cast<std::size_t>(copied) : 0);
-}
-
-UINT WindowDpi(HWND hWnd) {
-    using DpiForWindow = UINT(WINAPI*)(HWND);
-    static const auto dpiForWindow = reinterpret_cast<DpiForWindow>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
-    if (dpiForWindow != nullptr) {
-        if (const UINT dpi = dpiForWindow(hWnd); dpi != 0) return dpi;
-    }
-    const HDC screen = ::GetDC(nullptr);
-    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
-    ::ReleaseDC(nullptr, screen);
-    return dpi > 0 ? static_cast<UINT>(dpi) : 96;
-}
-
-BOOL CWnd::DestroyWindow() { return m_hWnd != nullptr && ::DestroyWindow(m_hWnd); }
-
 bool CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (message == WM_DRAWITEM || message == WM_MEASUREITEM || message == WM_COMPAREITEM) {
-        if (ReflectToChild(message, wParam, lParam, result)) return true;
-    }
+    if ((message == WM_DRAWITEM || message == WM_MEASUREITEM) && ReflectToChild(message, wParam, lParam, result))
+        return true;
 
     const MessageMapEntry* entry = nullptr;
     if (message == WM_COMMAND)
@@ -135,12 +111,10 @@ bool CWnd::ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
         const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
         if (draw->CtlType == ODT_MENU) return false;
         child = draw->hwndItem;
-    } else if (message == WM_MEASUREITEM) {
+    } else {
         const auto* measure = reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam);
         if (measure->CtlType == ODT_MENU) return false;
         child = AttachedChild(measure->CtlID);
-    } else {
-        child = reinterpret_cast<const COMPAREITEMSTRUCT*>(lParam)->hwndItem;
     }
     CWnd* control = FromHandlePermanent(child);
     if (control == nullptr) return false;
