@@ -355,8 +355,7 @@ TEST_F(DialogTest, OwnerDrawnRows) {
         const Canvas canvas(kWidth, kHeight, Item(kLeft));
         ::SetTextColor(canvas.dc, kListText);
         DrawRow(canvas, look.row, look.action, look.state, look.data);
-        EXPECT_EQ(::GetTextColor(canvas.dc), kListText);
-        EXPECT_EQ(::GetBkMode(canvas.dc), OPAQUE);
+        EXPECT_TRUE(::GetTextColor(canvas.dc) == kListText && ::GetBkMode(canvas.dc) == OPAQUE);  // as they were
         // The swatch's corners, the pixels next to them, its middle, and the row's ends.
         for (const auto& [x, y, expected] : {std::tuple{3, 3, look.swatch}, {12, 11, look.swatch},
                  {2, 3, look.background}, {3, 2, look.background}, {13, 11, look.background}, {12, 12, look.background},
