@@ -85,15 +85,6 @@ TEST_P(TableCaseTest, LoadsAlikeFromMemoryAndFromAFileItCloses) {
 INSTANTIATE_TEST_SUITE_P(Cases, TableCaseTest, testing::ValuesIn(table_cases::kAll),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
-TEST(LoadTableFile, TheTimesComeFromTheOpenFile) {
-    TempFolder folder;
-    CalibrationTable table{};
-    const platform::FileTimes times{kTableTime, UtcFileTime(2001, 2, 3, 4, 5, 6), kTableTime};
-    ASSERT_TRUE(WriteTableFile(folder.Path("Dated.ztb"), "Dated", 1002, times));
-    EXPECT_EQ(LoadTableFileWithTimes(folder.Path("Dated.ztb"), table).value_or(platform::FileTimes{}).lastWrite,
-        times.lastWrite);
-}
-
 // Every number of the base film light table, for every device type that has
 // a group, pinned by one digest: a wrong digit anywhere changes it.
 TEST(TableFile, BaseFilmLightTableDigest) {
