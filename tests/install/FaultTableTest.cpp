@@ -398,9 +398,8 @@ const FaultRow kRows[] = {
     // table stays, the new copy goes.
     {.name = "InstalledNameTakenBeforeTheMove", .operation = AddAll,
      .during = [](Scene& s, FaultPlan& plan) {
-         plan.Before(Call::Move, 1, [&s] {
-             fs::copy_file(s.setup.Distribution("DOLD.ztb"), s.setup.Installed("DNEW.ztb"));
-         }, "DNEW");
+         const auto take = [&s] { fs::copy_file(s.setup.Distribution("DOLD.ztb"), s.setup.Installed("DNEW.ztb")); };
+         plan.Before(Call::Move, 1, take, "DNEW");
      }, .done = {"DOLD.ztb"}, .failures = "DNEW.ztb: the new copy could not be moved to {I}DNEW.ztb: the name is taken",
      .backups = {"DOLD.ztb, v1"}},
     // The copies of gone processes go, also a folder's, before the first
