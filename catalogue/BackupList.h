@@ -10,13 +10,13 @@
 #include "tablefile/LoadReport.h"
 
 struct BackupEntry {
-    std::string BackupName;            // the backup's own file name
-    std::string FileName;              // the installed name it restores to
-    std::string Label;                 // the version label, without the " (n)"
-    std::string Description;           // the table's Title; empty when it cannot be loaded
-    std::string DateText;              // as the scans write it; empty when it cannot be loaded
+    std::string BackupName{};          // the backup's own file name
+    std::string FileName{};            // the installed name it restores to
+    std::string Label{};               // the version label, without the " (n)"
+    std::string Description{};         // the table's Title; empty when it cannot be loaded
+    std::string DateText{};            // as the scans write it; empty when it cannot be loaded
     bool SameAsInstalled = false;      // the installed copy of FileName holds the same bytes
-    std::string Error;                 // the loader's message for a damaged backup, else empty
+    std::string Error{};               // the loader's message for a damaged backup, else empty
     platform::FileTime LastWrite = 0;  // 0 when unknown
 };
 

@@ -83,15 +83,12 @@ TEST(Catalogue, SortByUnsignedBytesAsTheClassicQuicksortOnALowStack) {
 
 TEST(Catalogue, ScansListTheModelsTablesByTitleAndStopAtOneThatFailsToLoad) {
     TempFolder temp;
-    const std::string longTitle(48, 'T');  // fills the field: no terminator
-    WriteTable(temp.Path("d1.ZTB"), "Slide film v2.1", 1005);
-    WriteTable(temp.Path("D2.ztb"), "print 25", 1006);
-    WriteTable(temp.Path("D3.ztb"), "Print 50", 1013);
-    WriteTable(temp.Path("D4.ztb"), "Slide 100");
-    WriteTable(temp.Path("D5.ztb"), longTitle);
-    WriteTable(temp.Path("D6.zt"), "Other");
-    WriteTable(temp.Path("E1.ztb"), "Other", 0);
-    WriteTable(temp.Path("G1.ztb"), "Ortho", 1005);
+    const std::string longTitle(48, 'T');                                // fills the field: no terminator
+    const std::tuple<const char*, std::string, std::int16_t> tables[] = {// file name, title, device type
+        {"d1.ZTB", "Slide film v2.1", 1005}, {"D2.ztb", "print 25", 1006}, {"D3.ztb", "Print 50", 1013},
+        {"D4.ztb", "Slide 100", 1002}, {"D5.ztb", longTitle, 1002}, {"D6.zt", "Other", 1002}, {"E1.ztb", "Other", 0},
+        {"G1.ztb", "Ortho", 1005}};
+    for (const auto& [name, title, type] : tables) WriteTable(temp.Path(name), title, type);
     const std::vector<CatalogueEntry> entries = ScanInstalled(temp.Text(), "Orvane A");
     // Capitals first.
     EXPECT_EQ(Descriptions(entries),
@@ -136,12 +133,7 @@ TEST(Catalogue, ScansListTheModelsTablesByTitleAndStopAtOneThatFailsToLoad) {
 }
 
 // A backup entry as the list shows it: every field but LastWrite.
-struct Backup {
-    std::string BackupName{}, FileName{}, Label{}, Description{}, DateText{};
-    bool SameAsInstalled = false;
-    std::string Error{};
-};
-auto Fields(const auto& e) {
+auto Fields(const BackupEntry& e) {  // all but LastWrite
     return std::tie(e.BackupName, e.FileName, e.Label, e.Description, e.DateText, e.SameAsInstalled, e.Error);
 }
 
@@ -164,7 +156,7 @@ TEST(Catalogue, BackupsByFileNameNewestFirst) {
     EXPECT_TRUE(ScanBackups(setup.Installed("none/"), setup.Installed(), "Orvane A").empty());
 
     // clang-format off
-    const std::vector<Backup> expected = {
+    const std::vector<BackupEntry> expected = {
         {.BackupName = "D1.ztb, v", .FileName = "D1.ztb", .Description = "Slide", .DateText = "2024/01/01 - 00:03"},
         {.BackupName = "d1.ZTB, v1 (1)", .FileName = "d1.ZTB", .Label = "1 (1)", .Description = "Slide 1",
             .DateText = "2024/01/01 - 00:01"},

@@ -35,6 +35,7 @@ namespace {
 
 using platform::Call, platform::FoldFileNameCase, platform::Outcome;
 namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
 
 constexpr platform::FileTime kDay = 864'000'000'000ULL;
 constexpr platform::FileTime kLater = kTableTime + kDay;
@@ -154,11 +155,9 @@ Outcomes Perform(const Scene& scene, Operation operation, const Listed& entries)
 
 Snapshot TakeOf(const Scene& scene) { return TakeSnapshot(scene.setup.Root().FsPath()); }
 
-// The broken rules, a line each; empty when all hold.
-std::string Broken(const Scene& scene, const Snapshot& before, const SafetyRules& rules) {
-    std::string text;
-    for (const std::string& line : BrokenRules(before, TakeOf(scene), rules)) text += line + "\n";
-    return text;
+// The rules an operation broke, a line each; none when all hold.
+std::vector<std::string> Broken(const Scene& scene, const Snapshot& before, const SafetyRules& rules) {
+    return BrokenRules(before, TakeOf(scene), rules);
 }
 
 // {I}, {D} and {B} stand for the installed, distribution and backup folders,
@@ -500,7 +499,7 @@ TEST_P(FaultTable, KeepsEveryTableAndReportsEachRow) {
     EXPECT_EQ(outcomes.done, row.done);
     EXPECT_EQ(outcomes.failures, WithFolders(row.failures, scene));
     EXPECT_EQ(NamesIn(scene.setup.Backup()), row.backups);
-    EXPECT_EQ(Broken(scene, before, Rules(scene, before, row.operation, entries)), "");
+    EXPECT_EQ(Broken(scene, before, Rules(scene, before, row.operation, entries)), Lines{});
     EXPECT_EQ(unlockedMoves, 0);
     if (row.check) row.check(scene);
     EXPECT_EQ(LoggedRows(scene), fs::exists(scene.setup.Installed()) ? outcomes.history : "");
@@ -555,7 +554,7 @@ TEST_P(EveryCallFails, KeepsEveryTable) {
                 }
                 waitpid(child, nullptr, 0);
                 rules.allowTemporaryLeftovers = true;
-                EXPECT_EQ(Broken(scene, before, rules), "") << "died before call " << k;
+                EXPECT_EQ(Broken(scene, before, rules), Lines{}) << "died before call " << k;
                 if (listed(scene).size() == 0) continue;
                 outcomes = Perform(scene, operation, listed(scene));
                 EXPECT_EQ(listed(scene).size(), 0u) << "died before call " << k;
@@ -568,7 +567,7 @@ TEST_P(EveryCallFails, KeepsEveryTable) {
             // A temporary copy whose deletion failed stays; a later operation
             // sweeps it.
             rules.allowTemporaryLeftovers = !dies && k > 0 && calls[k - 1].call == Call::Delete;
-            EXPECT_EQ(Broken(scene, before, rules), "")
+            EXPECT_EQ(Broken(scene, before, rules), Lines{})
                 << (dies ? "after dying before call " : "call ") << k << ": " << outcomes.failures;
         }
     }

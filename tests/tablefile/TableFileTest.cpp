@@ -1,5 +1,5 @@
 // The table loader on every table case (testkit/TableCases.h), from memory
-// and from a file; then what no table file reaches.
+// and from a file; then every number of the base film light table.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,7 +10,6 @@
 
 #include "tablefile/BaseFilmLightTable.h"
 #include "tablefile/ErrorAbort.h"
-#include "tablefile/TableValidation.h"
 #include "testkit/TableCases.h"
 #include "testkit/Tables.h"
 
@@ -103,29 +102,6 @@ TEST(TableFile, BaseFilmLightTableDigest) {
         }
     }
     EXPECT_EQ(digest, 2045149882895168486ULL);
-}
-
-// Parts of the layer no table file reaches: the record check's Length rule
-// (the loader rejects such a record first), titles that fill their field,
-// and lookups with arguments no record gives them.
-TEST(TableFile, WhatNoTableFileReaches) {
-    ZTBResolutionT record = MakeValidRecord(2);
-    record.Length = 65535;
-    EXPECT_EQ(CheckResolution(record, 2), ResolutionFault::None);
-    record.Length = 1613;
-    EXPECT_EQ(OutcomeOf([&](auto& report) { WarnResolution(record, 2, report); }).warnings, Warn("Length"));
-    EXPECT_EQ(TitleText(MakeValidHeader(std::string(49, 'T'))), std::string(48, 'T'));
-
-    const std::pair<std::function<void(const LoadReport&)>, Outcome> lookups[] = {
-        {[](auto& r) { GetLightLevel(1, 3, 1002, 3, r); }, {.message = "illegal Resolution"}},
-        {[](auto& r) { GetLightReps(1, -1, 1002, 0, r); }, {.message = "illegal Resolution"}},
-        {[](auto& r) { GetLightLevel(1, 0, 1002, 3, r); }, {.message = "illegal Col to GetLightLDC"}},
-        {[](auto& r) { GetLightReps(1, 0, 1002, -1, r); }, {.message = "illegal Col to GetLightLDC"}},
-        {[](auto& r) { GetLightReps(10, 0, 1006, 0, r); },
-            {.message = "unsupported base film/resolution in GetLightReps"}},
-        {[](auto& r) { EXPECT_EQ(GetLightReps(4, 0, 1003, 2, r), 1); }, {}},  // counts without levels
-    };
-    for (const auto& [lookup, expected] : lookups) EXPECT_EQ(OutcomeOf(lookup), expected);
 }
 
 }  // namespace
