@@ -16,8 +16,6 @@
 #include "platform/WideText.h"
 #else
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #endif
 
 namespace {
@@ -249,31 +247,5 @@ TEST(FileSystem, TheWindowsFolderTheProgramAndProcesses) {
     EXPECT_TRUE(platform::ProcessIsRunning(platform::CurrentProcessId()) &&
                 !platform::ProcessIsRunning(kNeverAProcess) && !platform::ProcessIsRunning(0xFFFFFFFFu));
 }
-
-#ifndef _WIN32
-// Names found without regard to case come from kept folder listings; every
-// change since, by this process or another, shows in the next lookup.
-TEST(PosixLayer, LookupsSeeEveryLaterChange) {
-    const Folders f;
-    const std::string t = f.Path("ZTB/TABLE.ZTB");
-    const auto rename = [&](S from, S to) { fs::rename(f.Path(from), f.Path(to)); };
-    f.Make({"ZTB/"});
-    EXPECT_FALSE(platform::PathExists(t));
-    f.Make({"ZTB/table.ztb"});
-    EXPECT_TRUE(platform::PathExists(t));
-    rename("ZTB/table.ztb", "away");
-    EXPECT_FALSE(platform::PathExists(t));
-    rename("away", "ZTB/Table.ztb");
-    EXPECT_TRUE(platform::PathExists(t));
-    if (fork() == 0) _exit(!(platform::PathExists(t) && platform::RemoveFile(t)));  // another process removes it
-    wait(nullptr);
-    EXPECT_FALSE(platform::PathExists(t));
-    rename("ZTB", "Old");  // another folder at the same path
-    f.Make({"ZTB/tAbLe.ztb"});
-    EXPECT_TRUE(platform::PathExists(t));
-    fs::remove_all(f.Path("ZTB"));
-    EXPECT_FALSE(platform::PathExists(t));
-}
-#endif
 
 }  // namespace
