@@ -19,3 +19,12 @@ std::string FormatDateText(const std::optional<platform::FileTimes>& times) {
     std::snprintf(text, sizeof text, "%hd/%02hd/%02hd - %02hd:%02hd", year, month, day, hour, minute);
     return text;
 }
+
+std::string IsoDateText(platform::FileTime time) {
+    const std::optional<platform::CalendarTime> calendar = platform::FileTimeToCalendar(time);
+    if (!calendar) return {};
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", calendar->year, calendar->month, calendar->day,
+        calendar->hour, calendar->minute, calendar->second);
+    return text;
+}

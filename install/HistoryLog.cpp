@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <iterator>
 #include <utility>
 
 #include "Version.h"
+#include "catalogue/DateText.h"
 #include "platform/Process.h"
 
 namespace {
@@ -30,14 +30,8 @@ std::string Joined(const std::vector<std::string>& fields) {
 // The time now in ISO 8601, UTC, to the second: 2025-03-04T07:15:02Z.
 std::string UtcNow() {
     using namespace std::chrono;
-    const auto now = floor<seconds>(system_clock::now());
-    const year_month_day date{floor<days>(now)};
-    const hh_mm_ss time{now - floor<days>(now)};
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02dZ", static_cast<int>(date.year()),
-        static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()), static_cast<int>(time.hours().count()),
-        static_cast<int>(time.minutes().count()), static_cast<int>(time.seconds().count()));
-    return text;
+    using FileTimeUnits = duration<platform::FileTime, std::ratio<1, 10'000'000>>;  // since 1601-01-01
+    return IsoDateText(duration_cast<FileTimeUnits>(system_clock::now() - sys_days{year{1601} / 1 / 1}).count());
 }
 
 }  // namespace

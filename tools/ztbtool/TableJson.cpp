@@ -1,8 +1,8 @@
 #include "tools/ztbtool/TableJson.h"
 
-#include <cstdio>
 #include <string>
 
+#include "catalogue/DateText.h"
 #include "platform/AnsiText.h"
 
 namespace {
@@ -19,11 +19,8 @@ nlohmann::ordered_json Numbers(const Number (&values)[N]) {
 std::string TableText(std::string_view text) { return platform::Utf8FromAnsi(text); }
 
 nlohmann::ordered_json LastWriteJson(platform::FileTime time) {
-    const std::optional<platform::CalendarTime> calendar = platform::FileTimeToCalendar(time);
-    if (time == 0 || !calendar) return nullptr;
-    char text[40];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", calendar->year, calendar->month, calendar->day,
-        calendar->hour, calendar->minute, calendar->second);
+    const std::string text = time == 0 ? "" : IsoDateText(time);
+    if (text.empty()) return nullptr;
     return text;
 }
 
