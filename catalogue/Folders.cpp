@@ -26,9 +26,11 @@ std::string DistributionFolder(const std::string& programFolder) {
     return platform::PathExists(ztbFolder) ? ztbFolder : programFolder;
 }
 
-std::string InstalledFolder(const std::string& windowsFolder) {
-    return Folder(Folder(windowsFolder + platform::kPathSeparator, "KVData"), "ZTB");
+std::string KVDataFolder(const std::string& windowsFolder) {
+    return Folder(windowsFolder + platform::kPathSeparator, "KVData");
 }
+
+std::string InstalledFolder(const std::string& windowsFolder) { return Folder(KVDataFolder(windowsFolder), "ZTB"); }
 
 std::string BackupFolder(const std::string& installedFolder) { return Folder(installedFolder, "Backup"); }
 

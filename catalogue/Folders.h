@@ -17,7 +17,10 @@ std::string DistributionSubfolder(const std::string& programFolder);
 // DistributionSubfolder when that exists, else programFolder.
 std::string DistributionFolder(const std::string& programFolder);
 
-// windowsFolder + separator + "KVData" + separator + "ZTB" + separator.
+// windowsFolder + separator + "KVData" + separator.
+std::string KVDataFolder(const std::string& windowsFolder);
+
+// KVDataFolder + "ZTB" + separator.
 std::string InstalledFolder(const std::string& windowsFolder);
 
 // installedFolder + "Backup" + separator.

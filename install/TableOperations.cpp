@@ -216,11 +216,8 @@ platform::Result LockFolder(const std::string& folder, platform::FileLock& lock)
 // Without the Windows directory nothing is made, and every row says that
 // the installed folder does not exist.
 platform::Result CreateInstalledFolder(const CatalogueFolders& folders) {
-    const std::string installedFolder = folders.Installed();
-    const std::string kvData =
-        installedFolder.substr(0, installedFolder.rfind(platform::kPathSeparator, installedFolder.size() - 2) + 1);
     if (!platform::PathExists(folders.windowsFolder)) return platform::Outcome::Done;
-    for (const std::string& folder : {kvData, installedFolder}) {
+    for (const std::string& folder : {KVDataFolder(folders.windowsFolder), folders.Installed()}) {
         if (platform::PathExists(folder)) continue;
         if (const platform::Result created = platform::CreateFolder(folder); !created) return created;
     }
