@@ -301,4 +301,13 @@ void FileLock::Release() {
     file_.Close();
 }
 
+Result backend::CopyContent(NativeFile from, NativeFile to) {
+    unsigned char buffer[64 * 1024];
+    for (std::size_t got = 0;;) {
+        if (const Result read = Read(from, buffer, sizeof buffer, std::nullopt, got); !read) return read;
+        if (got == 0) return {};
+        if (const Result written = Write(to, buffer, got); !written) return written;
+    }
+}
+
 }  // namespace platform

@@ -46,6 +46,9 @@ Result RemoveFile(const std::string& path);
 // exactly as written, left open in copy when it was created; then its data
 // to the disk; on a failure, the removal of the copy made.
 Result CopyToNewFile(const std::string& from, const std::string& to, FileHandle& copy, FileTimes* sourceTimes);
+// The rest of from's bytes written to to; one loop over Read and Write for
+// both systems (FileSystem.cpp).
+Result CopyContent(NativeFile from, NativeFile to);
 Result FlushData(NativeFile file);
 void RemoveOwnFile(const std::string& path);
 
@@ -53,7 +56,5 @@ void RemoveOwnFile(const std::string& path);
 // give up in Unlock, which is done before the handle closes.
 Result Lock(const std::string& path, FileHandle& lock, std::string& lockedPath);
 void Unlock(const std::string& lockedPath);
-
-std::optional<CalendarTime> FileTimeToCalendar(FileTime time);
 
 }  // namespace platform::backend

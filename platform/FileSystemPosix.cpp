@@ -191,19 +191,6 @@ Result OpenRegularFile(const std::string& path, int access, FileHandle& file) {
     return {};
 }
 
-bool CopyContent(int from, int to) {
-    char buffer[64 * 1024];
-    while (true) {
-        const ssize_t got = read(from, buffer, sizeof buffer);
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        if (got == 0) return true;
-        if (!Write(to, buffer, static_cast<std::size_t>(got))) return false;
-    }
-}
-
 // Renames source to destination, both exactly as written, never replacing
 // what exists under destination. Not yet flushed: callers flush the
 // destination's folder.
@@ -432,8 +419,8 @@ Result CopyToNewFile(const std::string& from, const std::string& to, FileHandle&
     if (sourceTimes != nullptr) *sourceTimes = times;
     if (const Result created = OpenFile(to, O_WRONLY | O_CREAT | O_EXCL, copy); !created) return created;
     const timespec both[2] = {{0, UTIME_NOW}, ToTimespec(times.lastWrite)};
-    if (!CopyContent(source.native(), copy.native()) || futimens(copy.native(), both) != 0) return Failure();
-    return {};
+    if (const Result copied = CopyContent(source.native(), copy.native()); !copied) return copied;
+    return futimens(copy.native(), both) == 0 ? Result() : Failure();
 }
 
 Result FlushData(NativeFile file) { return fdatasync(file) == 0 ? Result() : Failure(); }

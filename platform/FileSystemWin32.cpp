@@ -453,13 +453,7 @@ Result CopyToNewFile(const std::string& from, const std::string& to, FileHandle&
     const HANDLE created =
         CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (const Result opened = Opened(created, copy); !opened) return opened;
-    char buffer[64 * 1024];
-    while (true) {
-        DWORD got = 0;
-        if (!ReadFile(source.native(), buffer, sizeof buffer, &got, nullptr)) return Failure();
-        if (got == 0) break;
-        if (const Result written = Write(copy.native(), buffer, got); !written) return written;
-    }
+    if (const Result copied = CopyContent(source.native(), copy.native()); !copied) return copied;
     return SetFileTime(copy.native(), &creation, &lastAccess, &lastWrite) ? Result() : Failure();
 }
 

@@ -1,11 +1,11 @@
 #include "tablefile/ErrorAbort.h"
 
-#include "platform/FileSystem.h"
+#include <utility>
 
-void AbortWithMessage(const std::string& text) {
+void AbortWithMessage(const std::string& text, std::string detail) {
     // The core shows nothing itself: whoever catches the abort shows the
     // text before anything else happens.
-    throw ErrorAbort(text);
+    throw ErrorAbort(text, std::move(detail));
 }
 
 std::string NamedMessage(const ErrorAbort& abort) {

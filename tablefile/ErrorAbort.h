@@ -31,7 +31,9 @@ public:
     platform::Result outcome;
 };
 
-[[noreturn]] void AbortWithMessage(const std::string& text);
+// Raises the error abort with text and, when known, why the file could not
+// be read.
+[[noreturn]] void AbortWithMessage(const std::string& text, std::string detail = {});
 
 // The message preceded by the file's name, "D1.ztb: Illegal ZTB ID string",
 // or the message alone when the abort is not about one file.

@@ -20,8 +20,8 @@ constexpr std::uint32_t kLargestRecordOffset = 0x7FFFFFFF;
 // saying why: the file is too short, or a read failed.
 [[noreturn]] void CantRead(TableSource& source, std::uint64_t end) {
     const std::optional<std::uint64_t> size = source.Size();
-    if (!size || *size >= end) throw ErrorAbort(kCantRead, "a read failed");
-    throw ErrorAbort(kCantRead, "the file is too short: " + std::to_string(*size) + " bytes");
+    if (!size || *size >= end) AbortWithMessage(kCantRead, "a read failed");
+    AbortWithMessage(kCantRead, "the file is too short: " + std::to_string(*size) + " bytes");
 }
 
 void ReadExactly(TableSource& source, std::uint64_t offset, unsigned char* buffer, std::size_t size) {
