@@ -80,11 +80,7 @@ int RunRestore(const OperationOptions& options) {
         const LoadReport report = LoaderReport(options.json);
         const std::vector<BackupEntry> backups = ScanModelBackups(folders, options.catalogue.model, report);
         std::vector<std::string> names;
-        for (const BackupEntry& backup : backups) {
-            names.push_back(backup.BackupName);
-            run.descriptions.push_back(backup.Description);
-            run.tableNames.push_back(backup.FileName);
-        }
+        for (const BackupEntry& backup : backups) names.push_back(backup.BackupName);
         std::vector<std::string> missing;
         const std::vector<int> rows = SelectRows(names, options.names, missing);
         for (const std::string& name : missing) {

@@ -8,8 +8,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include "catalogue/FilmRecorderModels.h"
-#include "catalogue/TableScans.h"
 #include "install/HistoryLog.h"
 #include "platform/FileNames.h"
 #include "tools/ztbtool/CatalogueOptions.h"
@@ -54,7 +52,7 @@ int RunHistory(const HistoryOptions& options) {
         if (const platform::Result read = ReadHistory(folders.Installed(), history); !read) {
             std::fprintf(stderr, "ztbtool: the history log %s%s cannot be read: %s\n", folders.Installed().c_str(),
                 kHistoryFileName, read.Text().c_str());
-            return 1;
+            return kStatusFailed;
         }
         nlohmann::ordered_json lines = nlohmann::ordered_json::array();
         if (!options.json) std::printf("%s\n", Joined(history.columns).c_str());
@@ -73,7 +71,7 @@ int RunHistory(const HistoryOptions& options) {
             json["history"] = std::move(lines);
             std::printf("%s\n", JsonLine(json).c_str());
         }
-        return 0;
+        return kStatusDone;
     });
 }
 
@@ -81,7 +79,6 @@ int RunHistory(const HistoryOptions& options) {
 
 void AddHistoryCommand(CLI::App& app, int& exitStatus) {
     auto options = std::make_shared<HistoryOptions>();
-    options->catalogue.model = kDefaultModel;
     CLI::App* history = app.add_subcommand("history",
         "Show the history log of the installed folder: a line per table that an install, removal or restore "
         "handled, oldest first.");

@@ -22,12 +22,6 @@ std::vector<std::string> FileNames(const std::vector<CatalogueEntry>& entries) {
     return names;
 }
 
-std::vector<std::string> DescriptionsOf(const std::vector<CatalogueEntry>& entries) {
-    std::vector<std::string> descriptions;
-    for (const CatalogueEntry& entry : entries) descriptions.push_back(entry.Description);
-    return descriptions;
-}
-
 // A table of the model that is not installed: its name is one the model's
 // scans take, and a distribution copy or a backup of it exists.
 bool IsUninstalledTable(const CatalogueFolders& folders, const std::string& model, const std::string& name) {
@@ -61,7 +55,6 @@ int RunRows(const OperationOptions& options, bool installs) {
             const CatalogueLists lists = ScanCatalogue(folders, model, report);
             const std::vector<CatalogueEntry>& listed = installs ? lists.newEntries : lists.installed;
             const std::vector<DamagedTable>& damaged = installs ? lists.damagedNew : lists.damagedInstalled;
-            run.descriptions = DescriptionsOf(listed);
             std::vector<int> rows;
             std::vector<std::string> missing;
             if (options.all) {

@@ -26,16 +26,14 @@ void PrintJson(
     Json done = Json::array();
     Json failed = Json::array();
     for (const RowReport& row : run.report.rows) {
-        const auto listed = static_cast<std::size_t>(row.row);
-        const bool isListed = row.row >= 0 && listed < run.descriptions.size();
         Json item;
-        if (isListed && listed < run.tableNames.size()) {  // a backup, named as backups names it
+        if (std::string_view(operation) == "restore" && !row.table.empty()) {  // a backup, named as backups names it
             item["BackupName"] = row.fileName;
-            item["FileName"] = run.tableNames[listed];
+            item["FileName"] = row.table;
         } else {
             item["FileName"] = row.fileName;
         }
-        item["Description"] = isListed ? TableText(run.descriptions[listed]) : "";
+        item["Description"] = TableText(row.description);
         if (!row.Done()) item["Reason"] = row.reason;
         if (!row.warnings.empty()) item["Warnings"] = row.warnings;
         (row.Done() ? done : failed).push_back(std::move(item));
@@ -61,9 +59,9 @@ void PrintJson(
 HistorySource HistoryOf(const OperationOptions& options, const OperationRun& run) {
     HistorySource history{"ztbtool", options.catalogue.model, {}};
     for (const DamagedTable& table : run.damaged)
-        history.settled.push_back({table.FileName, "", "failed", table.Error, "", ""});
+        history.settled.push_back({table.FileName, "", RowOutcomeWord(RowOutcome::Failed), table.Error, "", ""});
     for (const UnchangedTable& table : run.unchanged)
-        history.settled.push_back({table.FileName, "", "unchanged", table.Why, "", ""});
+        history.settled.push_back({table.FileName, "", RowOutcomeWord(RowOutcome::Unchanged), table.Why, "", ""});
     return history;
 }
 

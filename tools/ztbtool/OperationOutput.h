@@ -27,10 +27,8 @@ struct UnchangedTable {
 struct OperationRun {
     bool ran = false;  // whether the operation ran or found nothing to do; text reports nothing when not
     OperationReport report;
-    std::vector<std::string> descriptions;  // the Description of each listed row
-    std::vector<std::string> tableNames;    // restore: the table file name of each listed backup
-    std::vector<std::string> unlisted;      // names that matched no table; then no row ran
-    std::vector<DamagedTable> damaged;      // tables that cannot be used, each reported as a failed row
+    std::vector<std::string> unlisted;  // names that matched no table; then no row ran
+    std::vector<DamagedTable> damaged;  // tables that cannot be used, each reported as a failed row
     std::vector<UnchangedTable> unchanged;
 };
 
