@@ -7,6 +7,7 @@
 #include "install/TableOperations.h"
 #include "ui/ReportAfterRescan.h"
 #include "ui/framework/DataExchange.h"
+#include "ui/framework/Drawing.h"
 #include "ui/framework/MessageBox.h"
 #include "ui/resource.h"
 
@@ -78,8 +79,7 @@ void CBackupsDlg::ShowBackupRows() {
         widths[column] = room.right - room.left;
         start = kColumnStops[column];
     }
-    const HDC dc = ::GetDC(BackupList.m_hWnd);
-    const HGDIOBJ oldFont = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(BackupList.SendMessage(WM_GETFONT)));
+    const CFontDC dc(BackupList.m_hWnd);
     BackupList.ResetContent();
     if (Backups.empty()) BackupList.AddString(kNoBackupsPlaceholder);
     for (const BackupEntry& backup : Backups) {
@@ -87,11 +87,9 @@ void CBackupsDlg::ShowBackupRows() {
             backup.Error.empty() ? backup.Description : backup.Error, backup.FileName, backup.Label};
         std::string row;
         for (std::size_t column = 0; column < std::size(fields); ++column)
-            row += Fitted(dc, fields[column], widths[column]) + "\t";
+            row += Fitted(dc.GetSafeHdc(), fields[column], widths[column]) + "\t";
         BackupList.AddString(row + backup.DateText);
     }
-    ::SelectObject(dc, oldFont);
-    ::ReleaseDC(BackupList.m_hWnd, dc);
     RestoreButton.EnableWindow(FALSE);
 }
 

@@ -69,18 +69,12 @@ int CColorListBox::AddColorString(const std::string& text, COLORREF color) {
 
 void CColorListBox::ScaleTo(UINT dpi) {
     dpi_ = dpi;
-    const HDC dc = ::GetDC(m_hWnd);
-    const HGDIOBJ oldFont = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessage(WM_GETFONT)));
     TEXTMETRICA metrics{};
-    if (::GetTextMetricsA(dc, &metrics)) textHeight_ = metrics.tmHeight;
-    ::SelectObject(dc, oldFont);
-    ::ReleaseDC(m_hWnd, dc);
+    if (::GetTextMetricsA(CFontDC(m_hWnd).GetSafeHdc(), &metrics)) textHeight_ = metrics.tmHeight;
 
     rowHeight_ = std::max(Scaled(kRowHeight), textHeight_ + Scaled(2));
-    SendMessage(WM_SETREDRAW, FALSE);  // else the scroll bar is updated for every row
+    const RedrawOnceAfter redraw(m_hWnd);
     for (int row = 0; row < GetCount(); ++row) SendMessage(LB_SETITEMHEIGHT, static_cast<WPARAM>(row), rowHeight_);
-    SendMessage(WM_SETREDRAW, TRUE);
-    ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
 // 10 by 9 pixels at 96 DPI, 3 from the row's left.

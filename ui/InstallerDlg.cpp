@@ -21,23 +21,6 @@
 
 namespace {
 
-// Turns a list's redrawing off for its lifetime, then draws the list once:
-// a shown list would otherwise redraw and update its scroll bar for every
-// row added or selected.
-class RedrawOnceAfter {
-public:
-    explicit RedrawOnceAfter(HWND list) : list_(list) { list_.SendMessage(WM_SETREDRAW, FALSE); }
-    ~RedrawOnceAfter() {
-        list_.SendMessage(WM_SETREDRAW, TRUE);
-        ::InvalidateRect(list_.m_hWnd, nullptr, TRUE);
-    }
-    RedrawOnceAfter(const RedrawOnceAfter&) = delete;
-    RedrawOnceAfter& operator=(const RedrawOnceAfter&) = delete;
-
-private:
-    CWindow list_;
-};
-
 // A button's state after an event: as it was, off, on, or on exactly when
 // new or updated tables are listed.
 enum class ButtonState { Unchanged, Off, On, OnIfNew };

@@ -5,6 +5,9 @@
 
 #include <utility>
 
+#include "platform/AnsiText.h"
+#include "platform/WideText.h"
+
 namespace {
 
 // COM's calls, taken from ole32 and oleaut32 when first needed, so that the
@@ -36,13 +39,6 @@ const ComCalls& Com() {
         return found;
     }();
     return calls;
-}
-
-std::wstring Wide(const std::string& text) {
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
 }
 
 }  // namespace
@@ -87,7 +83,7 @@ public:
             return S_OK;
         const std::string name = nameOf_(static_cast<int>(child) - 1);
         if (name.empty()) return S_OK;
-        value->bstrVal = Com().allocString(Wide(name).c_str());
+        value->bstrVal = Com().allocString(platform::WideFromUtf8(platform::Utf8FromAnsi(name)).value_or(L"").c_str());
         if (value->bstrVal == nullptr) return E_OUTOFMEMORY;
         value->vt = VT_BSTR;
         *hasProperty = TRUE;
