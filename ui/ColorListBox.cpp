@@ -40,11 +40,7 @@ bool HighContrastOn() {
     return ::GetEnvironmentVariableA("ZTBINSTALL_HIGH_CONTRAST", seam, sizeof seam) == 1 && seam[0] == '1';
 }
 
-void DrawSwatch(HDC dc, const RECT& swatch, COLORREF color, bool highContrast, COLORREF frame, COLORREF background) {
-    if (!highContrast) {
-        FillSolid(dc, swatch, color);
-        return;
-    }
+void DrawSwatch(HDC dc, const RECT& swatch, COLORREF color, COLORREF frame, COLORREF background) {
     const int line = std::max<int>(1, (swatch.bottom - swatch.top) / 9);  // 1 pixel at 96 DPI
     FillSolid(dc, swatch, frame);
     RECT inside = swatch;
@@ -126,16 +122,15 @@ void CColorListBox::DrawItem(LPDRAWITEMSTRUCT lpDIS) {
         const COLORREF background = ::GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW);
         const COLORREF ink = ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
         FillSolid(dc, row, background);
-        DrawSwatch(dc, swatch, color, true, ink, background);
+        DrawSwatch(dc, swatch, color, ink, background);
         DrawRowTextIn(dc, origin, text, ink);
-    } else if (selected || selectionChanged) {
-        FillSolid(dc, row, selected ? kBlack : kWhite);
-        DrawSwatch(dc, swatch, color, false, 0, 0);
-        DrawRowTextIn(dc, origin, text, selected ? kWhite : kBlack);
     } else {
-        FillSolid(dc, row, kWhite);
-        DrawSwatch(dc, swatch, color, false, 0, 0);
-        DrawRowText(dc, origin, text);
+        FillSolid(dc, row, selected ? kBlack : kWhite);
+        FillSolid(dc, swatch, color);
+        if (selected || selectionChanged)
+            DrawRowTextIn(dc, origin, text, selected ? kWhite : kBlack);
+        else
+            DrawRowText(dc, origin, text);
     }
     if ((lpDIS->itemState & ODS_FOCUS) != 0 && focusShown) ::DrawFocusRect(dc, &row);
 }

@@ -22,10 +22,10 @@ inline constexpr COLORREF kUpdatedTableColor = RGB(0, 0, 255);
 // screenshots need the look.
 bool HighContrastOn();
 
-// Fills swatch with color. In high contrast it is framed in frame and an
-// updated table's swatch is hollow (background inside a ring of its colour),
-// so that new and updated differ by shape, not by colour alone.
-void DrawSwatch(HDC dc, const RECT& swatch, COLORREF color, bool highContrast, COLORREF frame, COLORREF background);
+// A swatch as high contrast draws it: framed in frame, and an updated
+// table's hollow (background inside a ring of its colour), so that new and
+// updated differ by shape, not by colour alone.
+void DrawSwatch(HDC dc, const RECT& swatch, COLORREF color, COLORREF frame, COLORREF background);
 
 class CColorListBox : public CListBoxT<CWnd> {
 public:

@@ -214,7 +214,7 @@ void CInstallerDlg::DrawLegendSwatches(HDC dc) {
     const LONG gap = NewList.SwatchIn({}).left;  // as far as a swatch from a row's left
     for (std::size_t line = 0; line < std::size(lines); ++line) {
         const RECT row{right + gap, texts[line].top, right + gap, texts[line].bottom};
-        DrawSwatch(dc, NewList.SwatchIn(row), lines[line].second, true, ::GetSysColor(COLOR_WINDOWTEXT),
+        DrawSwatch(dc, NewList.SwatchIn(row), lines[line].second, ::GetSysColor(COLOR_WINDOWTEXT),
             ::GetSysColor(COLOR_BTNFACE));
     }
 }
