@@ -30,11 +30,12 @@ std::size_t NumberSuffixLength(const std::string& text) {
 // FILE and LABEL of "FILE, vLABEL" or "FILE, vLABEL (n)" when FILE matches
 // the model's pattern. A label holds no 'v' (it is what follows the last
 // one of a Title), so the last ", v" is the one the backup step wrote.
-bool ParseBackupName(const std::string& name, const std::string& prefix, std::string& fileName, std::string& label) {
+bool ParseBackupName(
+    const std::string& name, const std::string& tablePattern, std::string& fileName, std::string& label) {
     const std::size_t mark = name.rfind(", v");
     if (mark == std::string::npos) return false;
     fileName = name.substr(0, mark);
-    if (!platform::WildcardMatches(fileName, prefix + "*.ztb")) return false;
+    if (!platform::WildcardMatches(fileName, tablePattern)) return false;
     label = name.substr(mark + 3);
     label.resize(label.size() - NumberSuffixLength(label));
     return true;
@@ -44,12 +45,12 @@ bool ParseBackupName(const std::string& name, const std::string& prefix, std::st
 
 std::vector<BackupEntry> ScanBackups(const std::string& backupFolder, const std::string& installedFolder,
     const std::string& modelText, const LoadReport& report) {
-    const std::string prefix = ModelFilePrefix(modelText);
+    const std::string prefix = ModelFilePrefix(modelText), tablePattern = ModelTablePattern(modelText);
     const auto scratch = std::make_unique<CalibrationTable>();
     std::vector<BackupEntry> entries;
     for (platform::FoundEntry& found : FindInFolder(backupFolder, prefix + "*, v*")) {
         BackupEntry entry;
-        if (found.isFolder || !ParseBackupName(found.name, prefix, entry.FileName, entry.Label)) continue;
+        if (found.isFolder || !ParseBackupName(found.name, tablePattern, entry.FileName, entry.Label)) continue;
         const std::string path = backupFolder + found.name;
         // One damaged backup must not hide the others: it is listed with
         // the loader's message.

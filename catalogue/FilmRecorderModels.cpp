@@ -66,6 +66,8 @@ std::string ModelFilePrefix(const std::string& modelText) {
     return model != nullptr ? model->filePrefix : kUnknownModelPrefix;
 }
 
+std::string ModelTablePattern(const std::string& modelText) { return ModelFilePrefix(modelText) + "*.ztb"; }
+
 const char* DeviceTypeName(std::int16_t deviceType) {
     const int code = deviceType;
     for (const DeviceNameRow& row : kDeviceNames) {

@@ -24,5 +24,8 @@ const FilmRecorderModel* FindModelIgnoringCase(const std::string& modelText);
 // "D" for any text that names no model.
 std::string ModelFilePrefix(const std::string& modelText);
 
+// The pattern of the model's table file names: its letter and "*.ztb".
+std::string ModelTablePattern(const std::string& modelText);
+
 // The device name of a device type code, or the empty text.
 const char* DeviceTypeName(std::int16_t deviceType);

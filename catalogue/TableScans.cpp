@@ -52,7 +52,7 @@ CatalogueEntry MakeEntry(const CalibrationTable& table, std::string fileName, st
 // in the order the search returns them. A folder whose name matches is
 // handed to the loader like a file, which rejects it.
 std::vector<platform::FoundEntry> FindModelTables(const std::string& folder, const std::string& modelText) {
-    return FindInFolder(folder, ModelFilePrefix(modelText) + "*.ztb");
+    return FindInFolder(folder, ModelTablePattern(modelText));
 }
 
 void SortByDescription(std::vector<CatalogueEntry>& entries) {

@@ -25,12 +25,9 @@ std::vector<std::string> FileNames(const std::vector<CatalogueEntry>& entries) {
 // A table of the model that is not installed: its name is one the model's
 // scans take, and a distribution copy or a backup of it exists.
 bool IsUninstalledTable(const CatalogueFolders& folders, const std::string& model, const std::string& name) {
-    if (name.find_first_of("*?") != std::string::npos ||
-        !platform::WildcardMatches(name, ModelFilePrefix(model) + "*.ztb")) {
-        return false;
-    }
-    return platform::PathExists(folders.Distribution() + name) ||
-           !platform::FindFiles(folders.Backup() + name + ", v*").empty();
+    return name.find_first_of("*?") == std::string::npos && platform::WildcardMatches(name, ModelTablePattern(model)) &&
+           (platform::PathExists(folders.Distribution() + name) ||
+               !platform::FindFiles(folders.Backup() + name + ", v*").empty());
 }
 
 // Why a named table that is not a row needs no change, or the empty text:
