@@ -30,8 +30,9 @@ std::string Joined(const std::vector<std::string>& fields) {
 // The time now in ISO 8601, UTC, to the second: 2025-03-04T07:15:02Z.
 std::string UtcNow() {
     using namespace std::chrono;
-    using FileTimeUnits = duration<platform::FileTime, std::ratio<1, 10'000'000>>;  // since 1601-01-01
-    return IsoDateText(duration_cast<FileTimeUnits>(system_clock::now() - sys_days{year{1601} / 1 / 1}).count());
+    // In seconds: 1601 lies further back than nanoseconds since 1970 reach.
+    const seconds sinceFileTimeEpoch = floor<seconds>(system_clock::now()) - sys_seconds{sys_days{year{1601} / 1 / 1}};
+    return IsoDateText(static_cast<platform::FileTime>(sinceFileTimeEpoch.count()) * 10'000'000);
 }
 
 }  // namespace
